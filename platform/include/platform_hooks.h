@@ -1,0 +1,56 @@
+// Hooks of the platform layer that have no Windows counterpart: tests and headless tools replace the
+// sources of input, time and user interaction here, never in the game code.
+#pragma once
+#include <SDL2/SDL.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include "windows.h"
+
+namespace platform {
+
+struct MessageBoxRequest {
+    std::wstring text;
+    std::wstring caption;  // empty means the system's default caption
+    UINT type = 0;
+};
+// Returns the button chosen (IDOK, IDYES, IDNO, ...). An empty hook restores the default: a real SDL box in a
+// desktop session, otherwise (no display, offscreen driver, PLATFORM_MESSAGEBOX=stderr) the text on standard error
+// and the default answer (IDOK, or IDNO for Yes/No boxes) without blocking.
+using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+// Answers "is this virtual key down now"; an empty source restores the real keyboard.
+using KeySource = std::function<bool(int virtualKey)>;
+void SetKeySource(KeySource source);
+
+// Replaces the performance counter; an empty source restores the real clock.
+using CounterSource = std::function<int64_t()>;
+void SetCounterSource(CounterSource source, int64_t frequency);
+
+// Receives every text written with OutputDebugString in addition to standard error; empty to stop.
+using DebugOutputHook = std::function<void(const std::wstring&)>;
+void SetDebugOutputHook(DebugOutputHook hook);
+
+// The SDL window behind a window handle (null for an unknown handle).
+SDL_Window* SdlWindowOf(HWND window);
+
+// UTF-8 <-> wide conversions used across the layer.
+std::string ToUtf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& text);
+
+}  // namespace platform
+
+namespace platform {
+
+// One indexed or plain draw as the immediate context issued it.
+struct DrawRecord {
+    uint32_t texture0 = 0;  // GL texture bound to unit 0 (the effect's diffuse map), 0 for none
+    uint32_t indexCount = 0;
+    uint32_t startIndex = 0;
+};
+// Receives every draw the context issues; empty to stop. Tests use it to check what was drawn in which order.
+using DrawHook = std::function<void(const DrawRecord&)>;
+void SetDrawHook(DrawHook hook);
+
+}  // namespace platform
