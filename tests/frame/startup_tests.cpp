@@ -14,7 +14,7 @@ struct RunResult {
     std::string output;
 };
 
-RunResult Run(const std::string& environment) {
+RunResult RunFrameApp(const std::string& environment) {
     const std::string command = "env " + environment + " " FRAME_APP_PATH " 2>&1";
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -27,19 +27,19 @@ RunResult Run(const std::string& environment) {
 }
 
 TEST(Startup, TooLowAFeatureLevelIsReportedAndEndsCleanly) {
-    const RunResult run = Run("SDL_VIDEODRIVER=offscreen MESA_GL_VERSION_OVERRIDE=3.3");
+    const RunResult run = RunFrameApp("SDL_VIDEODRIVER=offscreen MESA_GL_VERSION_OVERRIDE=3.3");
     EXPECT_NE(run.output.find("Direct3D Feature Level 11 unsupported."), std::string::npos) << run.output;
     EXPECT_EQ(run.exitCode, 0) << run.output;
 }
 
 TEST(Startup, NoDisplayIsReportedAndEndsCleanly) {
-    const RunResult run = Run("-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11");
+    const RunResult run = RunFrameApp("-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11");
     EXPECT_NE(run.output.find("CreateWindow Failed."), std::string::npos) << run.output;
     EXPECT_EQ(run.exitCode, 0) << run.output;
 }
 
 TEST(Startup, RunsAndQuitsWithExitCodeZero) {
-    const RunResult run = Run("SDL_VIDEODRIVER=offscreen CLEAR_APP_SECONDS=0.3");
+    const RunResult run = RunFrameApp("SDL_VIDEODRIVER=offscreen CLEAR_APP_SECONDS=0.3");
     EXPECT_EQ(run.exitCode, 0) << run.output;
 }
 

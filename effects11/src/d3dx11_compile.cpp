@@ -1,0 +1,88 @@
+// D3DX11CompileFromFileW for the "fx_5_0" profile.
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "d3dcommon.h"
+#include "d3dx11.h"
+#include "effect_compiler.h"
+
+namespace {
+
+std::string Utf8(LPCWSTR wide) {
+    std::string out;
+    for (; wide && *wide; ++wide) {
+        uint32_t c = static_cast<uint32_t>(*wide);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+ID3D10Blob* MakeBlob(const void* data, size_t size) {
+    ID3D10Blob* blob = nullptr;
+    if (FAILED(D3DCreateBlob(size, &blob)) || !blob) return nullptr;
+    if (size) std::memcpy(blob->GetBufferPointer(), data, size);
+    return blob;
+}
+
+// Message text travels with its terminating zero, as the compiler's message blobs do.
+void SetMessages(const std::string& text, ID3D10Blob** out) {
+    if (out && !text.empty()) *out = MakeBlob(text.c_str(), text.size() + 1);
+}
+
+std::string Defines(const D3D10_SHADER_MACRO* macros) {
+    std::string out;
+    for (; macros && macros->Name; ++macros)
+        out += std::string("#define ") + macros->Name + " " + (macros->Definition ? macros->Definition : "") + "\n";
+    return out;
+}
+
+HRESULT Finish(HRESULT hr, HRESULT* result) {
+    if (result) *result = hr;
+    return hr;
+}
+
+}  // namespace
+
+HRESULT D3DX11CompileFromFileW(LPCWSTR srcFile, const D3D10_SHADER_MACRO* defines, LPD3D10INCLUDE, LPCSTR,
+                               LPCSTR profile, UINT flags1, UINT, ID3DX11ThreadPump*, ID3D10Blob** shader,
+                               ID3D10Blob** errorMsgs, HRESULT* hResult) {
+    if (shader) *shader = nullptr;
+    if (errorMsgs) *errorMsgs = nullptr;
+    std::string file = Utf8(srcFile);
+    if (!srcFile || !shader) return Finish(E_INVALIDARG, hResult);
+    if (!profile || std::strcmp(profile, "fx_5_0") != 0) {
+        SetMessages(file + ": error X3000: profile '" + (profile ? profile : "") +
+                        "' is not supported: only fx_5_0 effects are\n",
+                    errorMsgs);
+        return Finish(E_NOTIMPL, hResult);
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        SetMessages(file + ": error X3501: cannot open the effect file\n", errorMsgs);
+        return Finish(D3D11_ERROR_FILE_NOT_FOUND, hResult);
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    fx::CompileOutput out = fx::CompileEffect(text.str(), file, Defines(defines));
+    SetMessages(out.messages, errorMsgs);
+    bool warningsFail = (flags1 & D3D10_SHADER_WARNINGS_ARE_ERRORS) && !out.messages.empty();
+    if (!out.ok || warningsFail) return Finish(E_FAIL, hResult);
+    *shader = MakeBlob(out.bytes.data(), out.bytes.size());
+    return Finish(*shader ? S_OK : E_OUTOFMEMORY, hResult);
+}

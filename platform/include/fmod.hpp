@@ -1,0 +1,78 @@
+// The sound library's C++ interface, as far as the game calls it, over SDL2_mixer.
+#pragma once
+#include <cstdint>
+
+#include "fmod_common.h"
+
+namespace FMOD {
+
+class System;
+class Sound;
+class Channel;
+class ChannelGroup;
+
+FMOD_RESULT System_Create(System** system);
+
+// A handle on one start of a sound. It stays safe to call after its sound ended or its mixer channel was reused: it
+// then answers "not playing" with FMOD_ERR_INVALID_HANDLE. Handles live until their system is released.
+class ChannelControl {
+public:
+    FMOD_RESULT isPlaying(bool* isplaying);
+    FMOD_RESULT stop();
+
+protected:
+    ChannelControl(System* system, int mixerChannel, uint32_t playId);
+
+private:
+    bool IsCurrent() const;
+
+    System* mSystem;
+    int mMixerChannel;
+    uint32_t mPlayId;
+};
+
+class Channel : public ChannelControl {
+public:
+    ~Channel() = default;
+
+private:
+    friend class System;
+    Channel(System* system, int mixerChannel, uint32_t playId) : ChannelControl(system, mixerChannel, playId) {}
+};
+
+class Sound {
+public:
+    FMOD_RESULT setMode(FMOD_MODE mode);
+    FMOD_RESULT release();
+
+private:
+    friend class System;
+    struct Data;
+    explicit Sound(Data* data) : mData(data) {}
+    ~Sound();
+
+    Data* mData;
+};
+
+class System {
+public:
+    FMOD_RESULT getVersion(unsigned int* version);
+    FMOD_RESULT init(int maxchannels, FMOD_INITFLAGS flags, void* extradriverdata);
+    FMOD_RESULT createSound(const char* name, FMOD_MODE mode, FMOD_CREATESOUNDEXINFO* exinfo, Sound** sound);
+    FMOD_RESULT playSound(Sound* sound, ChannelGroup* channelgroup, bool paused, Channel** channel);
+    FMOD_RESULT update();
+    FMOD_RESULT close();
+    FMOD_RESULT release();
+
+private:
+    friend FMOD_RESULT System_Create(System** system);
+    friend class ChannelControl;
+    friend class Sound;
+    struct State;
+    System();
+    ~System();
+
+    State* mState;
+};
+
+}  // namespace FMOD

@@ -1,0 +1,124 @@
+// The immediate context: Direct3D's binding model kept as references, turned into GL state and draws.
+#pragma once
+#include <array>
+#include <map>
+#include "device.h"
+#include "input_layout.h"
+#include "resources.h"
+#include "states.h"
+#include "views.h"
+
+namespace platform {
+
+class Context final : public ID3D11DeviceContext {
+public:
+    explicit Context(Device& device);
+    ~Context() override;
+
+    // The context shares the device's reference count.
+    HRESULT QueryInterface(REFIID iid, void** object) override;
+    ULONG AddRef() override { return device_.AddRef(); }
+    ULONG Release() override { return device_.Release(); }
+    void GetDevice(ID3D11Device** device) override;
+
+    void PSSetShaderResources(UINT startSlot, UINT numViews, ID3D11ShaderResourceView* const* views) override;
+    void PSSetSamplers(UINT startSlot, UINT numSamplers, ID3D11SamplerState* const* samplers) override;
+    void DrawIndexed(UINT indexCount, UINT startIndexLocation, INT baseVertexLocation) override;
+    void Draw(UINT vertexCount, UINT startVertexLocation) override;
+    HRESULT Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP mapType, UINT mapFlags,
+                D3D11_MAPPED_SUBRESOURCE* mapped) override;
+    void Unmap(ID3D11Resource* resource, UINT subresource) override;
+    void IASetInputLayout(ID3D11InputLayout* inputLayout) override;
+    void IASetVertexBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers, const UINT* strides,
+                            const UINT* offsets) override;
+    void IASetIndexBuffer(ID3D11Buffer* indexBuffer, DXGI_FORMAT format, UINT offset) override;
+    void DrawIndexedInstanced(UINT indexCountPerInstance, UINT instanceCount, UINT startIndexLocation,
+                              INT baseVertexLocation, UINT startInstanceLocation) override;
+    void DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
+                       UINT startInstanceLocation) override;
+    void IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY topology) override;
+    void OMSetRenderTargets(UINT numViews, ID3D11RenderTargetView* const* views,
+                            ID3D11DepthStencilView* depthStencilView) override;
+    void OMSetBlendState(ID3D11BlendState* state, const FLOAT blendFactor[4], UINT sampleMask) override;
+    void OMSetDepthStencilState(ID3D11DepthStencilState* state, UINT stencilRef) override;
+    void RSSetState(ID3D11RasterizerState* state) override;
+    void RSSetViewports(UINT numViewports, const D3D11_VIEWPORT* viewports) override;
+    void RSSetScissorRects(UINT numRects, const D3D11_RECT* rects) override;
+    void CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) override;
+    void UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource, const D3D11_BOX* dstBox,
+                           const void* srcData, UINT srcRowPitch, UINT srcDepthPitch) override;
+    void ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT colorRGBA[4]) override;
+    void ClearDepthStencilView(ID3D11DepthStencilView* view, UINT clearFlags, FLOAT depth, uint8_t stencil) override;
+    void GenerateMips(ID3D11ShaderResourceView* view) override;
+    void ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresource, ID3D11Resource* srcResource,
+                            UINT srcSubresource, DXGI_FORMAT format) override;
+    void IAGetInputLayout(ID3D11InputLayout** inputLayout) override;
+    void IAGetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY* topology) override { *topology = topology_; }
+    void OMGetRenderTargets(UINT numViews, ID3D11RenderTargetView** views,
+                            ID3D11DepthStencilView** depthStencilView) override;
+    void OMGetBlendState(ID3D11BlendState** state, FLOAT blendFactor[4], UINT* sampleMask) override;
+    void OMGetDepthStencilState(ID3D11DepthStencilState** state, UINT* stencilRef) override;
+    void RSGetState(ID3D11RasterizerState** state) override;
+    void RSGetViewports(UINT* numViewports, D3D11_VIEWPORT* viewports) override;
+    void ClearState() override;
+    void Flush() override;
+
+    // A dying view's cached framebuffers go with it.
+    void ForgetView(const void* view);
+    // Unbinds views of `resource` that nothing but this context still references (what Direct3D's deferred
+    // destruction of released views amounts to), so a swap chain can resize.
+    void DropViewsOnlyBoundHere(ID3D11Resource* resource);
+    // Blits mip 0 of a single-sampled 2-D texture to the current surface's window, flipped: GL windows are
+    // bottom-up, textures top-down.
+    void BlitToWindow(const TextureData& source, int windowWidth, int windowHeight);
+
+private:
+    struct VertexBinding {
+        Buffer* buffer = nullptr;
+        UINT stride = 0, offset = 0;
+    };
+    using FramebufferKey = std::array<const void*, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT + 1>;
+
+    bool PrepareDraw();
+    GLuint DrawFramebuffer();
+    GLuint CachedFramebuffer();
+    void BindVertexArray();
+    HRESULT MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
+    HRESULT MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
+    const BlendGL& CurrentBlend() const { return blend_ ? blend_->GL() : DefaultBlend(); }
+    const DepthStencilGL& CurrentDepthStencil() const { return depthStencil_ ? depthStencil_->GL() : DefaultDepthStencil(); }
+    const RasterizerGL& CurrentRasterizer() const { return rasterizer_ ? rasterizer_->GL() : DefaultRasterizer(); }
+
+    Device& device_;
+    RenderTargetView* renderTargets_[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = {};
+    UINT numRenderTargets_ = 0;
+    DepthStencilView* depthStencilView_ = nullptr;
+    bool framebufferDirty_ = true;
+    GLuint drawFramebuffer_ = 0;
+    std::map<FramebufferKey, GLuint> framebuffers_;
+
+    BlendState* blend_ = nullptr;
+    FLOAT blendFactor_[4] = {1, 1, 1, 1};
+    UINT sampleMask_ = 0xffffffffu;
+    DepthStencilState* depthStencil_ = nullptr;
+    UINT stencilRef_ = 0;
+    RasterizerState* rasterizer_ = nullptr;
+    D3D11_VIEWPORT viewports_[D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE] = {};
+    UINT numViewports_ = 0;
+
+    InputLayout* layout_ = nullptr;
+    VertexBinding vertexBuffers_[D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT];
+    Buffer* indexBuffer_ = nullptr;
+    DXGI_FORMAT indexFormat_ = DXGI_FORMAT_UNKNOWN;
+    UINT indexOffset_ = 0;
+    D3D11_PRIMITIVE_TOPOLOGY topology_ = D3D11_PRIMITIVE_TOPOLOGY_UNDEFINED;
+
+    ShaderResourceView* psResources_[D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT] = {};
+    SamplerState* psSamplers_[D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT] = {};
+    GLint textureUnits_ = 16;
+
+    GLuint emptyVertexArray_ = 0;
+    GLuint copyFramebuffers_[2] = {};
+};
+
+}  // namespace platform

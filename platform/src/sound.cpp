@@ -1,0 +1,187 @@
+// The sound library over SDL2_mixer: one system owns the mixer, a sound is a decoded chunk, and a channel handle
+// names one start of a sound on one mixer channel.
+#include <fmod.hpp>
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace FMOD {
+
+namespace {
+
+constexpr int kMixRate = 44100;
+constexpr int kMixChannelsOut = 2;
+constexpr int kMixBufferFrames = 1024;
+
+// SDL2_mixer has one output; only one system at a time may hold it.
+bool gMixerTaken = false;
+
+bool OpenMixer(int channels) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
+    if (Mix_OpenAudio(kMixRate, MIX_DEFAULT_FORMAT, kMixChannelsOut, kMixBufferFrames) != 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_AllocateChannels(channels);
+    return true;
+}
+
+void CloseMixer() {
+    Mix_HaltChannel(-1);
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+}  // namespace
+
+struct Sound::Data {
+    System* system;
+    Mix_Chunk* chunk;
+    FMOD_MODE mode;
+};
+
+struct System::State {
+    bool open = false;
+    // The play id now on each mixer channel; a handle whose id differs has been replaced.
+    std::vector<uint32_t> currentPlay;
+    uint32_t nextPlayId = 1;
+    std::vector<Sound*> sounds;
+    std::vector<std::unique_ptr<Channel>> handles;
+};
+
+FMOD_RESULT System_Create(System** system) {
+    if (!system) return FMOD_ERR_INVALID_PARAM;
+    *system = new System();
+    return FMOD_OK;
+}
+
+System::System() : mState(new State()) {}
+
+System::~System() {
+    for (Sound* sound : mState->sounds) delete sound;
+    delete mState;
+}
+
+FMOD_RESULT System::getVersion(unsigned int* version) {
+    if (!version) return FMOD_ERR_INVALID_PARAM;
+    *version = FMOD_VERSION;
+    return FMOD_OK;
+}
+
+FMOD_RESULT System::init(int maxchannels, FMOD_INITFLAGS, void*) {
+    if (mState->open) return FMOD_ERR_INITIALIZED;
+    if (maxchannels <= 0) return FMOD_ERR_INVALID_PARAM;
+    if (gMixerTaken || !OpenMixer(maxchannels)) return FMOD_ERR_OUTPUT_INIT;
+    gMixerTaken = true;
+    mState->open = true;
+    mState->currentPlay.assign(static_cast<size_t>(maxchannels), 0);
+    return FMOD_OK;
+}
+
+FMOD_RESULT System::createSound(const char* name, FMOD_MODE mode, FMOD_CREATESOUNDEXINFO* exinfo, Sound** sound) {
+    if (!sound) return FMOD_ERR_INVALID_PARAM;
+    *sound = nullptr;
+    if (!name) return FMOD_ERR_INVALID_PARAM;
+    if (exinfo) return FMOD_ERR_UNSUPPORTED;
+    if (!mState->open) return FMOD_ERR_UNINITIALIZED;
+
+    SDL_RWops* file = SDL_RWFromFile(name, "rb");
+    if (!file) return FMOD_ERR_FILE_NOTFOUND;
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 1);
+    if (!chunk) return FMOD_ERR_FORMAT;
+
+    *sound = new Sound(new Sound::Data{this, chunk, mode});
+    mState->sounds.push_back(*sound);
+    return FMOD_OK;
+}
+
+FMOD_RESULT System::playSound(Sound* sound, ChannelGroup* channelgroup, bool paused, Channel** channel) {
+    if (channel) *channel = nullptr;
+    if (!sound || sound->mData->system != this) return FMOD_ERR_INVALID_PARAM;
+    // Groups and paused starts are not needed by the game; refusing them beats a half-made imitation.
+    if (channelgroup || paused) return FMOD_ERR_UNSUPPORTED;
+    if (!mState->open) return FMOD_ERR_UNINITIALIZED;
+
+    const int loops = (sound->mData->mode & FMOD_LOOP_NORMAL) ? -1 : 0;
+    const int mixerChannel = Mix_PlayChannel(-1, sound->mData->chunk, loops);
+    if (mixerChannel < 0 || static_cast<size_t>(mixerChannel) >= mState->currentPlay.size()) {
+        return FMOD_ERR_CHANNEL_ALLOC;
+    }
+
+    const uint32_t playId = mState->nextPlayId++;
+    mState->currentPlay[static_cast<size_t>(mixerChannel)] = playId;
+    mState->handles.emplace_back(new Channel(this, mixerChannel, playId));
+    if (channel) *channel = mState->handles.back().get();
+    return FMOD_OK;
+}
+
+FMOD_RESULT System::update() { return mState->open ? FMOD_OK : FMOD_ERR_UNINITIALIZED; }
+
+FMOD_RESULT System::close() {
+    if (!mState->open) return FMOD_ERR_UNINITIALIZED;
+    Mix_HaltChannel(-1);
+    // Chunks are in the output's format; they go with the output, while the Sound objects stay valid to release.
+    for (Sound* sound : mState->sounds) {
+        Mix_FreeChunk(sound->mData->chunk);
+        sound->mData->chunk = nullptr;
+    }
+    std::fill(mState->currentPlay.begin(), mState->currentPlay.end(), 0u);
+    CloseMixer();
+    gMixerTaken = false;
+    mState->open = false;
+    return FMOD_OK;
+}
+
+FMOD_RESULT System::release() {
+    if (mState->open) close();
+    delete this;
+    return FMOD_OK;
+}
+
+Sound::~Sound() { delete mData; }
+
+FMOD_RESULT Sound::setMode(FMOD_MODE mode) {
+    mData->mode = mode;
+    return FMOD_OK;
+}
+
+FMOD_RESULT Sound::release() {
+    // Freeing a chunk halts the channels playing it, so their handles answer "not playing" afterwards.
+    if (mData->chunk) Mix_FreeChunk(mData->chunk);
+    std::vector<Sound*>& sounds = mData->system->mState->sounds;
+    sounds.erase(std::remove(sounds.begin(), sounds.end(), this), sounds.end());
+    delete this;
+    return FMOD_OK;
+}
+
+ChannelControl::ChannelControl(System* system, int mixerChannel, uint32_t playId)
+    : mSystem(system), mMixerChannel(mixerChannel), mPlayId(playId) {}
+
+bool ChannelControl::IsCurrent() const {
+    const System::State& state = *mSystem->mState;
+    if (!state.open) return false;
+    if (state.currentPlay[static_cast<size_t>(mMixerChannel)] != mPlayId) return false;
+    return Mix_Playing(mMixerChannel) != 0;
+}
+
+FMOD_RESULT ChannelControl::isPlaying(bool* isplaying) {
+    if (!isplaying) return FMOD_ERR_INVALID_PARAM;
+    *isplaying = IsCurrent();
+    return *isplaying ? FMOD_OK : FMOD_ERR_INVALID_HANDLE;
+}
+
+FMOD_RESULT ChannelControl::stop() {
+    if (!IsCurrent()) return FMOD_ERR_INVALID_HANDLE;
+    Mix_HaltChannel(mMixerChannel);
+    mSystem->mState->currentPlay[static_cast<size_t>(mMixerChannel)] = 0;
+    return FMOD_OK;
+}
+
+}  // namespace FMOD

@@ -1,0 +1,180 @@
+// The fx_5_0 compiler through D3DX11CompileFromFileW: messages, results and reflection.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "compiled_effect.h"
+#include "effect_test_util.h"
+
+using fxtest::CompileText;
+
+namespace {
+
+fx::CompiledEffect Reflect(const fxtest::Compiled& c) {
+    fx::CompiledEffect e;
+    EXPECT_TRUE(fx::Deserialise(c.bytes.data(), c.bytes.size(), &e));
+    return e;
+}
+
+const fx::Variable* Find(const fx::CompiledEffect& e, const std::string& name) {
+    for (const fx::Variable& v : e.variables) {
+        if (v.name == name) return &v;
+    }
+    return nullptr;
+}
+
+void ExpectAt(const fx::CompiledEffect& e, const std::string& name, uint32_t offset, uint32_t size) {
+    const fx::Variable* v = Find(e, name);
+    ASSERT_NE(v, nullptr) << name;
+    EXPECT_EQ(v->offset, offset) << name;
+    EXPECT_EQ(v->size, size) << name;
+}
+
+const char* const kPassTail = R"(
+technique11 T { pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelShader(CompileShader(ps_5_0, PS())); } }
+)";
+
+std::string WithShaders(const std::string& declarations, const std::string& psBody = "return gTint;") {
+    return declarations + "\nfloat4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1.0f); }\n" +
+           "float4 PS(float4 p : SV_POSITION) : SV_Target { " + psBody + " }\n" + kPassTail;
+}
+
+}  // namespace
+
+TEST(EffectCompile, LightingEffectCompilesSilentlyWithTheGamesLayout) {
+    fxtest::Compiled c = fxtest::CompileFile("FX/lighting.fx");
+    ASSERT_EQ(c.hr, S_OK) << c.messages;
+    EXPECT_EQ(c.messages, "");
+    fx::CompiledEffect e = Reflect(c);
+    ASSERT_EQ(e.techniques.size(), 1u);
+    EXPECT_EQ(e.techniques[0].name, "TestTech");
+    ASSERT_EQ(e.techniques[0].passes.size(), 1u);
+
+    const std::vector<fx::InputElement>& in = e.techniques[0].passes[0].inputs;
+    ASSERT_EQ(in.size(), 3u);
+    EXPECT_EQ(in[0].semantic, "POSITION");
+    EXPECT_STREQ(fx::FormatName(in[0].components, in[0].componentType), "R32G32B32_FLOAT");
+    EXPECT_EQ(in[1].semantic, "NORMAL");
+    EXPECT_EQ(in[2].semantic, "TEXCOORD");
+    EXPECT_EQ(in[2].index, 0u);
+    EXPECT_STREQ(fx::FormatName(in[2].components, in[2].componentType), "R32G32_FLOAT");
+
+    ExpectAt(e, "gPointLight", 0, 48);
+    ExpectAt(e, "gSpotLight", 48, 64);
+    ExpectAt(e, "gEyePos", 112, 12);
+    ExpectAt(e, "gAmbientLight", 128, 16);
+    ExpectAt(e, "gWVP", 0, 64);
+    ExpectAt(e, "gW", 64, 64);
+    ExpectAt(e, "gInvTransposeW", 128, 64);
+    ASSERT_NE(Find(e, "gDiffuseMap"), nullptr);
+    EXPECT_EQ(Find(e, "gDiffuseMap")->cls, fx::VarClass::Texture);
+    EXPECT_EQ(Find(e, "gDiffuseMap")->typeName, "Texture2D");
+
+    ASSERT_EQ(e.samplers.size(), 1u);
+    EXPECT_EQ(e.samplers[0].filter, 0u);      // MIN_MAG_MIP_POINT
+    EXPECT_EQ(e.samplers[0].address[0], 1u);  // WRAP
+    EXPECT_EQ(e.samplers[0].address[1], 1u);
+}
+
+TEST(EffectCompile, OffsetsFollowHlslPacking) {
+    fxtest::Compiled c = CompileText("packing.fx", WithShaders(R"(
+struct Small { float4 a; float b; };
+cbuffer cbA { Small gSmall; float gAfterStruct; float3 gVec; float4x3 gColumns; row_major float4x3 gRows; float4 gTint; };
+float gLoose;
+float4 gLoose4;
+)", "return gTint * gSmall.b * gAfterStruct * gVec.x * gColumns[0].x * gRows[0].x * gLoose * gLoose4;"));
+    ASSERT_EQ(c.hr, S_OK) << c.messages;
+    fx::CompiledEffect e = Reflect(c);
+    ExpectAt(e, "gSmall", 0, 20);
+    ExpectAt(e, "gAfterStruct", 32, 4);  // a float after a struct starts on the next 16 bytes
+    ExpectAt(e, "gVec", 36, 12);          // but a float3 fills the rest of a register
+    ExpectAt(e, "gColumns", 48, 48);      // 3 column registers
+    ExpectAt(e, "gRows", 96, 60);         // 4 row registers of 3 floats
+    ExpectAt(e, "gTint", 160, 16);
+    EXPECT_TRUE(Find(e, "gColumns")->columnMajor);
+    EXPECT_FALSE(Find(e, "gRows")->columnMajor);
+    EXPECT_EQ(Find(e, "gRows")->rows, 4u);
+    EXPECT_EQ(Find(e, "gRows")->columns, 3u);
+    ASSERT_NE(Find(e, "gLoose4"), nullptr);
+    EXPECT_EQ(e.cbuffers[Find(e, "gLoose")->cbuffer].name, "$Global");
+    ExpectAt(e, "gLoose4", 16, 16);
+}
+
+TEST(EffectCompile, SyntaxErrorFailsNamingFileAndLine) {
+    std::string path = fxtest::WriteTempFile("broken.fx", WithShaders("float4 gTint;\nfloat4 gBad = ;\n"));
+    fxtest::Compiled c = fxtest::CompileFile(path);
+    EXPECT_EQ(c.hr, E_FAIL);
+    EXPECT_TRUE(c.bytes.empty());
+    EXPECT_NE(c.messages.find(path + "(2,"), std::string::npos) << c.messages;
+    EXPECT_NE(c.messages.find("error"), std::string::npos) << c.messages;
+}
+
+TEST(EffectCompile, WarningsStillProduceTheEffect) {
+    fxtest::Compiled c = CompileText("warn.fx", WithShaders("float4 gTint;\n", "[unknownattr] return gTint;"));
+    EXPECT_EQ(c.hr, S_OK);
+    EXPECT_FALSE(c.bytes.empty());
+    EXPECT_NE(c.messages.find("warn.fx(4,"), std::string::npos) << c.messages;
+    EXPECT_NE(c.messages.find("warning"), std::string::npos) << c.messages;
+    EXPECT_EQ(c.messages.find("error"), std::string::npos) << c.messages;
+}
+
+TEST(EffectCompile, FileAndProfileProblemsAreReported) {
+    fxtest::Compiled missing = fxtest::CompileFile("FX/no_such_effect.fx");
+    EXPECT_EQ(missing.hr, D3D11_ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(missing.messages.find("FX/no_such_effect.fx"), std::string::npos);
+    fxtest::Compiled profile = fxtest::CompileFile("FX/lighting.fx", "vs_5_0");
+    EXPECT_EQ(profile.hr, E_NOTIMPL);
+    EXPECT_NE(profile.messages.find("vs_5_0"), std::string::npos);
+}
+
+TEST(EffectCompile, EffectBlockErrorsNameTheirLine) {
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* where;
+    };
+    const std::string shaders = "float4 gTint;\nfloat4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1); }\n"
+                                "float4 PS(float4 p : SV_POSITION) : SV_Target { return gTint; }\n";
+    const Case cases[] = {
+        {"unknown filter", "SamplerState s\n{\n Filter = BLURRY;\n};\n" + shaders, "(3,"},
+        {"unknown pass statement", shaders + "technique11 T\n{\n pass P\n {\n SetMagic(1);\n }\n}\n", "(8,"},
+        {"unclosed technique", shaders + "technique11 T\n{\n pass P\n {\n", "(7,"},
+        {"missing entry point", shaders + "technique11 T { pass P {\nSetVertexShader(CompileShader(vs_5_0, Nope()));\n} }\n",
+         "error"},
+        {"pixel input the vertex shader lacks",
+         "float4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1); }\n"
+         "float4 PS(float4 p : SV_POSITION, float2 t : TEXCOORD) : SV_Target { return float4(t, 0, 1); }\n"
+         "technique11 T\n{\n pass P\n {\n SetVertexShader(CompileShader(vs_5_0, VS()));\n"
+         " SetPixelShader(CompileShader(ps_5_0, PS()));\n }\n}\n",
+         "(5,"},
+    };
+    for (const Case& k : cases) {
+        fxtest::Compiled c = CompileText("blocks.fx", k.text);
+        EXPECT_EQ(c.hr, E_FAIL) << k.what;
+        EXPECT_NE(c.messages.find(k.where), std::string::npos) << k.what << ": " << c.messages;
+    }
+}
+
+TEST(EffectCompile, TruncatedEffectFilesFailCleanly) {
+    fxtest::Compiled whole = fxtest::CompileFile("FX/lighting.fx");
+    ASSERT_EQ(whole.hr, S_OK);
+    std::string text;
+    {
+        std::ifstream in("FX/lighting.fx", std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string tail = text.substr(text.find("technique11"));
+    for (size_t n = 0; n < tail.size(); ++n) {
+        std::string cut = text.substr(0, text.size() - tail.size() + n);
+        fxtest::Compiled c = CompileText("cut.fx", cut);
+        EXPECT_TRUE(c.hr == S_OK || c.hr == E_FAIL) << n;
+        if (c.hr == E_FAIL) {
+            EXPECT_NE(c.messages.find("cut.fx"), std::string::npos) << n;
+        }
+    }
+    for (size_t n = 0; n < text.size(); n += 97) {
+        fxtest::Compiled c = CompileText("head.fx", text.substr(0, n));
+        EXPECT_TRUE(c.hr == S_OK || c.hr == E_FAIL) << n;
+    }
+}

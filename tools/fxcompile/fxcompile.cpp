@@ -1,0 +1,86 @@
+// Compiles an effect file and prints the compiler's messages; with --reflect, also its reflection as JSON.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "effect_compiler.h"
+
+namespace {
+
+std::string Quote(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+void PrintPass(const fx::Pass& p) {
+    std::cout << "{\"name\":" << Quote(p.name) << ",\"inputs\":[";
+    for (size_t i = 0; i < p.inputs.size(); ++i) {
+        const fx::InputElement& e = p.inputs[i];
+        std::cout << (i ? "," : "") << "{\"semantic\":" << Quote(e.semantic) << ",\"index\":" << e.index
+                  << ",\"format\":" << Quote(fx::FormatName(e.components, e.componentType)) << "}";
+    }
+    std::cout << "]}";
+}
+
+void PrintVariable(const fx::CompiledEffect& e, const fx::Variable& v) {
+    std::cout << "{\"name\":" << Quote(v.name) << ",\"type\":" << Quote(v.typeName) << ",\"cbuffer\":";
+    if (v.cbuffer < 0) {
+        std::cout << "null,\"offset\":null,\"size\":null}";
+        return;
+    }
+    std::cout << Quote(e.cbuffers[v.cbuffer].name) << ",\"offset\":" << v.offset << ",\"size\":" << v.size << "}";
+}
+
+void PrintReflection(const fx::CompiledEffect& e) {
+    std::cout << "{\"techniques\":[";
+    for (size_t t = 0; t < e.techniques.size(); ++t) {
+        std::cout << (t ? "," : "") << "{\"name\":" << Quote(e.techniques[t].name) << ",\"passes\":[";
+        for (size_t p = 0; p < e.techniques[t].passes.size(); ++p) {
+            if (p) std::cout << ",";
+            PrintPass(e.techniques[t].passes[p]);
+        }
+        std::cout << "]}";
+    }
+    std::cout << "],\"variables\":[";
+    for (size_t v = 0; v < e.variables.size(); ++v) {
+        if (v) std::cout << ",";
+        PrintVariable(e, e.variables[v]);
+    }
+    std::cout << "]}\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool reflect = argc == 3 && std::string(argv[2]) == "--reflect";
+    if (argc != 2 && !reflect) {
+        std::cerr << "usage: fxcompile FILE [--reflect]\n";
+        return 2;
+    }
+    std::ifstream in(argv[1], std::ios::binary);
+    if (!in) {
+        std::cerr << argv[1] << ": error: cannot open the file\n";
+        return 1;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    fx::CompileOutput out = fx::CompileEffect(text.str(), argv[1]);
+    std::cerr << out.messages;
+    if (!out.ok) return 1;
+    if (reflect) PrintReflection(out.effect);
+    return 0;
+}
