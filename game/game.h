@@ -30,7 +30,7 @@ struct GameDrawArgs {
 };
 
 // One played level: its world, actors, HUD, level boxes and render states; its rules per frame; its drawing.
-class Game {
+class Game final {
 public:
     Game();
     ~Game();
@@ -50,10 +50,59 @@ public:
     bool PlayerTouchesEnemy(Player* player, Enemy* enemy) const;
     bool ArrowHitsEnemy(Enemy* enemy, Projectile* arrow) const;
 
+    // Read access for the tools and tests; the actors are handed out as they are owned by the game.
+    Player* GetPlayer() const { return mPlayer; }
+    const std::vector<Enemy*>& GetEnemies() const { return mEnemies; }
+    const std::vector<Projectile*>& GetArrows() const { return mArrows; }
+    const std::vector<BoundingBoxes::BoundingBox>& GetLevelBoxes() const { return mLevelBoxes; }
+    BoundingBoxes::BoundingBox GetPlayerBox() const { return mPlayerBox; }
+    BoundingBoxes::BoundingBox GetEOLBox() const { return mEOLBox; }
+    const Sprite* GetFlame() const { return mFlame; }
+    const Sprite* GetEOLObject() const { return mEOLObject; }
+    const Sprite* GetPlayerGreenHB() const { return mPlayerGreenHB; }
+    const Sprite* GetPlayerRedHB() const { return mPlayerRedHB; }
+    const Sprite* GetGreenFB() const { return mGreenFB; }
+    const Sprite* GetRedFB() const { return mRedFB; }
+    const std::vector<Sprite*>& GetEnemyGreenHBs() const { return mEnemyGreenHBs; }
+    const std::vector<Sprite*>& GetEnemyRedHBs() const { return mEnemyRedHBs; }
+    // The playing field's textures in load order (arrow, background, controls, flame, player, six enemies,
+    // green and red health, green and red fuel, end-of-level object); null where a file failed to load.
+    const std::vector<ID3D11ShaderResourceView*>& GetTextures() const { return mTextures; }
+    bool IsFlameOn() const { return mFlameOn; }
+    bool IsFacingRight() const { return mFacingRight; }
+    bool CanFire() const { return mCanFire; }
+    float GetFireCounter() const { return mFireCounter; }
+    float GetInvulnerableTime() const { return mInvulnerableTime; }
+    float GetFuelTimer() const { return mFuelTimer; }
+    int GetFuel() const { return mFuel; }
+    bool HasFuel() const { return mHasFuel; }
+    bool IsEOLActive() const { return mEOLActive; }
+    float GetTotalTime() const { return mTotalTime; }
+
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
 private:
+    void CreateBlendStates(ID3D11Device* md3dDevice);
+    void CreateDepthStencilStates(ID3D11Device* md3dDevice);
+    void CreateRasterizerState(ID3D11Device* md3dDevice);
+    void LoadTextures(ID3D11Device* device);
+    void CreateSprites(ID3D11Device* device);
+    void CreateEnemies(ID3D11Device* device);
+    ID3D11ShaderResourceView* LoadTexture(ID3D11Device* device, const wchar_t* file);
+    Sprite::Frame* NewFrame(ID3D11ShaderResourceView* image, USHORT x, USHORT imageWidth, USHORT imageHeight);
+    std::vector<Sprite::Frame*> NewStrip(ID3D11ShaderResourceView* image, USHORT imageWidth, USHORT imageHeight);
+    void Fire(ID3D11Device* device);
+    void HandleThrust(float dt);
+    void UpdateEnemies(float dt);
+    void UpdateArrows(float dt);
+    bool ArrowHitsAnyEnemy(Projectile* arrow);
+    void LayOutEnemyBars(size_t index);
+    void ReleaseSprites();
+    void ReleaseFrames();
+    void ReleaseStates();
+
+
     ID3D11BlendState* mTransparentBS;
     ID3D11DepthStencilState* mFontDS;
     LitTexEffect* mLitEffect;
@@ -97,4 +146,14 @@ private:
     bool mHasFuel;
     bool mEOLActive;
     float mTotalTime;
+
+    // Kept once per game: the cull-none state every update binds.
+    ID3D11RasterizerState* mNoCullRS;
+    // Every texture view Init loaded, in load order, each released once.
+    std::vector<ID3D11ShaderResourceView*> mTextures;
+    // Frame lists of the sprites that have no named list; every frame record sits in exactly one list.
+    std::vector<Sprite::Frame*> mBackgroundFrames;
+    std::vector<Sprite::Frame*> mFlameFrames;
+    std::vector<Sprite::Frame*> mPlayerFrames;
+    std::vector<std::vector<Sprite::Frame*>> mEnemyFrames;
 };

@@ -1,4 +1,6 @@
 #include "context.h"
+
+#include "draw_hook.h"
 #include <algorithm>
 #include <cstring>
 
@@ -154,6 +156,7 @@ void Context::DrawIndexedInstanced(UINT indexCountPerInstance, UINT instanceCoun
     glDrawElementsInstancedBaseVertexBaseInstance(PrimitiveMode(topology_), GLsizei(indexCountPerInstance), type,
                                                   reinterpret_cast<const void*>(first), GLsizei(instanceCount),
                                                   baseVertexLocation, startInstanceLocation);
+    NotifyDraw(indexCountPerInstance, startIndexLocation);
 }
 
 void Context::DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
@@ -161,6 +164,7 @@ void Context::DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UIN
     if (!PrepareDraw()) return;
     glDrawArraysInstancedBaseInstance(PrimitiveMode(topology_), GLint(startVertexLocation),
                                       GLsizei(vertexCountPerInstance), GLsizei(instanceCount), startInstanceLocation);
+    NotifyDraw(vertexCountPerInstance, startVertexLocation);
 }
 
 bool Context::PrepareDraw() {

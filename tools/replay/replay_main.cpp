@@ -1,0 +1,273 @@
+// corvalo-replay SCRIPT [--data DIR]: plays one game headless from a key script and prints every frame as JSON.
+#include <d3d11.h>
+#include <platform_hooks.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "enemy.h"
+#include "game.h"
+#include "player.h"
+#include "projectile.h"
+#include "replay_script.h"
+#include "screenswitcher.h"
+#include "vertex.h"
+
+namespace {
+
+const UINT kWidth = 1024;
+const UINT kHeight = 768;
+
+struct Options {
+    std::string script;
+    std::string dataDir;
+};
+
+// Remembers the last screen the game asked for during one frame.
+class RecordingSwitcher : public ScreenSwitcher {
+public:
+    void SetState(ScreenState state) override {
+        mRequested = state;
+        mHasRequest = true;
+    }
+    bool HasRequest() const { return mHasRequest; }
+    ScreenState Requested() const { return mRequested; }
+    void Reset() { mHasRequest = false; }
+
+private:
+    ScreenState mRequested = Playing;
+    bool mHasRequest = false;
+};
+
+// The device, the 1024 x 768 targets and the application's parts Draw relies on: lights, frame matrix and the
+// vertex layout made from the application's own effect.
+class Stage {
+public:
+    bool Create() {
+        D3D_FEATURE_LEVEL level;
+        if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,
+                                     &device, &level, &context))) {
+            return false;
+        }
+        if (!CreateTargets()) return false;
+        mAppEffect = new LitTexEffect();
+        mAppEffect->LoadFromFile(L"FX/lighting.fx", device);
+        CreateNormalTexLayout(device, mAppEffect->GetTechnique());
+        XMStoreFloat4x4(&mFrameMatrix, XMMatrixIdentity() * XMMatrixIdentity() *
+                                           XMMatrixOrthographicOffCenterLH(0.0f, static_cast<float>(kWidth), 0.0f,
+                                                                           static_cast<float>(kHeight), 0.0001f, 1000.0f));
+        return true;
+    }
+
+    ~Stage() {
+        DestroyAllLayouts();
+        delete mAppEffect;
+        if (context) context->ClearState();
+        Release(mDepthView);
+        Release(mDepthTexture);
+        Release(mTargetView);
+        Release(mTargetTexture);
+        Release(context);
+        Release(device);
+    }
+
+    GameDrawArgs DrawArgs() {
+        GameDrawArgs args = {};
+        args.context = context;
+        mMatrix = XMLoadFloat4x4(&mFrameMatrix);
+        args.frameMatrix = &mMatrix;
+        args.renderTarget = mTargetView;
+        args.depthStencilTarget = mDepthView;
+        args.pointLight.Colour = XMFLOAT4(0.75f, 0.75f, 0.75f, 1.0f);
+        args.pointLight.Position = XMFLOAT3(50.0f, 50.0f, 50.0f);
+        args.pointLight.Range = 1000.0f;
+        args.pointLight.Attenuation = XMFLOAT3(0.0f, 0.02f, 0.0f);
+        args.spotLight.Colour = XMFLOAT4(0.75f, 0.75f, 0.75f, 1.0f);
+        args.spotLight.Position = XMFLOAT3(0.0f, 0.0f, 0.0f);
+        args.spotLight.Range = 100.0f;
+        args.spotLight.Direction = XMFLOAT3(0.0f, 0.0f, 0.0f);
+        args.spotLight.SpotFactor = 128.0f;
+        args.spotLight.Attenuation = XMFLOAT3(0.0f, 0.25f, 0.0f);
+        args.ambientLight = XMFLOAT4(1.0f, 1.0f, 1.0f, 1.0f);
+        return args;
+    }
+
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+
+private:
+    static void Release(IUnknown* object) {
+        if (object) object->Release();
+    }
+
+    bool CreateTargets() {
+        D3D11_TEXTURE2D_DESC desc = {};
+        desc.Width = kWidth;
+        desc.Height = kHeight;
+        desc.MipLevels = 1;
+        desc.ArraySize = 1;
+        desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+        desc.SampleDesc.Count = 1;
+        desc.Usage = D3D11_USAGE_DEFAULT;
+        desc.BindFlags = D3D11_BIND_RENDER_TARGET;
+        if (FAILED(device->CreateTexture2D(&desc, nullptr, &mTargetTexture))) return false;
+        if (FAILED(device->CreateRenderTargetView(mTargetTexture, nullptr, &mTargetView))) return false;
+        desc.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
+        desc.BindFlags = D3D11_BIND_DEPTH_STENCIL;
+        if (FAILED(device->CreateTexture2D(&desc, nullptr, &mDepthTexture))) return false;
+        if (FAILED(device->CreateDepthStencilView(mDepthTexture, nullptr, &mDepthView))) return false;
+        context->OMSetRenderTargets(1, &mTargetView, mDepthView);
+        D3D11_VIEWPORT viewport = {0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight), 0.0f, 1.0f};
+        context->RSSetViewports(1, &viewport);
+        return true;
+    }
+
+    ID3D11Texture2D* mTargetTexture = nullptr;
+    ID3D11RenderTargetView* mTargetView = nullptr;
+    ID3D11Texture2D* mDepthTexture = nullptr;
+    ID3D11DepthStencilView* mDepthView = nullptr;
+    LitTexEffect* mAppEffect = nullptr;
+    XMFLOAT4X4 mFrameMatrix;
+    XMMATRIX mMatrix;
+};
+
+const char* StateName(const RecordingSwitcher& switcher) {
+    if (!switcher.HasRequest()) return "Playing";
+    if (switcher.Requested() == Win) return "Win";
+    if (switcher.Requested() == GameOver) return "GameOver";
+    return "Playing";
+}
+
+const char* Bool(bool value) { return value ? "true" : "false"; }
+
+void PrintFrame(unsigned long frame, const char* state, const Game& game, bool flameOn) {
+    const Player* player = game.GetPlayer();
+    const XMFLOAT2 p = player->GetPosition();
+    const XMFLOAT3 v = player->GetVelocity();
+    const BoundingBoxes::BoundingBox eol = game.GetEOLBox();
+    std::printf("{\"frame\":%lu,\"state\":\"%s\",\"time\":%.9g,", frame, state, game.GetTotalTime());
+    std::printf("\"player\":{\"x\":%.9g,\"y\":%.9g,\"vx\":%.9g,\"vy\":%.9g,\"health\":%.9g,\"onGround\":%s,"
+                "\"facingRight\":%s},",
+                p.x, p.y, v.x, v.y, player->GetHealth(), Bool(player->IsOnGround()), Bool(game.IsFacingRight()));
+    std::printf("\"fuel\":%d,\"fuelTimer\":%.9g,\"hasFuel\":%s,\"flameOn\":%s,\"canFire\":%s,\"fireCounter\":%.9g,"
+                "\"invulnerable\":%.9g,\"thrustTimer\":%.9g,",
+                game.GetFuel(), game.GetFuelTimer(), Bool(game.HasFuel()), Bool(flameOn), Bool(game.CanFire()),
+                game.GetFireCounter(), game.GetInvulnerableTime(), gThrustTimer);
+    std::printf("\"eolActive\":%s,\"eolBox\":[%.9g,%.9g,%.9g,%.9g],\"enemies\":[", Bool(game.IsEOLActive()), eol.x,
+                eol.y, eol.width, eol.height);
+    const char* separator = "";
+    for (const Enemy* enemy : game.GetEnemies()) {
+        const XMFLOAT2 e = enemy->GetPosition();
+        std::printf("%s{\"x\":%.9g,\"y\":%.9g,\"health\":%.9g}", separator, e.x, e.y, enemy->GetHealth());
+        separator = ",";
+    }
+    std::printf("],\"arrows\":[");
+    separator = "";
+    for (const Projectile* arrow : game.GetArrows()) {
+        const XMFLOAT2 a = arrow->GetPosition();
+        std::printf("%s{\"x\":%.9g,\"y\":%.9g,\"vx\":%.9g,\"distance\":%.9g}", separator, a.x, a.y,
+                    arrow->GetVelocity().x, arrow->GetDistance());
+        separator = ",";
+    }
+    std::printf("]}\n");
+}
+
+// Runs one step's frames; false once the game has asked to leave the playing state.
+bool RunStep(const replay::Step& step, Stage& stage, Game& game, std::array<bool, 256>& held,
+             unsigned long* frame) {
+    held.fill(false);
+    for (int key : step.keys) held[static_cast<size_t>(key)] = true;
+    RecordingSwitcher switcher;
+    for (unsigned long i = 0; i < step.frames; ++i) {
+        switcher.Reset();
+        game.Update(stage.context, stage.device, step.dt, &switcher);
+        const bool flameOn = game.IsFlameOn();
+        game.Draw(stage.DrawArgs());
+        PrintFrame((*frame)++, StateName(switcher), game, flameOn);
+        if (switcher.HasRequest()) return false;
+    }
+    return true;
+}
+
+int Play(const std::vector<replay::Step>& steps) {
+    Stage stage;
+    if (!stage.Create()) {
+        std::fprintf(stderr, "corvalo-replay: cannot create the Direct3D device and its targets\n");
+        return 1;
+    }
+    std::array<bool, 256> held = {};
+    platform::SetKeySource([&held](int virtualKey) {
+        return virtualKey >= 0 && virtualKey < 256 && held[static_cast<size_t>(virtualKey)];
+    });
+    unsigned long frame = 0;
+    {
+        Game game;
+        game.Init(stage.device);
+        for (const replay::Step& step : steps) {
+            if (!RunStep(step, stage, game, held, &frame)) break;
+        }
+    }
+    platform::SetKeySource(nullptr);
+    std::fflush(stdout);
+    return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: corvalo-replay SCRIPT [--data DIR]   (SCRIPT may be - for standard input)\n");
+    return 2;
+}
+
+bool ParseArguments(int argc, char** argv, Options* options) {
+    bool haveScript = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--data") {
+            if (++i >= argc) return false;
+            options->dataDir = argv[i];
+            continue;
+        }
+        if (haveScript) return false;
+        options->script = argument;
+        haveScript = true;
+    }
+    return haveScript;
+}
+
+bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, replay::ScriptError* error) {
+    if (path == "-") return replay::ParseScript(std::cin, steps, error);
+    std::ifstream file(path);
+    if (!file) {
+        *error = {0, path, "cannot open the script"};
+        return false;
+    }
+    return replay::ParseScript(file, steps, error);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseArguments(argc, argv, &options)) return Usage();
+    std::vector<replay::Step> steps;
+    replay::ScriptError error;
+    if (!ReadScript(options.script, &steps, &error)) {
+        if (error.line == 0) {
+            std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
+        } else {
+            std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
+                         error.reason.c_str());
+        }
+        return 2;
+    }
+    if (!options.dataDir.empty() && chdir(options.dataDir.c_str()) != 0) {
+        std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s\n", options.dataDir.c_str());
+        return 2;
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    return Play(steps);
+}
