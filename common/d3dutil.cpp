@@ -1,0 +1,174 @@
+#include "d3dutil.h"
+
+#include <xnamath.h>
+
+#include <cstdlib>
+
+#include "traceresult.h"
+
+namespace {
+
+constexpr UINT kRandomTexels = 1024;
+
+void ReleaseAll(std::vector<ID3D11Texture2D*>& textures) {
+    for (ID3D11Texture2D*& texture : textures) {
+        if (texture) texture->Release();
+        texture = nullptr;
+    }
+}
+
+bool SameLayout(const D3D11_TEXTURE2D_DESC& a, const D3D11_TEXTURE2D_DESC& b) {
+    return a.Width == b.Width && a.Height == b.Height && a.Format == b.Format && a.MipLevels == b.MipLevels;
+}
+
+// Copying a slice of another size, format or mip count would read past the mapped rows, so the whole array is refused.
+bool AllLoadedAlike(const std::vector<ID3D11Texture2D*>& srcTex, const D3D11_TEXTURE2D_DESC& first) {
+    for (ID3D11Texture2D* texture : srcTex) {
+        if (!texture) return false;
+        D3D11_TEXTURE2D_DESC desc = {};
+        texture->GetDesc(&desc);
+        if (!SameLayout(desc, first)) return false;
+    }
+    return true;
+}
+
+std::vector<ID3D11Texture2D*> LoadStagingTextures(ID3D11Device* device, const std::vector<std::wstring>& filenames,
+                                                  DXGI_FORMAT format, UINT filter, UINT mipFilter) {
+    std::vector<ID3D11Texture2D*> srcTex(filenames.size(), nullptr);
+    for (size_t i = 0; i < filenames.size(); ++i) {
+        D3DX11_IMAGE_LOAD_INFO loadInfo;
+        loadInfo.Width = D3DX11_FROM_FILE;
+        loadInfo.Height = D3DX11_FROM_FILE;
+        loadInfo.Depth = D3DX11_FROM_FILE;
+        loadInfo.FirstMipLevel = 0;
+        loadInfo.MipLevels = D3DX11_FROM_FILE;
+        loadInfo.Usage = D3D11_USAGE_STAGING;
+        loadInfo.BindFlags = 0;
+        loadInfo.CpuAccessFlags = D3D11_CPU_ACCESS_WRITE | D3D11_CPU_ACCESS_READ;
+        loadInfo.MiscFlags = 0;
+        loadInfo.Format = format;
+        loadInfo.Filter = filter;
+        loadInfo.MipFilter = mipFilter;
+        loadInfo.pSrcInfo = 0;
+        VERIFY_HR(D3DX11CreateTextureFromFile(device, filenames[i].c_str(), &loadInfo, 0, (ID3D11Resource**)&srcTex[i], 0));
+    }
+    return srcTex;
+}
+
+void CopySlices(ID3D11DeviceContext* context, const std::vector<ID3D11Texture2D*>& srcTex, ID3D11Texture2D* texArray,
+                UINT mipLevels) {
+    for (UINT texElement = 0; texElement < srcTex.size(); ++texElement) {
+        for (UINT mipLevel = 0; mipLevel < mipLevels; ++mipLevel) {
+            D3D11_MAPPED_SUBRESOURCE mappedTex2D = {};
+            VERIFY_HR(context->Map(srcTex[texElement], mipLevel, D3D11_MAP_READ, 0, &mappedTex2D));
+            if (!mappedTex2D.pData) continue;
+            context->UpdateSubresource(texArray, D3D11CalcSubresource(mipLevel, texElement, mipLevels), 0,
+                                       mappedTex2D.pData, mappedTex2D.RowPitch, mappedTex2D.DepthPitch);
+            context->Unmap(srcTex[texElement], mipLevel);
+        }
+    }
+}
+
+ID3D11ShaderResourceView* CreateArrayView(ID3D11Device* device, ID3D11Texture2D* texArray,
+                                          const D3D11_TEXTURE2D_DESC& texArrayDesc) {
+    D3D11_SHADER_RESOURCE_VIEW_DESC viewDesc = {};
+    viewDesc.Format = texArrayDesc.Format;
+    viewDesc.ViewDimension = D3D11_SRV_DIMENSION_TEXTURE2DARRAY;
+    viewDesc.Texture2DArray.MostDetailedMip = 0;
+    viewDesc.Texture2DArray.MipLevels = texArrayDesc.MipLevels;
+    viewDesc.Texture2DArray.FirstArraySlice = 0;
+    viewDesc.Texture2DArray.ArraySize = texArrayDesc.ArraySize;
+
+    ID3D11ShaderResourceView* texArraySRV = nullptr;
+    VERIFY_HR(device->CreateShaderResourceView(texArray, &viewDesc, &texArraySRV));
+    return texArraySRV;
+}
+
+}  // namespace
+
+// glibc's RAND_MAX is 2147483647, so the divisor must be RAND_MAX rather than 32767 to stay within [0, 1].
+float RandF() { return static_cast<float>(std::rand() / static_cast<double>(RAND_MAX)); }
+
+float RandF(float a, float b) { return a + RandF() * (b - a); }
+
+ID3D11ShaderResourceView* CreateTexture2DArraySRV(ID3D11Device* device, ID3D11DeviceContext* context,
+                                                  const std::vector<std::wstring>& filenames, DXGI_FORMAT format,
+                                                  UINT filter, UINT mipFilter) {
+    if (filenames.empty()) {
+        OutputDebugStringW(L"d3dutil: CreateTexture2DArraySRV needs at least one file.\n");
+        return nullptr;
+    }
+    std::vector<ID3D11Texture2D*> srcTex = LoadStagingTextures(device, filenames, format, filter, mipFilter);
+
+    D3D11_TEXTURE2D_DESC texElementDesc = {};
+    if (srcTex[0]) srcTex[0]->GetDesc(&texElementDesc);
+    if (!AllLoadedAlike(srcTex, texElementDesc)) {
+        OutputDebugStringW(L"d3dutil: texture array files are missing or differ in size, format or mip count.\n");
+        ReleaseAll(srcTex);
+        return nullptr;
+    }
+
+    D3D11_TEXTURE2D_DESC texArrayDesc = {};
+    texArrayDesc.Width = texElementDesc.Width;
+    texArrayDesc.Height = texElementDesc.Height;
+    texArrayDesc.MipLevels = texElementDesc.MipLevels;
+    texArrayDesc.ArraySize = static_cast<UINT>(srcTex.size());
+    texArrayDesc.Format = texElementDesc.Format;
+    texArrayDesc.SampleDesc.Count = 1;
+    texArrayDesc.SampleDesc.Quality = 0;
+    texArrayDesc.Usage = D3D11_USAGE_DEFAULT;
+    texArrayDesc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
+    texArrayDesc.CPUAccessFlags = 0;
+    texArrayDesc.MiscFlags = 0;
+
+    ID3D11Texture2D* texArray = nullptr;
+    VERIFY_HR(device->CreateTexture2D( &texArrayDesc, 0, &texArray));
+    ID3D11ShaderResourceView* texArraySRV = nullptr;
+    if (texArray) {
+        CopySlices(context, srcTex, texArray, texElementDesc.MipLevels);
+        texArraySRV = CreateArrayView(device, texArray, texArrayDesc);
+        texArray->Release();
+    }
+    ReleaseAll(srcTex);
+    return texArraySRV;
+}
+
+ID3D11ShaderResourceView* CreateRandomTexture1DSRV(ID3D11Device* device) {
+    std::vector<XMFLOAT4> randomValues(kRandomTexels);
+    for (XMFLOAT4& value : randomValues) {
+        value.x = RandF(-1.0f, 1.0f);
+        value.y = RandF(-1.0f, 1.0f);
+        value.z = RandF(-1.0f, 1.0f);
+        value.w = RandF(-1.0f, 1.0f);
+    }
+
+    D3D11_SUBRESOURCE_DATA initData = {};
+    initData.pSysMem = randomValues.data();
+    initData.SysMemPitch = kRandomTexels * sizeof(XMFLOAT4);
+    initData.SysMemSlicePitch = 0;
+
+    D3D11_TEXTURE1D_DESC texDesc = {};
+    texDesc.Width = kRandomTexels;
+    texDesc.MipLevels = 1;
+    texDesc.Format = DXGI_FORMAT_R32G32B32A32_FLOAT;
+    texDesc.Usage = D3D11_USAGE_IMMUTABLE;
+    texDesc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
+    texDesc.CPUAccessFlags = 0;
+    texDesc.MiscFlags = 0;
+    texDesc.ArraySize = 1;
+
+    ID3D11Texture1D* randomTex = nullptr;
+    VERIFY_HR(device->CreateTexture1D(&texDesc, &initData, &randomTex));
+    if (!randomTex) return nullptr;
+
+    D3D11_SHADER_RESOURCE_VIEW_DESC viewDesc = {};
+    viewDesc.Format = texDesc.Format;
+    viewDesc.ViewDimension = D3D11_SRV_DIMENSION_TEXTURE1D;
+    viewDesc.Texture1D.MipLevels = texDesc.MipLevels;
+    viewDesc.Texture1D.MostDetailedMip = 0;
+
+    ID3D11ShaderResourceView* randomTexSRV = nullptr;
+    VERIFY_HR(device->CreateShaderResourceView(randomTex, &viewDesc, &randomTexSRV));
+    randomTex->Release();
+    return randomTexSRV;
+}

@@ -1,0 +1,83 @@
+#include "meshgeometry.h"
+
+#include <traceresult.h>
+
+#include "effect.h"
+
+namespace {
+
+template <typename T>
+void ReleaseAndClear(T*& object) {
+    if (!object) return;
+    object->Release();
+    object = nullptr;
+}
+
+}  // namespace
+
+MeshGeometry::MeshGeometry(LitTexEffect* effect) : mDrawEffect(effect) {}
+
+MeshGeometry::~MeshGeometry() {
+    for (Subset& subset : mSubsets) ReleaseAndClear(subset.srv);
+}
+
+void MeshGeometry::BuildIndexBuffer(ID3D11Device*) {}
+
+// A buffer of zero bytes is invalid; an empty mesh simply has none.
+void MeshGeometry::CreateVertexBuffer(ID3D11Device* device, const Vertex::NormalTexVertex* vertices, UINT count) {
+    ReleaseAndClear(mVB);
+    if (count == 0) return;
+
+    D3D11_BUFFER_DESC vbd = {};
+    vbd.Usage = D3D11_USAGE_IMMUTABLE;
+    vbd.ByteWidth = sizeof(Vertex::NormalTexVertex) * count;
+    vbd.BindFlags = D3D11_BIND_VERTEX_BUFFER;
+    vbd.CPUAccessFlags = 0;
+    vbd.MiscFlags = 0;
+    vbd.StructureByteStride = 0;
+    D3D11_SUBRESOURCE_DATA vinitData = {};
+    vinitData.pSysMem = vertices;
+    VERIFY_HR(device->CreateBuffer(&vbd, &vinitData, &mVB));
+}
+
+void MeshGeometry::CreateIndexBuffer(ID3D11Device* device, const UINT* indices, UINT count) {
+    mIndexCount = count;
+    ReleaseAndClear(mIB);
+    if (count == 0) return;
+
+    D3D11_BUFFER_DESC ibd = {};
+    ibd.Usage = D3D11_USAGE_IMMUTABLE;
+    ibd.ByteWidth = sizeof(UINT) * count;
+    ibd.BindFlags = D3D11_BIND_INDEX_BUFFER;
+    ibd.CPUAccessFlags = 0;
+    ibd.MiscFlags = 0;
+    ibd.StructureByteStride = 0;
+    D3D11_SUBRESOURCE_DATA iInitData = {};
+    iInitData.pSysMem = indices;
+    VERIFY_HR(device->CreateBuffer(&ibd, &iInitData, &mIB));
+}
+
+void MeshGeometry::AssignSubsets(const std::vector<Subset>& subsets) { mSubsets = subsets; }
+
+// A mesh whose load failed has no subsets and no buffers: there is nothing to draw and no first texture to read.
+void MeshGeometry::DrawAll(ID3D11DeviceContext* context, CXMMATRIX world, CXMMATRIX worldInvTranspose,
+                           CXMMATRIX viewProj) {
+    if (mSubsets.empty() || !mIB || !mDrawEffect) return;
+
+    ID3D11ShaderResourceView* diffuseMap = mSubsets[0].srv;
+    const XMMATRIX worldViewProj = XMMatrixMultiply(world, viewProj);
+    mDrawEffect->SetPerObject(world, worldInvTranspose, worldViewProj, diffuseMap);
+    for (const Subset& subset : mSubsets) {
+        mDrawEffect->SetDiffuseMap(subset.srv);
+        mDrawEffect->DrawRange(context, mVB, mIB, subset.faceStart * 3, subset.faceCount * 3);
+    }
+}
+
+void MeshGeometry::DrawOneSubset(ID3D11DeviceContext* context, UINT subset) {
+    if (subset >= mSubsets.size()) return;
+    const UINT stride = sizeof(Vertex::NormalTexVertex);
+    const UINT offset = 0;
+    context->IASetVertexBuffers(0, 1, &mVB, &stride, &offset);
+    context->IASetIndexBuffer(mIB, DXGI_FORMAT_R32_UINT, 0);
+    context->DrawIndexed(mSubsets[subset].faceCount * 3, mSubsets[subset].faceStart * 3, 0);
+}

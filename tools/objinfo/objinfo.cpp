@@ -1,0 +1,114 @@
+// Loads an OBJ mesh (and its material file) through OBJLoader on a headless device and prints the loaded lists
+// as one line of JSON; a failed load prints the reason and exits with 1, a bad command line with 2.
+#include <d3d11.h>
+#include <objloader.h>
+#include <platform_hooks.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Options {
+    std::string file;
+    bool flipWinding = false;
+    bool flipTexV = false;
+};
+
+std::string JsonString(const std::wstring& text) {
+    std::string out = "\"";
+    for (const char c : platform::ToUtf8(text)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+int Fail(const std::wstring& error, int code) {
+    std::printf("{\"ok\":false,\"error\":%s}\n", JsonString(error).c_str());
+    return code;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--flip-winding") == 0) {
+            options.flipWinding = true;
+        } else if (std::strcmp(argv[i], "--flip-v") == 0) {
+            options.flipTexV = true;
+        } else if (options.file.empty() && argv[i][0] != '-') {
+            options.file = argv[i];
+        } else {
+            return false;
+        }
+    }
+    return !options.file.empty();
+}
+
+std::wstring LastMessage(const std::vector<std::wstring>& messages) {
+    if (messages.empty()) return L"the mesh did not load";
+    std::wstring last = messages.back();
+    while (!last.empty() && (last.back() == L'\n' || last.back() == L'\r')) last.pop_back();
+    return last;
+}
+
+void PrintMesh(const std::vector<Vertex::NormalTexVertex>& vertices, const std::vector<UINT>& indices,
+               const std::vector<MeshGeometry::Subset>& subsets) {
+    std::printf("{\"ok\":true,\"vertices\":%zu,\"indices\":[", vertices.size());
+    for (size_t i = 0; i < indices.size(); ++i) std::printf(i ? ",%u" : "%u", indices[i]);
+    std::printf("],\"subsets\":[");
+    for (size_t i = 0; i < subsets.size(); ++i) {
+        const MeshGeometry::Subset& s = subsets[i];
+        std::printf("%s{\"id\":%u,\"name\":%s,\"faceStart\":%u,\"faceCount\":%u,\"vertexCount\":%u,\"hasTexture\":%s}",
+                    i ? "," : "", s.id, JsonString(s.name).c_str(), s.faceStart, s.faceCount, s.vertexCount,
+                    s.srv ? "true" : "false");
+    }
+    std::printf("]}\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        return Fail(L"usage: objinfo FILE [--flip-winding] [--flip-v]", 2);
+    }
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    std::vector<std::wstring> messages;
+    platform::SetDebugOutputHook([&messages](const std::wstring& text) { messages.push_back(text); });
+    platform::SetMessageBoxHook([](const platform::MessageBoxRequest&) { return IDNO; });
+
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+    D3D_FEATURE_LEVEL level;
+    if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,
+                                 &device, &level, &context))) {
+        return Fail(L"no Direct3D device", 1);
+    }
+
+    std::vector<Vertex::NormalTexVertex> vertices;
+    std::vector<UINT> indices;
+    std::vector<MeshGeometry::Subset> subsets;
+    const bool ok = OBJLoader().LoadMeshFile(device, platform::FromUtf8(options.file), vertices, indices, subsets,
+                                             options.flipWinding, options.flipTexV);
+    const int code = ok ? 0 : Fail(LastMessage(messages), 1);
+    if (ok) PrintMesh(vertices, indices, subsets);
+
+    for (MeshGeometry::Subset& subset : subsets) {
+        if (subset.srv) subset.srv->Release();
+    }
+    context->Release();
+    device->Release();
+    platform::SetDebugOutputHook(nullptr);
+    return code;
+}
