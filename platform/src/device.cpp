@@ -1,4 +1,6 @@
 #include "device.h"
+
+#include "driver_pins.h"
 #include <algorithm>
 #include "context.h"
 #include "dxgi_objects.h"
@@ -86,6 +88,7 @@ bool Device::CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels) {
         RequestContext(3, 3);
         gl_ = SDL_GL_CreateContext(hidden_);
     }
+    PinGraphicsDrivers();
     return gl_ && SDL_GL_MakeCurrent(hidden_, gl_) == 0;
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include "platform_hooks.h"
+#include "driver_pins.h"
 #include "window_internal.h"
 
 using platform::detail::Frame;
@@ -30,7 +31,13 @@ struct WindowClass {
 std::mutex registryMutex;
 std::map<std::wstring, WindowClass> classes;
 ATOM nextAtom = 0xC000;
-std::vector<HWND> windows;  // creation order
+// Windows still open when the process ends are reclaimed with it, as the system does.
+struct WindowList : std::vector<HWND> {
+    ~WindowList() {
+        for (HWND window : *this) delete reinterpret_cast<WindowRecord*>(window);
+    }
+};
+WindowList windows;  // creation order
 
 bool IsAtom(LPCWSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
 
@@ -265,6 +272,7 @@ HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, 
         return nullptr;
     }
 
+    platform::PinGraphicsDrivers();
     auto* record = new WindowRecord;
     record->sdl = sdl;
     record->sdlId = SDL_GetWindowID(sdl);
