@@ -7,31 +7,10 @@
 #include "d3dcommon.h"
 #include "d3dx11.h"
 #include "effect_compiler.h"
+#include "platform_hooks.h"
 
 namespace {
 
-std::string Utf8(LPCWSTR wide) {
-    std::string out;
-    for (; wide && *wide; ++wide) {
-        uint32_t c = static_cast<uint32_t>(*wide);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 ID3D10Blob* MakeBlob(const void* data, size_t size) {
     ID3D10Blob* blob = nullptr;
@@ -64,7 +43,7 @@ HRESULT D3DX11CompileFromFileW(LPCWSTR srcFile, const D3D10_SHADER_MACRO* define
                                ID3D10Blob** errorMsgs, HRESULT* hResult) {
     if (shader) *shader = nullptr;
     if (errorMsgs) *errorMsgs = nullptr;
-    std::string file = Utf8(srcFile);
+    std::string file = platform::ToUtf8(srcFile ? srcFile : L"");
     if (!srcFile || !shader) return Finish(E_INVALIDARG, hResult);
     if (!profile || std::strcmp(profile, "fx_5_0") != 0) {
         SetMessages(file + ": error X3000: profile '" + (profile ? profile : "") +

@@ -5,6 +5,7 @@
 #include <mutex>
 #include "platform_hooks.h"
 #include "driver_pins.h"
+#include "gl_surface.h"
 #include "window_internal.h"
 
 using platform::detail::Frame;
@@ -81,13 +82,7 @@ void SetGlAttributesOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    platform::RequestWindowSurface();
 }
 
 int ClientExtent(int outer, int frameSum, int fallback) {
