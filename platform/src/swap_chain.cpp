@@ -1,4 +1,5 @@
 #include <chrono>
+#include <cstring>
 #include <thread>
 #include "context.h"
 #include "dxgi_objects.h"
@@ -24,7 +25,7 @@ public:
             deadline_ = now;
             return;
         }
-        const Clock::time_point wakeUp = deadline_ - std::chrono::microseconds(1500);
+        const Clock::time_point wakeUp = deadline_ - std::chrono::microseconds(250);
         if (now < wakeUp) std::this_thread::sleep_until(wakeUp);
         while (Clock::now() < deadline_) std::this_thread::yield();
     }
@@ -33,6 +34,12 @@ private:
     bool started_ = false;
     Clock::time_point deadline_;
 };
+
+// Drivers without a display show no window, so copying the frame out to one would only burn a full-screen pass.
+bool WindowsAreVisible() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0);
+}
 
 FramePacer::Clock::duration RefreshInterval(const DXGI_RATIONAL& rate) {
     const uint64_t numerator = rate.Numerator && rate.Denominator ? rate.Numerator : 60;
@@ -153,10 +160,12 @@ HRESULT SwapChain::Present(UINT syncInterval, UINT flags) {
         context.ResolveSubresource(resolved_, 0, backBuffer_, 0, desc_.BufferDesc.Format);
         shown = resolved_;
     }
-    UINT width = 0, height = 0;
-    DrawableSize(window, &width, &height);
-    context.BlitToWindow(*TextureOf(shown), int(width), int(height));
-    SDL_GL_SwapWindow(window);
+    if (WindowsAreVisible()) {
+        UINT width = 0, height = 0;
+        DrawableSize(window, &width, &height);
+        context.BlitToWindow(*TextureOf(shown), int(width), int(height));
+        SDL_GL_SwapWindow(window);
+    }
     if (syncInterval > 0) pacer_.Wait(RefreshInterval(desc_.BufferDesc.RefreshRate) * syncInterval);
     return S_OK;
 }
