@@ -1,5 +1,6 @@
 #pragma once
 #include <d3dapp.h>
+#include <fmod.hpp>
 #include <xnamath.h>
 
 #include "basecamera.h"
@@ -34,11 +35,33 @@ public:
     ScreenState CheckEndScreens();
     void DestroyScreens();
 
+    // Read-only views for tests and tools.
+    bool HasScreen(ScreenState screen) const;
+    int GetMouseX() const { return mMouseX; }
+    int GetMouseY() const { return mMouseY; }
+    float GetSplashTime() const { return mSplashTime; }
+    HWND GetWindow() const { return mWindow; }
+    ID3D11Device* GetDevice() const { return md3dDevice; }
+    ID3D11DeviceContext* GetContext() const { return md3dImmediateContext; }
+    IDXGISwapChain* GetSwapChain() const { return mSwapChain; }
+
+    Corvalo(const Corvalo&) = delete;
+    Corvalo& operator=(const Corvalo&) = delete;
+
 private:
     void SetUpLights();
     void CreateBlendStates();
     void CreateDepthStates();
     void UpdateShotSound();
+    void StartSound();
+    void StopSound();
+    void StartMusic();
+    void BindRasterizerState();
+    void UpdateScreen(ScreenState state, float dt);
+    void DrawScreen(ScreenState state, const XMMATRIX& frameMatrix);
+
+    template <class Screen>
+    Screen* EnterScreen(Screen*& slot, ScreenState state);
 
     PointLight mPointLight;
     SpotLight mSpotLight;
@@ -58,4 +81,14 @@ private:
     WinScreen* mWin;
     ScreenState mState;
     float mSplashTime;
+    ID3D11RasterizerState* mNoCullRS;
 };
+
+// The sound state of the application, process-wide as the sound library's objects are.
+extern FMOD::System* gSoundSystem;
+extern FMOD::Sound* gShotSound;
+extern FMOD::Sound* gMusicSound;
+extern FMOD::Channel* gShotChannel;
+extern FMOD::Channel* gMusicChannel;
+extern FMOD_RESULT gSoundResult;
+extern unsigned int gSoundVersion;

@@ -1,0 +1,375 @@
+#include "corvalo.h"
+
+#include <cstdlib>
+#include <ctime>
+
+#include "creditsscreen.h"
+#include "game.h"
+#include "gameoverscreen.h"
+#include "menuscreen.h"
+#include "splashscreen.h"
+#include "vertex.h"
+#include "winscreen.h"
+
+FMOD::System* gSoundSystem = nullptr;
+FMOD::Sound* gShotSound = nullptr;
+FMOD::Sound* gMusicSound = nullptr;
+FMOD::Channel* gShotChannel = nullptr;
+FMOD::Channel* gMusicChannel = nullptr;
+FMOD_RESULT gSoundResult = FMOD_OK;
+unsigned int gSoundVersion = 0;
+
+namespace {
+
+constexpr float kSplashSeconds = 1.5f;
+constexpr int kSoundChannels = 32;
+
+template <class T>
+void ReleaseAndClear(T*& object) {
+    if (!object) return;
+    object->Release();
+    object = nullptr;
+}
+
+template <class T>
+void DeleteAndClear(T*& object) {
+    delete object;
+    object = nullptr;
+}
+
+// A channel query that fails (no channel yet, or its sound has ended) counts as not playing.
+bool IsPlaying(FMOD::Channel* channel) {
+    bool playing = false;
+    if (channel) gSoundResult = channel->isPlaying(&playing);
+    return playing;
+}
+
+}  // namespace
+
+Corvalo::Corvalo(HINSTANCE instance)
+    : D3DApp(instance),
+      mPointLight(),
+      mSpotLight(),
+      mAmbientLight(0.0f, 0.0f, 0.0f, 0.0f),
+      mCamera(nullptr),
+      mTransparentBS(nullptr),
+      mFontDS(nullptr),
+      mMouseX(0),
+      mMouseY(0),
+      mLitEffect(nullptr),
+      mMenu(nullptr),
+      mGame(nullptr),
+      mCredits(nullptr),
+      mSplash(nullptr),
+      mGameOver(nullptr),
+      mWin(nullptr),
+      mState(Splash),
+      mSplashTime(0.0f),
+      mNoCullRS(nullptr) {
+    mCaption = L"Corvalo";
+    XMStoreFloat4x4(&mScreenProj, XMMatrixIdentity());
+    srand(static_cast<unsigned int>(time(0)));
+}
+
+Corvalo::~Corvalo() {
+    DestroyAllLayouts();
+    DeleteAndClear(mLitEffect);
+    // Releasing the rest at exit keeps leak checkers quiet; the device goes last, in the frame's destructor.
+    DestroyScreens();
+    DeleteAndClear(mCamera);
+    ReleaseAndClear(mTransparentBS);
+    ReleaseAndClear(mFontDS);
+    ReleaseAndClear(mNoCullRS);
+    StopSound();
+}
+
+bool Corvalo::Initialize() {
+    if (!D3DApp::Initialize()) return false;
+
+    StartSound();
+    mLitEffect = new LitTexEffect();
+    mLitEffect->LoadFromFile(L"FX/lighting.fx", md3dDevice);
+    mCamera = new BaseCamera();
+    CreateNormalTexLayout(md3dDevice, mLitEffect->GetTechnique());
+    SetUpLights();
+    CreateBlendStates();
+    CreateDepthStates();
+
+    mSplash = new SplashScreen();
+    mSplash->Init(md3dDevice, static_cast<USHORT>(mClientWidth), static_cast<USHORT>(mClientHeight));
+    return true;
+}
+
+void Corvalo::StartSound() {
+    gSoundResult = FMOD::System_Create(&gSoundSystem);
+    gSoundResult = gSoundSystem->getVersion(&gSoundVersion);
+    if (gSoundVersion < FMOD_VERSION) OutputDebugString(L"FMOD lib version doesn't match header version");
+    gSoundResult = gSoundSystem->init(kSoundChannels, FMOD_INIT_NORMAL, 0);
+
+    // A sound that failed to load stays null and the game plays on without it.
+    gSoundResult = gSoundSystem->createSound("Sounds/choo.ogg", FMOD_DEFAULT, 0, &gShotSound);
+    if (gShotSound) gSoundResult = gShotSound->setMode(FMOD_LOOP_OFF);
+    gSoundResult = gSoundSystem->createSound("Sounds/QivDenofThieves.mp3", FMOD_DEFAULT, 0, &gMusicSound);
+    if (gMusicSound) gSoundResult = gMusicSound->setMode(FMOD_LOOP_NORMAL);
+}
+
+void Corvalo::StopSound() {
+    if (!gSoundSystem) return;
+    // Releasing the system frees its sounds and channel handles.
+    gSoundResult = gSoundSystem->release();
+    gSoundSystem = nullptr;
+    gShotSound = nullptr;
+    gMusicSound = nullptr;
+    gShotChannel = nullptr;
+    gMusicChannel = nullptr;
+}
+
+void Corvalo::SetUpLights() {
+    mPointLight.Colour = XMFLOAT4(0.75f, 0.75f, 0.75f, 1.0f);
+    mPointLight.Position = XMFLOAT3(50.0f, 50.0f, 50.0f);
+    mPointLight.Range = 1000.0f;
+    mPointLight.Attenuation = XMFLOAT3(0.0f, 0.02f, 0.0f);
+    mPointLight.Filler = 0.0f;
+
+    const XMVECTOR eye = mCamera->GetPosition();
+    mSpotLight.Colour = XMFLOAT4(0.75f, 0.75f, 0.75f, 1.0f);
+    XMStoreFloat3(&mSpotLight.Position, eye);
+    mSpotLight.Range = 100.0f;
+    XMStoreFloat3(&mSpotLight.Direction, XMVector3Normalize(XMVectorNegate(eye)));
+    mSpotLight.SpotFactor = 128.0f;
+    mSpotLight.Attenuation = XMFLOAT3(0.0f, 0.25f, 0.0f);
+    mSpotLight.Filler = 0.0f;
+
+    mAmbientLight = XMFLOAT4(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void Corvalo::CreateBlendStates() {
+    D3D11_BLEND_DESC desc = {};
+    desc.AlphaToCoverageEnable = false;
+    desc.IndependentBlendEnable = false;
+    desc.RenderTarget[0].BlendEnable = true;
+    desc.RenderTarget[0].SrcBlend = D3D11_BLEND_SRC_ALPHA;
+    desc.RenderTarget[0].DestBlend = D3D11_BLEND_INV_SRC_ALPHA;
+    desc.RenderTarget[0].BlendOp = D3D11_BLEND_OP_ADD;
+    desc.RenderTarget[0].SrcBlendAlpha = D3D11_BLEND_ONE;
+    desc.RenderTarget[0].DestBlendAlpha = D3D11_BLEND_ZERO;
+    desc.RenderTarget[0].BlendOpAlpha = D3D11_BLEND_OP_ADD;
+    desc.RenderTarget[0].RenderTargetWriteMask = D3D11_COLOR_WRITE_ENABLE_ALL;
+    VERIFY_HR(md3dDevice->CreateBlendState(&desc, &mTransparentBS));
+}
+
+void Corvalo::CreateDepthStates() {
+    D3D11_DEPTH_STENCIL_DESC desc = {};
+    desc.DepthEnable = false;
+    desc.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ZERO;
+    desc.DepthFunc = D3D11_COMPARISON_LESS;
+    desc.StencilEnable = false;
+    desc.StencilReadMask = 0xff;
+    desc.StencilWriteMask = 0xff;
+    desc.FrontFace.StencilFailOp = D3D11_STENCIL_OP_KEEP;
+    desc.FrontFace.StencilDepthFailOp = D3D11_STENCIL_OP_KEEP;
+    desc.FrontFace.StencilPassOp = D3D11_STENCIL_OP_REPLACE;
+    desc.FrontFace.StencilFunc = D3D11_COMPARISON_ALWAYS;
+    desc.BackFace = desc.FrontFace;
+    VERIFY_HR(md3dDevice->CreateDepthStencilState(&desc, &mFontDS));
+}
+
+void Corvalo::HandleResize() {
+    D3DApp::HandleResize();
+    const XMMATRIX projection = XMMatrixOrthographicOffCenterLH(0.0f, static_cast<float>(mClientWidth), 0.0f,
+                                                                static_cast<float>(mClientHeight), 0.0001f, 1000.0f);
+    XMStoreFloat4x4(&mScreenProj, projection);
+}
+
+void Corvalo::SetState(ScreenState state) { mState = state; }
+
+bool Corvalo::HasScreen(ScreenState screen) const {
+    switch (screen) {
+    case Splash: return mSplash != nullptr;
+    case Menu: return mMenu != nullptr;
+    case Playing: return mGame != nullptr;
+    case Credits: return mCredits != nullptr;
+    case Win: return mWin != nullptr;
+    case GameOver: return mGameOver != nullptr;
+    }
+    return false;
+}
+
+template <class Screen>
+Screen* Corvalo::EnterScreen(Screen*& slot, ScreenState state) {
+    if (slot) return slot;
+    DestroyScreens();
+    slot = new Screen();
+    slot->Init(md3dDevice, static_cast<USHORT>(mClientWidth), static_cast<USHORT>(mClientHeight));
+    SetState(state);
+    return slot;
+}
+
+ScreenState Corvalo::CheckEndScreens() {
+    if (mState == GameOver && !mGameOver) {
+        EnterScreen(mGameOver, GameOver);
+    } else if (mState == Win && !mWin) {
+        EnterScreen(mWin, Win);
+    }
+    return mState;
+}
+
+void Corvalo::DestroyScreens() {
+    DeleteAndClear(mMenu);
+    DeleteAndClear(mGame);
+    DeleteAndClear(mCredits);
+    DeleteAndClear(mGameOver);
+    DeleteAndClear(mWin);
+    DeleteAndClear(mSplash);
+}
+
+void Corvalo::BindRasterizerState() {
+    if (!mNoCullRS) {
+        D3D11_RASTERIZER_DESC desc = {};
+        desc.FillMode = D3D11_FILL_SOLID;
+        desc.CullMode = D3D11_CULL_NONE;
+        desc.FrontCounterClockwise = true;
+        desc.DepthBias = 0;
+        desc.DepthBiasClamp = 0.0f;
+        desc.SlopeScaledDepthBias = 0.0f;
+        desc.DepthClipEnable = true;
+        desc.ScissorEnable = false;
+        desc.MultisampleEnable = true;
+        desc.AntialiasedLineEnable = false;
+        VERIFY_HR(md3dDevice->CreateRasterizerState(&desc, &mNoCullRS));
+    }
+    md3dImmediateContext->RSSetState(mNoCullRS);
+}
+
+void Corvalo::UpdateShotSound() {
+    if (!(GetAsyncKeyState(VK_SPACE) & 0x8000)) return;
+    // Back to back while Space is held, never overlapping itself.
+    if (IsPlaying(gShotChannel)) return;
+    gSoundResult = gSoundSystem->playSound(gShotSound, 0, false, &gShotChannel);
+}
+
+void Corvalo::Update(float dt) {
+    BindRasterizerState();
+    UpdateShotSound();
+    UpdateScreen(CheckEndScreens(), dt);
+    gSoundResult = gSoundSystem->update();
+}
+
+void Corvalo::UpdateScreen(ScreenState state, float dt) {
+    switch (state) {
+    case Splash:
+        EnterScreen(mSplash, Splash);
+        mSplashTime += dt;
+        if (mSplashTime >= kSplashSeconds) {
+            // The splash stays until the next screen change; it is neither updated nor drawn any more.
+            mMenu = new MenuScreen();
+            mMenu->Init(md3dDevice, static_cast<USHORT>(mClientWidth), static_cast<USHORT>(mClientHeight));
+            SetState(Menu);
+            return;
+        }
+        mSplash->Update(dt);
+        return;
+    case Menu:
+        EnterScreen(mMenu, Menu)->Update(dt);
+        return;
+    case Playing:
+        if (!mGame) {
+            DestroyScreens();
+            mGame = new Game();
+            mGame->Init(md3dDevice);
+            SetState(Playing);
+        }
+        mGame->Update(md3dImmediateContext, md3dDevice, dt, this);
+        return;
+    case Credits:
+        EnterScreen(mCredits, Credits)->Update(dt);
+        return;
+    case Win:
+        EnterScreen(mWin, Win)->Update(dt);
+        return;
+    case GameOver:
+        EnterScreen(mGameOver, GameOver)->Update(dt);
+        return;
+    }
+}
+
+void Corvalo::Render() {
+    mCamera->RebuildView();
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    md3dImmediateContext->ClearRenderTargetView(mRenderTargetView, white);
+    md3dImmediateContext->ClearDepthStencilView(mDepthStencilView, D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, 1.0f, 0);
+    md3dImmediateContext->IASetInputLayout(mNormalTexVertLayout);
+    md3dImmediateContext->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
+
+    const XMVECTOR eye = XMVectorSetW(mCamera->GetPosition(), 0.0f);
+    mLitEffect->SetPerFrame(XMLoadFloat4(&mAmbientLight), eye, &mPointLight, &mSpotLight);
+    const XMMATRIX frameMatrix =
+        XMMatrixMultiply(XMMatrixMultiply(XMMatrixIdentity(), mCamera->GetView()), XMLoadFloat4x4(&mScreenProj));
+
+    const float blendFactor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    md3dImmediateContext->OMSetBlendState(mTransparentBS, blendFactor, 0xffffffff);
+    md3dImmediateContext->OMSetDepthStencilState(mFontDS, 0);
+
+    DrawScreen(CheckEndScreens(), frameMatrix);
+    VERIFY_HR(mSwapChain->Present(1, 0));
+}
+
+void Corvalo::DrawScreen(ScreenState state, const XMMATRIX& frameMatrix) {
+    // A state set by a press since the last update has no screen yet; the next update makes it.
+    switch (state) {
+    case Splash:
+        if (mSplash) mSplash->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
+        return;
+    case Menu:
+        if (mMenu) mMenu->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
+        return;
+    case Playing:
+        if (mGame) {
+            mGame->Draw(GameDrawArgs{md3dImmediateContext, &frameMatrix, mSwapChain, mRenderTargetView,
+                                     mDepthStencilView, mPointLight, mSpotLight, mAmbientLight});
+        }
+        return;
+    case Credits:
+        if (mCredits) mCredits->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
+        return;
+    case Win:
+        if (mWin) mWin->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
+        return;
+    case GameOver:
+        if (mGameOver) mGameOver->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
+        return;
+    }
+}
+
+void Corvalo::MouseDown(WPARAM, int x, int y) {
+    mMouseX = x;
+    mMouseY = y;
+    SetCapture(mWindow);
+    if (mMenu) {
+        mMenu->OnClick(x, y, this);
+        StartMusic();
+        return;
+    }
+    if (mCredits) {
+        mCredits->OnClick(x, y, this);
+        return;
+    }
+    if (mGameOver) {
+        mGameOver->OnClick(x, y, this);
+        return;
+    }
+    if (mWin) mWin->OnClick(x, y, this);
+}
+
+void Corvalo::StartMusic() {
+    // Only one copy of the looping track plays, however often the menu is pressed.
+    if (IsPlaying(gMusicChannel)) return;
+    gSoundResult = gSoundSystem->playSound(gMusicSound, 0, false, &gMusicChannel);
+}
+
+void Corvalo::MouseUp(WPARAM, int, int) { ReleaseCapture(); }
+
+void Corvalo::MouseMove(WPARAM, int x, int y) {
+    mMouseX = x;
+    mMouseY = y;
+}

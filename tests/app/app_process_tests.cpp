@@ -1,0 +1,185 @@
+// How the process ends: quit buttons, closing signals, and start-up with a data file missing. The real executable runs
+// as a child under the offscreen video driver and the disk audio driver.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "app_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class AppDeathTest : public AppTest {
+protected:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        AppTest::SetUp();
+    }
+};
+
+TEST_F(AppDeathTest, MenuQuitEndsTheProcessWithZero) {
+    PassSplash();
+    EXPECT_EXIT(Press(514, 703), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(AppDeathTest, GameOverQuitEndsTheProcessWithZero) {
+    StartGame();
+    app->SetState(GameOver);
+    Frame();
+    EXPECT_EXIT(Press(532, 405), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(AppDeathTest, WinQuitEndsTheProcessWithZero) {
+    StartGame();
+    app->SetState(Win);
+    Frame();
+    EXPECT_EXIT(Press(509, 500), ::testing::ExitedWithCode(0), "");
+}
+
+template <class Condition>
+bool WaitFor(Condition condition, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// A scratch directory that is removed with the test.
+struct TempDir {
+    TempDir() {
+        char pattern[] = "/tmp/corvalo-app-XXXXXX";
+        path = mkdtemp(pattern);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    fs::path path;
+};
+
+// The game's data, linked file by file into a directory, without the one file named.
+fs::path MakeDataDir(const TempDir& scratch, const std::string& omitted) {
+    const fs::path data = scratch.path / "data";
+    const fs::path source = fs::current_path();
+    for (const char* folder : {"FX", "Textures", "Sounds"}) {
+        fs::create_directories(data / folder);
+        for (const fs::directory_entry& entry : fs::directory_iterator(source / folder)) {
+            const std::string relative = std::string(folder) + "/" + entry.path().filename().string();
+            if (relative != omitted) fs::create_symlink(entry.path(), data / relative);
+        }
+    }
+    return data;
+}
+
+struct GameProcess {
+    pid_t pid = -1;
+    fs::path errors;
+    fs::path audio;
+
+    std::string ErrorText() const {
+        std::ifstream file(errors);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+};
+
+// The current environment with the drivers and the message-box mode of a headless run.
+std::vector<std::string> ChildEnvironment(const fs::path& audio) {
+    const std::vector<std::string> overrides = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=disk",
+                                                "SDL_DISKAUDIOFILE=" + audio.string(), "PLATFORM_MESSAGEBOX=stderr"};
+    std::vector<std::string> environment = overrides;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string entry = *variable;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool overridden = false;
+        for (const std::string& o : overrides) overridden = overridden || o.compare(0, name.size(), name) == 0;
+        if (!overridden) environment.push_back(entry);
+    }
+    return environment;
+}
+
+GameProcess Launch(const fs::path& workingDir, const fs::path& scratch) {
+    GameProcess game;
+    game.errors = scratch / "stderr.txt";
+    game.audio = scratch / "audio.raw";
+    const std::vector<std::string> environment = ChildEnvironment(game.audio);
+    std::vector<char*> envp;
+    for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
+    const std::string errors = game.errors.string();
+    const std::string directory = workingDir.string();
+    char* const argv[] = {const_cast<char*>(CORVALO_PATH), nullptr};
+
+    game.pid = fork();
+    if (game.pid != 0) return game;
+    // Only async-signal-safe calls between fork and exec: the test process has threads.
+    const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(errorFile, STDERR_FILENO);
+    if (chdir(directory.c_str()) != 0) _exit(127);
+    execve(CORVALO_PATH, argv, envp.data());
+    _exit(127);
+}
+
+// The audio output opens after the window, device and signal handling are up.
+bool WaitUntilRunning(const GameProcess& game) {
+    const bool started = WaitFor([&] { return fs::exists(game.audio) && fs::file_size(game.audio) > 0; }, 60);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    return started && waitpid(game.pid, nullptr, WNOHANG) == 0;
+}
+
+// The exit code after the signal, or -1 when the process did not end by exiting.
+int SignalAndWait(const GameProcess& game, int signalNumber) {
+    kill(game.pid, signalNumber);
+    int status = 0;
+    const bool ended = WaitFor([&] { return waitpid(game.pid, &status, WNOHANG) == game.pid; }, 30);
+    if (!ended) {
+        kill(game.pid, SIGKILL);
+        waitpid(game.pid, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(AppProcess, TerminateAndInterruptEndTheGameWithZero) {
+    for (int signalNumber : {SIGTERM, SIGINT}) {
+        TempDir scratch;
+        const GameProcess game = Launch(fs::current_path(), scratch.path);
+        ASSERT_TRUE(WaitUntilRunning(game)) << game.ErrorText();
+        EXPECT_EQ(SignalAndWait(game, signalNumber), 0) << "signal " << signalNumber << "\n" << game.ErrorText();
+    }
+}
+
+TEST(AppProcess, MissingDataFilesLeaveTheGameRunning) {
+    for (const char* omitted : {"Textures/MenuScreen.png", "Sounds/choo.ogg", "Sounds/QivDenofThieves.mp3"}) {
+        TempDir scratch;
+        const GameProcess game = Launch(MakeDataDir(scratch, omitted), scratch.path);
+        EXPECT_TRUE(WaitUntilRunning(game)) << omitted << "\n" << game.ErrorText();
+        EXPECT_EQ(SignalAndWait(game, SIGTERM), 0) << omitted << "\n" << game.ErrorText();
+    }
+}
+
+TEST(AppProcess, AMissingSplashPictureIsReportedWithTheFailedCall) {
+    TempDir scratch;
+    const GameProcess game = Launch(MakeDataDir(scratch, "Textures/menuBackground.png"), scratch.path);
+    ASSERT_TRUE(WaitUntilRunning(game)) << game.ErrorText();
+    EXPECT_EQ(SignalAndWait(game, SIGTERM), 0);
+    const std::string errors = game.ErrorText();
+    EXPECT_NE(errors.find("Unexpected error encountered"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("D3DX11CreateShaderResourceViewFromFile(device, L\"Textures/menuBackground.png\", 0, 0, "
+                          "&BGimage, 0)"),
+              std::string::npos)
+        << errors;
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Plays the real game in a real X window under Xvfb: waits past the splash, checks the menu picture, shoots on the
+# menu, clicks Play, walks right, checks the caption and the sound output, and closes the window.
+# Usage: e2e_game.sh CORVALO XCLOSE, from the project root. With CORVALO_SCREENSHOT_DIR set, the menu and play
+# screenshots are kept there as menu.png and play.png (the archer at his start, one second into the game).
+set -euo pipefail
+
+game=$1
+xclose=$2
+for tool in Xvfb xdotool import compare xdpyinfo od; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+game_pid=""
+xvfb_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$work/stderr.txt" ] && sed 's/^/game: /' "$work/stderr.txt" >&2
+    exit 1
+}
+
+# Waits up to $1 seconds for the command that follows to succeed.
+wait_for() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+start_xvfb() {
+    local n
+    for n in $(seq 90 190); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$n"
+        if wait_for 20 xdpyinfo >/dev/null 2>&1; then return 0; fi
+        kill "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=""
+    done
+    return 1
+}
+
+audio_bytes() { stat -c %s "$audio" 2>/dev/null || echo 0; }
+
+# Non-zero 16-bit samples in the disk audio output from byte $1 on.
+nonsilent() {
+    tail -c +$(($1 + 1)) "$audio" | od -An -v -td2 -w2 | awk '$1 != 0 { n++ } END { print n + 0 }'
+}
+
+shot() { import -window "$wid" "$work/$1.png"; }
+
+# Pixels of the 128 x 128 square around the player's start (512, 384) that differ between two screenshots.
+start_area_change() {
+    convert "$work/$1.png" -crop 128x128+448+320 +repage "$work/$1-start.png"
+    convert "$work/$2.png" -crop 128x128+448+320 +repage "$work/$2-start.png"
+    compare -metric AE -fuzz 5% "$work/$1-start.png" "$work/$2-start.png" null: 2>&1 || true
+}
+
+caption_has_fps() { [[ "$(xdotool getwindowname "$wid")" == "Corvalo    FPS: "* ]]; }
+
+start_xvfb || fail "no Xvfb display could be started"
+
+audio=$work/audio.raw
+env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" PLATFORM_MESSAGEBOX=stderr \
+    "$game" 2>"$work/stderr.txt" &
+game_pid=$!
+
+wid=$(timeout 60 xdotool search --sync --name '^Corvalo' | head -n 1) || fail "the window did not appear"
+[ -n "$wid" ] || fail "the window did not appear"
+
+# The caption shows the frame rate after one second of frames; the splash lasts 1.5 s of frame time.
+wait_for 60 caption_has_fps || fail "caption is '$(xdotool getwindowname "$wid")'"
+sleep 2
+shot menu
+menu_diff=$(compare -metric AE -fuzz 8% "$work/menu.png" Textures/MenuScreen.png null: 2>&1 || true)
+[ "${menu_diff%%.*}" -lt 7864 ] || fail "the menu differs from its picture in $menu_diff pixels"
+[ "$(nonsilent 0)" -eq 0 ] || fail "sound before any input"
+
+# Space plays the shot on the menu too, and before the music starts it is the only sound.
+xdotool windowfocus --sync "$wid"
+xdotool keydown space
+sleep 0.5
+xdotool keyup space
+sleep 0.6
+[ "$(nonsilent 0)" -gt 0 ] || fail "the shot sound did not reach the output"
+
+click_offset=$(audio_bytes)
+xdotool mousemove --window "$wid" 495 465 click 1
+sleep 1
+after_click=$(nonsilent "$click_offset")
+[ "$after_click" -gt 0 ] || fail "no music after the click on Play"
+
+shot play_start
+xdotool keydown Right
+sleep 1
+xdotool keyup Right
+shot play
+changed=$(start_area_change play_start play)
+[ "${changed%%.*}" -gt 200 ] || fail "the archer did not move away from his start ($changed pixels changed)"
+caption_has_fps || fail "caption is '$(xdotool getwindowname "$wid")'"
+
+xdotool keydown space
+sleep 1
+xdotool keyup space
+sleep 0.3
+after_space=$(nonsilent "$click_offset")
+[ "$after_space" -gt "$after_click" ] || fail "no more sound after holding Space ($after_space <= $after_click)"
+
+if [ -n "${CORVALO_SCREENSHOT_DIR:-}" ]; then
+    mkdir -p "$CORVALO_SCREENSHOT_DIR"
+    cp "$work/menu.png" "$CORVALO_SCREENSHOT_DIR/menu.png"
+    cp "$work/play_start.png" "$CORVALO_SCREENSHOT_DIR/play.png"
+fi
+
+"$xclose" "$wid"
+status=0
+wait_for 30 bash -c "! kill -0 $game_pid 2>/dev/null" || fail "the game did not end after its window was closed"
+wait "$game_pid" || status=$?
+game_pid=""
+[ "$status" -eq 0 ] || fail "exit code $status after closing the window"
+echo "e2e: menu differs from its picture in $menu_diff pixels; $changed pixels changed around the start;" \
+    "non-silent samples $after_click after the click, $after_space after holding Space; exit code 0"
