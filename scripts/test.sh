@@ -14,3 +14,14 @@ cmake --build build-asan -j"$jobs"
 
 ctest --test-dir build --output-on-failure -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# The rules use no random numbers: both builds must replay the committed games to the same bytes.
+for script in tests/replay/lose.replay tests/replay/win.replay; do
+  if ! cmp -s <(SDL_VIDEODRIVER=offscreen build/bin/corvalo-replay "$script") \
+              <(SDL_VIDEODRIVER=offscreen LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
+                build-asan/bin/corvalo-replay "$script"); then
+    echo "replay of $script differs between the normal and the sanitizer build" >&2
+    exit 1
+  fi
+  echo "replay of $script: identical in both builds"
+done
