@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -39,12 +40,24 @@ std::string EffectText(const std::string& pixelBody, int passes) {
 
 const char* kPlainBody = "return gDiffuseMap.Sample(samPoint, pin.Tex) * gAmbientLight + gSentinel * 0.0f;";
 
-std::wstring WriteEffect(const std::string& name, const std::string& text) {
-    char folder[] = "/tmp/effect_wrapper_XXXXXX";
-    const std::string path = std::string(mkdtemp(folder)) + "/" + name;
-    std::ofstream(path) << text;
-    return platform::FromUtf8(path);
-}
+// A folder of effect files that lives as long as the test.
+class EffectFolder {
+public:
+    EffectFolder() {
+        char pattern[] = "/tmp/effect_wrapper_XXXXXX";
+        folder_ = mkdtemp(pattern);
+    }
+    ~EffectFolder() { std::filesystem::remove_all(folder_); }
+
+    std::wstring Write(const std::string& name, const std::string& text) const {
+        const std::string path = folder_ + "/" + name;
+        std::ofstream(path) << text;
+        return platform::FromUtf8(path);
+    }
+
+private:
+    std::string folder_;
+};
 
 // Gives tests the effect the wrapper made.
 class ProbeEffect : public LitTexEffect {
@@ -77,6 +90,7 @@ protected:
     }
 
     TestDevice gpu;
+    EffectFolder files;
     Sprite::Frame frame = {nullptr, 0, 0, 32, 32};
     PointLight point;
     SpotLight spot;
@@ -84,7 +98,7 @@ protected:
 
 TEST_F(EffectWrapperTest, BrokenFileIsShownReportedAndSurvived) {
     BoxCapture capture;
-    const std::wstring path = WriteEffect("broken.fx", EffectText("return float4(1, 1, 1, 1)", 1));
+    const std::wstring path = files.Write("broken.fx", EffectText("return float4(1, 1, 1, 1)", 1));
     LitTexEffect effect;
     effect.LoadFromFile(path, gpu.device);
 
@@ -104,7 +118,7 @@ TEST_F(EffectWrapperTest, BrokenFileIsShownReportedAndSurvived) {
 TEST_F(EffectWrapperTest, WarningsAreShownAndTheEffectIsUsed) {
     BoxCapture capture;
     LitTexEffect effect;
-    effect.LoadFromFile(WriteEffect("warn.fx", EffectText(std::string("[unknownattr] ") + kPlainBody, 1)), gpu.device);
+    effect.LoadFromFile(files.Write("warn.fx", EffectText(std::string("[unknownattr] ") + kPlainBody, 1)), gpu.device);
     ASSERT_EQ(capture.boxes.size(), 1u);
     EXPECT_NE(capture.boxes[0].text.find(L"warning"), std::wstring::npos);
     EXPECT_EQ(capture.boxes[0].type, static_cast<UINT>(MB_OK));
@@ -113,7 +127,7 @@ TEST_F(EffectWrapperTest, WarningsAreShownAndTheEffectIsUsed) {
 
 TEST_F(EffectWrapperTest, EveryPassOfTheTechniqueDraws) {
     LitTexEffect effect;
-    effect.LoadFromFile(WriteEffect("two.fx", EffectText(kPlainBody, 2)), gpu.device);
+    effect.LoadFromFile(files.Write("two.fx", EffectText(kPlainBody, 2)), gpu.device);
     CreateNormalTexLayout(gpu.device, effect.GetTechnique());
     gpu.context->IASetInputLayout(mNormalTexVertLayout);
     gpu.context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
@@ -128,7 +142,7 @@ TEST_F(EffectWrapperTest, EveryPassOfTheTechniqueDraws) {
 
 TEST_F(EffectWrapperTest, PerFrameWritesOnlyThreeFloatsOfTheEyePosition) {
     ProbeEffect effect;
-    effect.LoadFromFile(WriteEffect("eye.fx", EffectText(kPlainBody, 1)), gpu.device);
+    effect.LoadFromFile(files.Write("eye.fx", EffectText(kPlainBody, 1)), gpu.device);
     ASSERT_NE(effect.Raw(), nullptr);
     ID3DX11EffectVariable* sentinel = effect.Raw()->GetVariableByName("gSentinel");
     const float seven = 7.0f;
