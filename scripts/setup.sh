@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
-  libegl1 libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0
+  libegl1 libegl-dev libgl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
   glslang-dev glslang-tools libspirv-cross-c-shared-dev
   libgtest-dev libpng-dev
   xvfb xdotool imagemagick x11-utils
