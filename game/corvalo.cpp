@@ -7,6 +7,7 @@
 #include "game.h"
 #include "gameoverscreen.h"
 #include "menuscreen.h"
+#include "renderstates.h"
 #include "splashscreen.h"
 #include "vertex.h"
 #include "winscreen.h"
@@ -144,34 +145,13 @@ void Corvalo::SetUpLights() {
 }
 
 void Corvalo::CreateBlendStates() {
-    D3D11_BLEND_DESC desc = {};
-    desc.AlphaToCoverageEnable = false;
-    desc.IndependentBlendEnable = false;
-    desc.RenderTarget[0].BlendEnable = true;
-    desc.RenderTarget[0].SrcBlend = D3D11_BLEND_SRC_ALPHA;
-    desc.RenderTarget[0].DestBlend = D3D11_BLEND_INV_SRC_ALPHA;
-    desc.RenderTarget[0].BlendOp = D3D11_BLEND_OP_ADD;
-    desc.RenderTarget[0].SrcBlendAlpha = D3D11_BLEND_ONE;
-    desc.RenderTarget[0].DestBlendAlpha = D3D11_BLEND_ZERO;
-    desc.RenderTarget[0].BlendOpAlpha = D3D11_BLEND_OP_ADD;
-    desc.RenderTarget[0].RenderTargetWriteMask = D3D11_COLOR_WRITE_ENABLE_ALL;
-    VERIFY_HR(md3dDevice->CreateBlendState(&desc, &mTransparentBS));
+    const D3D11_BLEND_DESC bsDesc = TransparentBlendDesc();
+    VERIFY_HR(md3dDevice->CreateBlendState(&bsDesc, &mTransparentBS));
 }
 
 void Corvalo::CreateDepthStates() {
-    D3D11_DEPTH_STENCIL_DESC desc = {};
-    desc.DepthEnable = false;
-    desc.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ZERO;
-    desc.DepthFunc = D3D11_COMPARISON_LESS;
-    desc.StencilEnable = false;
-    desc.StencilReadMask = 0xff;
-    desc.StencilWriteMask = 0xff;
-    desc.FrontFace.StencilFailOp = D3D11_STENCIL_OP_KEEP;
-    desc.FrontFace.StencilDepthFailOp = D3D11_STENCIL_OP_KEEP;
-    desc.FrontFace.StencilPassOp = D3D11_STENCIL_OP_REPLACE;
-    desc.FrontFace.StencilFunc = D3D11_COMPARISON_ALWAYS;
-    desc.BackFace = desc.FrontFace;
-    VERIFY_HR(md3dDevice->CreateDepthStencilState(&desc, &mFontDS));
+    const D3D11_DEPTH_STENCIL_DESC dsDesc = NoDepthTestDesc();
+    VERIFY_HR(md3dDevice->CreateDepthStencilState(&dsDesc, &mFontDS));
 }
 
 void Corvalo::HandleResize() {
@@ -225,18 +205,8 @@ void Corvalo::DestroyScreens() {
 
 void Corvalo::BindRasterizerState() {
     if (!mNoCullRS) {
-        D3D11_RASTERIZER_DESC desc = {};
-        desc.FillMode = D3D11_FILL_SOLID;
-        desc.CullMode = D3D11_CULL_NONE;
-        desc.FrontCounterClockwise = true;
-        desc.DepthBias = 0;
-        desc.DepthBiasClamp = 0.0f;
-        desc.SlopeScaledDepthBias = 0.0f;
-        desc.DepthClipEnable = true;
-        desc.ScissorEnable = false;
-        desc.MultisampleEnable = true;
-        desc.AntialiasedLineEnable = false;
-        VERIFY_HR(md3dDevice->CreateRasterizerState(&desc, &mNoCullRS));
+        const D3D11_RASTERIZER_DESC rsDesc = NoCullRasterizerDesc();
+        VERIFY_HR(md3dDevice->CreateRasterizerState(&rsDesc, &mNoCullRS));
     }
     md3dImmediateContext->RSSetState(mNoCullRS);
 }

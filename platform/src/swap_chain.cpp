@@ -36,9 +36,13 @@ private:
 };
 
 // Drivers without a display show no window, so copying the frame out to one would only burn a full-screen pass.
+// The video driver is chosen once per process, so the answer is too.
 bool WindowsAreVisible() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return !driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0);
+    static const bool visible = [] {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        return !driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0);
+    }();
+    return visible;
 }
 
 FramePacer::Clock::duration RefreshInterval(const DXGI_RATIONAL& rate) {

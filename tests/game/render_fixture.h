@@ -3,6 +3,7 @@
 // position-normal-texture layout, alpha blending, no depth test, no culling and the orthographic pixel frame.
 #include <effect.h>
 #include <lights.h>
+#include <renderstates.h>
 #include <vertex.h>
 
 #include <gtest/gtest.h>
@@ -91,20 +92,11 @@ private:
     }
 
     void CreateStates() {
-        D3D11_BLEND_DESC bsDesc = {};
-        bsDesc.RenderTarget[0] = {TRUE, D3D11_BLEND_SRC_ALPHA, D3D11_BLEND_INV_SRC_ALPHA, D3D11_BLEND_OP_ADD,
-                                  D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, D3D11_COLOR_WRITE_ENABLE_ALL};
+        const D3D11_BLEND_DESC bsDesc = TransparentBlendDesc();
         ASSERT_TRUE(SUCCEEDED(gpu.device->CreateBlendState(&bsDesc, &blend)));
-        D3D11_DEPTH_STENCIL_DESC dsDesc = {};
-        dsDesc.DepthEnable = FALSE;
-        dsDesc.DepthWriteMask = D3D11_DEPTH_WRITE_MASK_ZERO;
-        dsDesc.DepthFunc = D3D11_COMPARISON_LESS;
+        const D3D11_DEPTH_STENCIL_DESC dsDesc = NoDepthTestDesc();
         ASSERT_TRUE(SUCCEEDED(gpu.device->CreateDepthStencilState(&dsDesc, &depth)));
-        D3D11_RASTERIZER_DESC rsDesc = {};
-        rsDesc.FillMode = D3D11_FILL_SOLID;
-        rsDesc.CullMode = D3D11_CULL_NONE;
-        rsDesc.FrontCounterClockwise = TRUE;
-        rsDesc.DepthClipEnable = TRUE;
+        const D3D11_RASTERIZER_DESC rsDesc = NoCullRasterizerDesc();
         ASSERT_TRUE(SUCCEEDED(gpu.device->CreateRasterizerState(&rsDesc, &rasterizer)));
         owned.push_back(blend);
         owned.push_back(depth);
