@@ -40,6 +40,7 @@ public:
     int GetMouseX() const { return mMouseX; }
     int GetMouseY() const { return mMouseY; }
     float GetSplashTime() const { return mSplashTime; }
+    const Game* GetGame() const { return mGame; }
     HWND GetWindow() const { return mWindow; }
     ID3D11Device* GetDevice() const { return md3dDevice; }
     ID3D11DeviceContext* GetContext() const { return md3dImmediateContext; }
