@@ -56,12 +56,22 @@ std::string Difference(const RgbaPicture& expected, const RgbaPicture& drawn) {
     return out.str();
 }
 
+std::string DrawnPath(const std::string& name) {
+    return std::string(CORVALO_GOLDEN_ACTUAL_DIR) + "/" + name + ".png";
+}
+
 // Where the drawn frame was kept for a look, or why it was not.
 std::string KeepDrawn(const std::string& name, const RgbaPicture& drawn) {
     std::error_code error;
     std::filesystem::create_directories(CORVALO_GOLDEN_ACTUAL_DIR, error);
-    const std::string path = std::string(CORVALO_GOLDEN_ACTUAL_DIR) + "/" + name + ".png";
+    const std::string path = DrawnPath(name);
     return WritePng(path, drawn) ? "in " + path : "not kept: cannot write " + path;
+}
+
+// A frame kept by an earlier failing run would mislead once the frame matches again.
+void ForgetDrawn(const std::string& name) {
+    std::error_code error;
+    std::filesystem::remove(DrawnPath(name), error);
 }
 
 void ReadScript(const std::string& path, std::vector<replay::Step>* steps) {
@@ -119,7 +129,10 @@ protected:
         RgbaPicture expected;
         ASSERT_TRUE(ReadPng(golden, &expected)) << "cannot read " << golden << " (CORVALO_GOLDEN_UPDATE=1 makes it)";
         const std::string difference = Difference(expected, drawn);
-        if (difference.empty()) return;
+        if (difference.empty()) {
+            ForgetDrawn(name);
+            return;
+        }
         ADD_FAILURE() << name << ": " << difference << "; the frame drawn is " << KeepDrawn(name, drawn);
     }
 
