@@ -3,6 +3,9 @@
 // Light records match the program's PointLight (48 bytes) and SpotLight (64 bytes).
 // The ambient term caps the light at full brightness, so with a white ambient light
 // every pixel shows exactly its texel; point and spot lights only brighten darker scenes.
+// The light is worked out per vertex and blended across each triangle: a pixel costs one
+// texel and one multiply. Under a white ambient light every vertex gets exactly 1, and a
+// blend of equal values is that value, so the texel comes out unchanged.
 //=============================================================================
 
 struct PointLight
@@ -59,21 +62,10 @@ struct VertexIn
 
 struct VertexOut
 {
-    float4 PosH    : SV_POSITION;
-    float3 PosW    : POSITION;
-    float3 NormalW : NORMAL;
-    float2 Tex     : TEXCOORD;
+    float4 PosH  : SV_POSITION;
+    float3 Light : COLOR;
+    float2 Tex   : TEXCOORD;
 };
-
-VertexOut VS(VertexIn vin)
-{
-    VertexOut vout;
-    vout.PosH = mul(float4(vin.PosL, 1.0f), gWVP);
-    vout.PosW = mul(float4(vin.PosL, 1.0f), gW).xyz;
-    vout.NormalW = mul(vin.NormalL, (float3x3)gInvTransposeW);
-    vout.Tex = vin.Tex;
-    return vout;
-}
 
 // Normalises without dividing by zero: degenerate vectors stay zero.
 float3 SafeNormalize(float3 v)
@@ -98,23 +90,37 @@ float3 LightTerm(float3 colour, float3 lightPos, float range, float3 att, float3
     return colour * (diffuse + specular) * Attenuation(att, d) * inRange;
 }
 
+float3 Light(float3 posW, float3 normal)
+{
+    float3 toEye = SafeNormalize(gEyePos - posW);
+
+    float3 pointLit = LightTerm(gPointLight.Colour.rgb, gPointLight.Position, gPointLight.Range, gPointLight.Att,
+                             posW, normal, toEye);
+
+    float3 spotDir = SafeNormalize(gSpotLight.Direction);
+    float3 fromSpot = SafeNormalize(posW - gSpotLight.Position);
+    float cone = pow(max(dot(fromSpot, spotDir), 1.0e-4f), max(gSpotLight.Spot, 0.0f));
+    float3 spotLit = cone * LightTerm(gSpotLight.Colour.rgb, gSpotLight.Position, gSpotLight.Range, gSpotLight.Att,
+                                   posW, normal, toEye);
+
+    return saturate(gAmbientLight.rgb + pointLit + spotLit);
+}
+
+VertexOut VS(VertexIn vin)
+{
+    VertexOut vout;
+    vout.PosH = mul(float4(vin.PosL, 1.0f), gWVP);
+    float3 posW = mul(float4(vin.PosL, 1.0f), gW).xyz;
+    float3 normal = SafeNormalize(mul(vin.NormalL, (float3x3)gInvTransposeW));
+    vout.Light = Light(posW, normal);
+    vout.Tex = vin.Tex;
+    return vout;
+}
+
 float4 PS(VertexOut pin) : SV_Target
 {
     float4 texColour = gDiffuseMap.Sample(samPointWrap, pin.Tex);
-    float3 normal = SafeNormalize(pin.NormalW);
-    float3 toEye = SafeNormalize(gEyePos - pin.PosW);
-
-    float3 pointLit = LightTerm(gPointLight.Colour.rgb, gPointLight.Position, gPointLight.Range, gPointLight.Att,
-                             pin.PosW, normal, toEye);
-
-    float3 spotDir = SafeNormalize(gSpotLight.Direction);
-    float3 fromSpot = SafeNormalize(pin.PosW - gSpotLight.Position);
-    float cone = pow(max(dot(fromSpot, spotDir), 1.0e-4f), max(gSpotLight.Spot, 0.0f));
-    float3 spotLit = cone * LightTerm(gSpotLight.Colour.rgb, gSpotLight.Position, gSpotLight.Range, gSpotLight.Att,
-                                   pin.PosW, normal, toEye);
-
-    float3 light = saturate(gAmbientLight.rgb + pointLit + spotLit);
-    return float4(texColour.rgb * light, texColour.a);
+    return float4(texColour.rgb * pin.Light, texColour.a);
 }
 
 technique11 TestTech

@@ -273,8 +273,6 @@ bool Deserialise(const void* data, size_t size, CompiledEffect* out) {
     return true;
 }
 
-std::string FlatName(uint32_t binding) { return "fx_cbuffer_" + std::to_string(binding); }
-
 const char* FormatName(uint32_t components, uint32_t componentType) {
     static const char* const kNames[3][4] = {
         {"R32_FLOAT", "R32G32_FLOAT", "R32G32B32_FLOAT", "R32G32B32A32_FLOAT"},

@@ -53,7 +53,7 @@ struct InputElement {
     uint32_t index = 0;
     uint32_t location = 0;
     uint32_t components = 0;
-    uint32_t componentType = 0;  // platform::gl::ComponentType
+    uint32_t componentType = 0;  // platform::d3d11::ComponentType
 };
 
 struct Pass {
@@ -63,9 +63,6 @@ struct Pass {
     std::vector<InputElement> inputs;
     std::vector<uint32_t> flattened;  // constant buffers the program holds as plain uniform arrays
 };
-
-// The uniform-array name of a flattened constant buffer in a pass's GLSL.
-std::string FlatName(uint32_t binding);
 
 struct Technique {
     std::string name;

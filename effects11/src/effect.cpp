@@ -3,50 +3,30 @@
 #include <cstdio>
 #include <cstring>
 
-#include <GL/glcorearb.h>
-
-#include "d3d11_gl_interop.h"
 #include "technique.h"
 
 namespace fx {
 namespace {
 
-GLint AddressMode(uint32_t mode) {
-    switch (mode) {
-        case 1: return GL_REPEAT;
-        case 2: return GL_MIRRORED_REPEAT;
-        case 4: return GL_CLAMP_TO_BORDER;
-        case 5: return GL_MIRROR_CLAMP_TO_EDGE;
-        default: return GL_CLAMP_TO_EDGE;
-    }
+D3D11_SAMPLER_DESC SamplerDesc(const SamplerState& s) {
+    D3D11_SAMPLER_DESC d = {};
+    d.Filter = D3D11_FILTER(s.filter);
+    d.AddressU = D3D11_TEXTURE_ADDRESS_MODE(s.address[0]);
+    d.AddressV = D3D11_TEXTURE_ADDRESS_MODE(s.address[1]);
+    d.AddressW = D3D11_TEXTURE_ADDRESS_MODE(s.address[2]);
+    d.MipLODBias = s.mipLodBias;
+    d.MaxAnisotropy = s.maxAnisotropy;
+    d.ComparisonFunc = D3D11_COMPARISON_FUNC(s.comparison);
+    std::memcpy(d.BorderColor, s.border, sizeof d.BorderColor);
+    d.MinLOD = s.minLod;
+    d.MaxLOD = s.maxLod;
+    return d;
 }
 
-// D3D11_FILTER bits: mip linear 0x1, mag linear 0x4, min linear 0x10, anisotropic 0x40, comparison 0x80.
-uint32_t CreateSampler(const SamplerState& s) {
-    GLuint sampler = 0;
-    glCreateSamplers(1, &sampler);
-    bool anisotropic = (s.filter & 0x40) != 0;
-    bool minLinear = anisotropic || (s.filter & 0x10), magLinear = anisotropic || (s.filter & 0x04);
-    bool mipLinear = anisotropic || (s.filter & 0x01);
-    GLint minFilter = minLinear ? (mipLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR_MIPMAP_NEAREST)
-                                : (mipLinear ? GL_NEAREST_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST);
-    glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magLinear ? GL_LINEAR : GL_NEAREST);
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, AddressMode(s.address[0]));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, AddressMode(s.address[1]));
-    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, AddressMode(s.address[2]));
-    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, s.mipLodBias);
-    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, s.minLod);
-    glSamplerParameterf(sampler, GL_TEXTURE_MAX_LOD, s.maxLod);
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, s.border);
-    if (anisotropic) glSamplerParameterf(sampler, GL_TEXTURE_MAX_ANISOTROPY, static_cast<float>(s.maxAnisotropy));
-    if (s.filter & 0x80) {
-        static const GLint kCompare[] = {GL_NEVER, GL_NEVER, GL_LESS, GL_EQUAL, GL_LEQUAL,
-                                         GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-        glSamplerParameteri(sampler, GL_TEXTURE_COMPARE_FUNC, kCompare[s.comparison <= 8 ? s.comparison : 8]);
-    }
-    return sampler;
+template <class T>
+void SafeRelease(T*& object) {
+    if (object) object->Release();
+    object = nullptr;
 }
 
 }  // namespace
@@ -58,62 +38,66 @@ Effect::Effect(CompiledEffect compiled, ID3D11Device* device) : compiled_(std::m
 }
 
 Effect::~Effect() {
-    DestroyGl();
+    techniques_.clear();
+    for (BufferState& b : buffers_) SafeRelease(b.buffer);
+    for (ID3D11SamplerState*& s : samplers_) SafeRelease(s);
     device_->Release();
 }
 
-void Effect::DestroyGl() {
-    MakeCurrent();
-    techniques_.clear();
-    for (BufferState& b : buffers_) {
-        if (b.gl) glDeleteBuffers(1, &b.gl);
-    }
-    buffers_.clear();
-    for (uint32_t s : samplers_) {
-        if (s) glDeleteSamplers(1, &s);
-    }
-    samplers_.clear();
-}
-
 bool Effect::Create() {
-    if (!MakeCurrent()) {
-        std::fprintf(stderr, "effect: the device has no OpenGL context\n");
-        return false;
-    }
-    for (const ConstantBuffer& cb : compiled_.cbuffers) {
-        BufferState b;
-        b.data.assign(cb.size, 0);
-        glCreateBuffers(1, &b.gl);
-        glNamedBufferData(b.gl, cb.size ? cb.size : 16, nullptr, GL_DYNAMIC_DRAW);
-        buffers_.push_back(std::move(b));
-    }
-    samplers_.assign(compiled_.variables.size(), 0);
-    for (size_t i = 0; i < compiled_.variables.size(); ++i) {
-        if (compiled_.variables[i].cls != VarClass::Sampler) continue;
-        for (const SamplerState& s : compiled_.samplers) {
-            if (s.name == compiled_.variables[i].name) samplers_[i] = CreateSampler(s);
-        }
-    }
+    if (!CreateBuffers() || !CreateSamplers()) return false;
     for (auto& t : techniques_) {
         if (!t->Link()) return false;
     }
     return true;
 }
 
-bool Effect::MakeCurrent() const { return platform::gl::MakeCurrent(device_); }
-
-uint32_t Effect::Sampler(int32_t variable) const {
-    return variable >= 0 && static_cast<size_t>(variable) < samplers_.size() ? samplers_[variable] : 0;
+bool Effect::CreateBuffers() {
+    for (const ConstantBuffer& cb : compiled_.cbuffers) {
+        BufferState b;
+        b.data.assign(cb.size, 0);
+        D3D11_BUFFER_DESC desc = {cb.size ? cb.size : 16, D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
+        const HRESULT hr = device_->CreateBuffer(&desc, nullptr, &b.buffer);
+        buffers_.push_back(std::move(b));
+        if (FAILED(hr) || cb.binding >= D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT) {
+            std::fprintf(stderr, "effect: constant buffer '%s' cannot be created (0x%08X)\n", cb.name.c_str(),
+                         unsigned(hr));
+            return false;
+        }
+    }
+    return true;
 }
 
-void Effect::BindBuffers() {
+bool Effect::CreateSamplers() {
+    samplers_.assign(compiled_.variables.size(), nullptr);
+    for (size_t i = 0; i < compiled_.variables.size(); ++i) {
+        if (compiled_.variables[i].cls != VarClass::Sampler) continue;
+        for (const SamplerState& s : compiled_.samplers) {
+            if (s.name != compiled_.variables[i].name) continue;
+            const D3D11_SAMPLER_DESC desc = SamplerDesc(s);
+            if (FAILED(device_->CreateSamplerState(&desc, &samplers_[i]))) {
+                std::fprintf(stderr, "effect: sampler state '%s' is not valid\n", s.name.c_str());
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+ID3D11SamplerState* Effect::Sampler(int32_t variable) const {
+    return variable >= 0 && static_cast<size_t>(variable) < samplers_.size() ? samplers_[variable] : nullptr;
+}
+
+void Effect::BindBuffers(ID3D11DeviceContext* context) {
     for (size_t i = 0; i < buffers_.size(); ++i) {
         BufferState& b = buffers_[i];
         if (b.uploaded != b.version && !b.data.empty()) {
-            glNamedBufferSubData(b.gl, 0, static_cast<GLsizeiptr>(b.data.size()), b.data.data());
+            context->UpdateSubresource(b.buffer, 0, nullptr, b.data.data(), 0, 0);
             b.uploaded = b.version;
         }
-        glBindBufferBase(GL_UNIFORM_BUFFER, compiled_.cbuffers[i].binding, b.gl);
+        const UINT slot = compiled_.cbuffers[i].binding;
+        context->VSSetConstantBuffers(slot, 1, &b.buffer);
+        context->PSSetConstantBuffers(slot, 1, &b.buffer);
     }
 }
 

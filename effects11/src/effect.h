@@ -1,4 +1,5 @@
-// ID3DX11Effect over OpenGL: one program per pass, one uniform buffer and CPU copy per constant buffer.
+// ID3DX11Effect on the layer's Direct3D 11: one constant buffer per effect cbuffer (with the CPU copy variables
+// write), one sampler state per sampler variable, and per pass a vertex and a pixel shader.
 #pragma once
 #include <atomic>
 #include <memory>
@@ -13,8 +14,8 @@ namespace fx {
 
 struct BufferState {
     std::vector<uint8_t> data;
-    uint32_t gl = 0;
-    uint64_t version = 1;  // bumped on every write; the GL copy and flattened uploads follow it
+    ID3D11Buffer* buffer = nullptr;
+    uint64_t version = 1;  // bumped on every write; Apply uploads when the buffer's copy is older
     uint64_t uploaded = 0;
 };
 
@@ -24,7 +25,7 @@ class EffectTechnique;
 class Effect final : public ID3DX11Effect {
 public:
     Effect(CompiledEffect compiled, ID3D11Device* device);
-    // Builds the GL objects; false (with a message on stderr) when a program does not link.
+    // Creates the device objects; false (with a message on stderr) when the device refuses one.
     bool Create();
 
     HRESULT QueryInterface(REFIID riid, void** object) override;
@@ -40,22 +41,23 @@ public:
     ID3DX11EffectTechnique* GetTechniqueByName(LPCSTR name) override;
 
     const CompiledEffect& Compiled() const { return compiled_; }
+    ID3D11Device* Device() const { return device_; }
     BufferState& Buffer(size_t index) { return buffers_[index]; }
     VariableSet& Variables() { return *variables_; }
-    uint32_t Sampler(int32_t variable) const;
-    bool MakeCurrent() const;
-    // Uploads changed constant buffers and binds them at their bindings.
-    void BindBuffers();
+    ID3D11SamplerState* Sampler(int32_t variable) const;
+    // Uploads changed constant buffers and binds every buffer at its slot in both stages.
+    void BindBuffers(ID3D11DeviceContext* context);
 
 private:
     ~Effect() override;
-    void DestroyGl();
+    bool CreateBuffers();
+    bool CreateSamplers();
 
     std::atomic<ULONG> refs_{1};
     CompiledEffect compiled_;
     ID3D11Device* device_;
     std::vector<BufferState> buffers_;
-    std::vector<uint32_t> samplers_;  // GL sampler per variable index (0 for non-samplers)
+    std::vector<ID3D11SamplerState*> samplers_;  // per variable index; null for non-samplers
     std::unique_ptr<VariableSet> variables_;
     std::vector<std::unique_ptr<EffectTechnique>> techniques_;
 };

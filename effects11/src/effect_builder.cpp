@@ -1,5 +1,7 @@
 #include "effect_builder.h"
 
+#include "d3d11_layer.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -271,7 +273,8 @@ bool EffectBuilder::CrossCompile(const std::vector<uint32_t>& spirv, bool vertex
         spvc_compiler_set_name(c.comp, r.id, ("fx_block_" + std::to_string(effect.cbuffers[cb].binding)).c_str());
         if (!FitsStd140(c, r.base_type_id)) {
             // A plain vec4 array holds any HLSL packing; Apply uploads it with glProgramUniform4*v.
-            spvc_compiler_set_name(c.comp, r.base_type_id, FlatName(effect.cbuffers[cb].binding).c_str());
+            const std::string flatName = platform::d3d11::FlattenedBufferName(effect.cbuffers[cb].binding);
+            spvc_compiler_set_name(c.comp, r.base_type_id, flatName.c_str());
             spvc_compiler_flatten_buffer_block(c.comp, r.id);
             ctx->pass->flattened.push_back(static_cast<uint32_t>(cb));
         }

@@ -1,82 +1,58 @@
 #include "technique.h"
 
 #include <cstdio>
-#include <cstring>
 
-#include <GL/glcorearb.h>
-
-#include "d3d11_gl_interop.h"
+#include "d3d11_layer.h"
 #include "effect.h"
 
 namespace fx {
 namespace {
 
-std::vector<platform::gl::SignatureElement> Signature(const Pass& pass) {
-    std::vector<platform::gl::SignatureElement> out;
+namespace layer = platform::d3d11;
+
+std::vector<layer::SignatureElement> Signature(const Pass& pass) {
+    std::vector<layer::SignatureElement> out;
     for (const InputElement& e : pass.inputs) {
-        out.push_back({e.semantic, e.index, e.location, e.components,
-                       static_cast<platform::gl::ComponentType>(e.componentType)});
+        const auto type = static_cast<layer::ComponentType>(e.componentType);
+        out.push_back({e.semantic, e.index, e.location, e.components, type});
     }
     return out;
 }
 
-uint32_t CompileShader(GLenum stage, const std::string& source, const std::string& pass) {
-    GLuint shader = glCreateShader(stage);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok) return shader;
-    char log[2048] = {};
-    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    std::fprintf(stderr, "effect pass '%s': OpenGL rejected the %s shader: %s\n", pass.c_str(),
-                 stage == GL_VERTEX_SHADER ? "vertex" : "pixel", log);
-    glDeleteShader(shader);
-    return 0;
+std::vector<uint8_t> Bytecode(layer::ShaderStage stage, const std::string& glsl, const std::vector<uint32_t>& slots) {
+    return layer::EncodeShader({stage, glsl, slots});
 }
 
 }  // namespace
 
 EffectPass::EffectPass(Effect* effect, const Pass* pass) : effect_(effect), pass_(pass) {
-    if (pass_) signature_ = platform::gl::EncodeInputSignature(Signature(*pass_));
+    if (pass_) signature_ = layer::EncodeInputSignature(Signature(*pass_));
 }
 
 EffectPass::~EffectPass() {
-    if (program_) glDeleteProgram(program_);
+    if (vertexShader_) vertexShader_->Release();
+    if (pixelShader_) pixelShader_->Release();
 }
 
 bool EffectPass::Link() {
-    GLuint vs = CompileShader(GL_VERTEX_SHADER, pass_->vertexGlsl, pass_->name);
-    GLuint ps = pass_->pixelGlsl.empty() ? 0 : CompileShader(GL_FRAGMENT_SHADER, pass_->pixelGlsl, pass_->name);
-    if (!vs || (!pass_->pixelGlsl.empty() && !ps)) {
-        if (vs) glDeleteShader(vs);
+    std::vector<uint32_t> flattened;
+    for (uint32_t cb : pass_->flattened) flattened.push_back(effect_->Compiled().cbuffers[cb].binding);
+    ID3D11Device* device = effect_->Device();
+    const std::vector<uint8_t> vertex = Bytecode(layer::ShaderStage::Vertex, pass_->vertexGlsl, flattened);
+    if (FAILED(device->CreateVertexShader(vertex.data(), vertex.size(), nullptr, &vertexShader_))) {
+        std::fprintf(stderr, "effect pass '%s': the vertex shader was refused\n", pass_->name.c_str());
         return false;
     }
-    program_ = glCreateProgram();
-    glAttachShader(program_, vs);
-    if (ps) glAttachShader(program_, ps);
-    glLinkProgram(program_);
-    glDeleteShader(vs);
-    if (ps) glDeleteShader(ps);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program_, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[2048] = {};
-        glGetProgramInfoLog(program_, sizeof log, nullptr, log);
-        std::fprintf(stderr, "effect pass '%s': OpenGL could not link the program: %s\n", pass_->name.c_str(), log);
-        return false;
+    if (!pass_->pixelGlsl.empty()) {
+        const std::vector<uint8_t> pixel = Bytecode(layer::ShaderStage::Pixel, pass_->pixelGlsl, flattened);
+        if (FAILED(device->CreatePixelShader(pixel.data(), pixel.size(), nullptr, &pixelShader_))) {
+            std::fprintf(stderr, "effect pass '%s': the pixel shader was refused\n", pass_->name.c_str());
+            return false;
+        }
     }
-    for (uint32_t cb : pass_->flattened) {
-        std::string name = FlatName(effect_->Compiled().cbuffers[cb].binding);
-        GLint location = glGetUniformLocation(program_, name.c_str());
-        if (location < 0) continue;
-        GLuint index = GL_INVALID_INDEX;
-        const char* names[] = {name.c_str()};
-        glGetUniformIndices(program_, 1, names, &index);
-        GLint type = GL_FLOAT_VEC4;
-        if (index != GL_INVALID_INDEX) glGetActiveUniformsiv(program_, 1, &index, GL_UNIFORM_TYPE, &type);
-        flat_.push_back({cb, location, static_cast<uint32_t>(type), 0});
+    if (FAILED(layer::PrepareProgram(device, vertexShader_, pixelShader_))) {
+        std::fprintf(stderr, "effect pass '%s': its shaders do not link\n", pass_->name.c_str());
+        return false;
     }
     return true;
 }
@@ -88,37 +64,23 @@ HRESULT EffectPass::GetDesc(D3DX11_PASS_DESC* desc) {
     return S_OK;
 }
 
-void EffectPass::UploadFlattened() {
-    for (Flat& f : flat_) {
-        BufferState& b = effect_->Buffer(f.cbuffer);
-        if (f.uploaded == b.version) continue;
-        GLsizei count = static_cast<GLsizei>(b.data.size() / 16);
-        if (f.type == GL_INT_VEC4)
-            glProgramUniform4iv(program_, f.location, count, reinterpret_cast<const GLint*>(b.data.data()));
-        else if (f.type == GL_UNSIGNED_INT_VEC4)
-            glProgramUniform4uiv(program_, f.location, count, reinterpret_cast<const GLuint*>(b.data.data()));
-        else
-            glProgramUniform4fv(program_, f.location, count, reinterpret_cast<const GLfloat*>(b.data.data()));
-        f.uploaded = b.version;
-    }
-}
-
-void EffectPass::BindTextures() {
+// Texture unit N of a pass's program reads the pixel shader's resource and sampler slots N.
+void EffectPass::BindTextures(ID3D11DeviceContext* context) {
     for (const TextureUnit& u : pass_->units) {
         ID3D11ShaderResourceView* view = effect_->Variables().Resource(u.texture);
-        glBindTextureUnit(u.unit, platform::gl::TextureName(view));
-        glBindSampler(u.unit, u.sampler >= 0 ? effect_->Sampler(u.sampler) : 0);
+        ID3D11SamplerState* sampler = effect_->Sampler(u.sampler);
+        context->PSSetShaderResources(u.unit, 1, &view);
+        context->PSSetSamplers(u.unit, 1, &sampler);
     }
 }
 
 HRESULT EffectPass::Apply(UINT, ID3D11DeviceContext* context) {
     if (!pass_) return E_FAIL;
     if (!context) return E_INVALIDARG;
-    if (!effect_->MakeCurrent()) return E_FAIL;
-    glUseProgram(program_);
-    effect_->BindBuffers();
-    UploadFlattened();
-    BindTextures();
+    context->VSSetShader(vertexShader_, nullptr, 0);
+    context->PSSetShader(pixelShader_, nullptr, 0);
+    effect_->BindBuffers(context);
+    BindTextures(context);
     return S_OK;
 }
 

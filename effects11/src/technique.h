@@ -16,7 +16,7 @@ public:
     ~EffectPass();
     EffectPass(const EffectPass&) = delete;
     EffectPass& operator=(const EffectPass&) = delete;
-    // Compiles and links the pass's program; false with a message on stderr when GL refuses it.
+    // Creates the pass's shaders and has the layer link them; false with a message on stderr when it cannot.
     bool Link();
 
     BOOL IsValid() override { return pass_ != nullptr; }
@@ -26,20 +26,13 @@ public:
     static EffectPass* Invalid();
 
 private:
-    struct Flat {
-        uint32_t cbuffer;
-        int32_t location;
-        uint32_t type;  // GL_FLOAT_VEC4, GL_INT_VEC4 or GL_UNSIGNED_INT_VEC4
-        uint64_t uploaded;
-    };
-    void UploadFlattened();
-    void BindTextures();
+    void BindTextures(ID3D11DeviceContext* context);
 
     Effect* effect_;
     const Pass* pass_;
-    uint32_t program_ = 0;
+    ID3D11VertexShader* vertexShader_ = nullptr;
+    ID3D11PixelShader* pixelShader_ = nullptr;
     std::vector<uint8_t> signature_;
-    std::vector<Flat> flat_;
 };
 
 class EffectTechnique final : public ID3DX11EffectTechnique {

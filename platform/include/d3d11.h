@@ -12,6 +12,8 @@
 #define D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT 8
 #define D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT 128
 #define D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT 16
+#define D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT 14
+#define D3D11_REQ_CONSTANT_BUFFER_ELEMENT_COUNT 4096
 #define D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE 16
 #define D3D11_REQ_TEXTURE1D_U_DIMENSION 16384
 #define D3D11_REQ_TEXTURE2D_U_OR_V_DIMENSION 16384
@@ -546,6 +548,8 @@ PLATFORM_DECLARE_UUID(ID3D11BlendState, 0x75b68faa, 0x347d, 0x4159, 0x8f, 0x45, 
 PLATFORM_DECLARE_UUID(ID3D11DepthStencilState, 0x03823efb, 0x8d8f, 0x4e1c, 0x9a, 0xa2, 0xf6, 0x4b, 0xb2, 0xcb, 0xfd, 0xf1)
 PLATFORM_DECLARE_UUID(ID3D11RasterizerState, 0x9bb4ab81, 0xab1a, 0x4d8f, 0xb5, 0x06, 0xfc, 0x04, 0x20, 0x0b, 0x6e, 0xe7)
 PLATFORM_DECLARE_UUID(ID3D11SamplerState, 0xda6fea51, 0x564c, 0x4487, 0x98, 0x10, 0xf0, 0xd0, 0xf9, 0xb4, 0xe3, 0xa5)
+PLATFORM_DECLARE_UUID(ID3D11VertexShader, 0x3b301d64, 0xd678, 0x4289, 0x88, 0x97, 0x22, 0xf8, 0x92, 0x8b, 0x72, 0xf3)
+PLATFORM_DECLARE_UUID(ID3D11PixelShader, 0xea82e40d, 0x51dc, 0x4f33, 0x93, 0xd4, 0xdb, 0x7c, 0x91, 0x25, 0xae, 0x8c)
 PLATFORM_DECLARE_UUID(ID3D11DeviceContext, 0xc0bfa96c, 0xe089, 0x44fb, 0x8e, 0xaf, 0x26, 0xf8, 0x79, 0x61, 0x90, 0xda)
 PLATFORM_DECLARE_UUID(ID3D11Device, 0xdb6f6ddb, 0xac77, 0x4e88, 0x82, 0x53, 0x81, 0x9d, 0xf9, 0xbb, 0xf1, 0x40)
 
@@ -603,7 +607,24 @@ struct ID3D11SamplerState : public ID3D11DeviceChild {
     virtual void GetDesc(D3D11_SAMPLER_DESC* desc) = 0;
 };
 
+// Shaders are made from the layer's bytecode (GLSL with its bindings), which the effects framework produces.
+struct ID3D11VertexShader : public ID3D11DeviceChild {};
+struct ID3D11PixelShader : public ID3D11DeviceChild {};
+struct ID3D11ClassInstance;
+struct ID3D11ClassLinkage;
+
 struct ID3D11DeviceContext : public ID3D11DeviceChild {
+    virtual void VSSetShader(ID3D11VertexShader* shader, ID3D11ClassInstance* const* classInstances,
+                             UINT numClassInstances) = 0;
+    virtual void PSSetShader(ID3D11PixelShader* shader, ID3D11ClassInstance* const* classInstances,
+                             UINT numClassInstances) = 0;
+    virtual void VSSetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* constantBuffers) = 0;
+    virtual void PSSetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* constantBuffers) = 0;
+    virtual void VSGetShader(ID3D11VertexShader** shader, ID3D11ClassInstance** classInstances,
+                             UINT* numClassInstances) = 0;
+    virtual void PSGetShader(ID3D11PixelShader** shader, ID3D11ClassInstance** classInstances,
+                             UINT* numClassInstances) = 0;
+    virtual void PSGetShaderResources(UINT startSlot, UINT numViews, ID3D11ShaderResourceView** views) = 0;
     virtual void PSSetShaderResources(UINT startSlot, UINT numViews,
                                       ID3D11ShaderResourceView* const* shaderResourceViews) = 0;
     virtual void PSSetSamplers(UINT startSlot, UINT numSamplers, ID3D11SamplerState* const* samplers) = 0;
@@ -650,6 +671,10 @@ struct ID3D11DeviceContext : public ID3D11DeviceChild {
 };
 
 struct ID3D11Device : public IUnknown {
+    virtual HRESULT CreateVertexShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
+                                       ID3D11VertexShader** shader) = 0;
+    virtual HRESULT CreatePixelShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
+                                      ID3D11PixelShader** shader) = 0;
     virtual HRESULT CreateBuffer(const D3D11_BUFFER_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
                                  ID3D11Buffer** buffer) = 0;
     virtual HRESULT CreateTexture1D(const D3D11_TEXTURE1D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,

@@ -41,15 +41,18 @@ std::wstring FromUtf8(const std::string& text);
 
 }  // namespace platform
 
+struct ID3D11ShaderResourceView;
+
 namespace platform {
 
-// One indexed or plain draw as the immediate context issued it.
+// One indexed or plain draw call as the immediate context received it.
 struct DrawRecord {
-    uint32_t texture0 = 0;  // GL texture bound to unit 0 (the effect's diffuse map), 0 for none
+    ID3D11ShaderResourceView* resource0 = nullptr;  // the view in the pixel shader's slot 0 (the diffuse map)
     uint32_t indexCount = 0;
     uint32_t startIndex = 0;
 };
-// Receives every draw the context issues; empty to stop. Tests use it to check what was drawn in which order.
+// Receives every draw call the context receives (on a null device too); empty to stop. Tests use it to check
+// what was drawn in which order.
 using DrawHook = std::function<void(const DrawRecord&)>;
 void SetDrawHook(DrawHook hook);
 

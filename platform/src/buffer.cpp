@@ -50,13 +50,13 @@ HRESULT Buffer::Create(Device& device, const D3D11_BUFFER_DESC* desc, const D3D1
     ClearOut(buffer);
     if (!desc || !Valid(*desc, initialData)) return E_INVALIDARG;
     if (!device.Usable()) return E_NOTIMPL;
-    device.MakeCurrent();
     auto* object = new Buffer(device, *desc);
     const void* bytes = initialData ? initialData->pSysMem : nullptr;
-    if (object->Staging()) {
+    if (object->Staging() || object->Constant() || !device.Rasterises()) {
         object->cpu_.assign(desc->ByteWidth, 0);
         if (bytes) std::memcpy(object->cpu_.data(), bytes, desc->ByteWidth);
     } else {
+        device.MakeCurrent();
         glCreateBuffers(1, &object->name_);
         glNamedBufferStorage(object->name_, desc->ByteWidth, bytes, StorageFlags(desc->Usage));
     }

@@ -22,38 +22,6 @@ GLenum PrimitiveMode(D3D11_PRIMITIVE_TOPOLOGY topology) {
     }
 }
 
-// Clears and blits ignore the scissor rectangle in Direct3D; GL applies it unless it is off.
-class ScissorOff {
-public:
-    ScissorOff() : was_(glIsEnabled(GL_SCISSOR_TEST)) { glDisable(GL_SCISSOR_TEST); }
-    ~ScissorOff() {
-        if (was_) glEnable(GL_SCISSOR_TEST);
-    }
-
-private:
-    GLboolean was_;
-};
-
-bool AccessAllows(UINT cpuAccess, D3D11_MAP mapType) {
-    switch (mapType) {
-        case D3D11_MAP_READ: return cpuAccess & D3D11_CPU_ACCESS_READ;
-        case D3D11_MAP_WRITE: return cpuAccess & D3D11_CPU_ACCESS_WRITE;
-        case D3D11_MAP_READ_WRITE: return (cpuAccess & D3D11_CPU_ACCESS_READ) && (cpuAccess & D3D11_CPU_ACCESS_WRITE);
-        default: return false;
-    }
-}
-
-bool SameShape(const TextureData& a, const TextureData& b) {
-    return a.dimension == b.dimension && a.width == b.width && a.height == b.height && a.mipLevels == b.mipLevels &&
-           a.arraySize == b.arraySize && a.samples == b.samples &&
-           a.format->bytesPerTexel == b.format->bytesPerTexel && a.format->depth == b.format->depth;
-}
-
-bool BoxInside(const D3D11_BOX& box, UINT width, UINT height) {
-    return box.left < box.right && box.top < box.bottom && box.front < box.back && box.right <= width &&
-           box.bottom <= height && box.back == 1;
-}
-
 template <class T>
 void HandOutBinding(T* bound, T** out) {
     if (!out) return;
@@ -79,18 +47,27 @@ bool DropIfOnlyHere(V** slots, UINT count, ID3D11Resource* resource) {
     return dropped;
 }
 
+template <class T>
+uint64_t SerialOf(const T* object) {
+    return object ? object->Serial() : 0;
+}
+
 }  // namespace
 
 Context::Context(Device& device) : device_(device) {
+    if (!Rasterises()) return;
     glCreateVertexArrays(1, &emptyVertexArray_);
     glCreateFramebuffers(2, copyFramebuffers_);
     glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &textureUnits_);
+    ring_ = std::make_unique<UniformRing>();
     DefaultBlend().Apply(blendFactor_, sampleMask_);
     DefaultDepthStencil().Apply(0);
     DefaultRasterizer().Apply();
 }
 
 Context::~Context() {
+    if (!Rasterises()) return;
+    ring_.reset();
     for (const auto& entry : framebuffers_) glDeleteFramebuffers(1, &entry.second);
     glDeleteFramebuffers(2, copyFramebuffers_);
     glDeleteVertexArrays(1, &emptyVertexArray_);
@@ -111,6 +88,64 @@ void Context::GetDevice(ID3D11Device** device) {
     if (!device) return;
     device_.AddRef();
     *device = &device_;
+}
+
+// ---- shaders and their inputs ----
+
+void Context::VSSetShader(ID3D11VertexShader* shader, ID3D11ClassInstance* const*, UINT) {
+    Hold(vertexShader_, static_cast<VertexShader*>(shader));
+}
+
+void Context::PSSetShader(ID3D11PixelShader* shader, ID3D11ClassInstance* const*, UINT) {
+    Hold(pixelShader_, static_cast<PixelShader*>(shader));
+}
+
+void Context::VSGetShader(ID3D11VertexShader** shader, ID3D11ClassInstance**, UINT* numClassInstances) {
+    HandOutBinding<ID3D11VertexShader>(vertexShader_, shader);
+    if (numClassInstances) *numClassInstances = 0;
+}
+
+void Context::PSGetShader(ID3D11PixelShader** shader, ID3D11ClassInstance**, UINT* numClassInstances) {
+    HandOutBinding<ID3D11PixelShader>(pixelShader_, shader);
+    if (numClassInstances) *numClassInstances = 0;
+}
+
+// GL has one set of uniform-buffer bindings for all stages: both stages' slots name the same binding points.
+void Context::VSSetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers) {
+    SetConstantBuffers(startSlot, numBuffers, buffers);
+}
+
+void Context::PSSetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers) {
+    SetConstantBuffers(startSlot, numBuffers, buffers);
+}
+
+void Context::SetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers) {
+    for (UINT i = 0; i < numBuffers && startSlot + i < D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT; ++i) {
+        Buffer* buffer = buffers ? static_cast<Buffer*>(buffers[i]) : nullptr;
+        // Only constant buffers bind here; Direct3D drops anything else.
+        if (buffer && !buffer->Constant()) buffer = nullptr;
+        Hold(constantBuffers_[startSlot + i], buffer);
+    }
+}
+
+void Context::PSSetShaderResources(UINT startSlot, UINT numViews, ID3D11ShaderResourceView* const* views) {
+    for (UINT i = 0; i < numViews && startSlot + i < D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT; ++i) {
+        Hold(psResources_[startSlot + i], views ? static_cast<ShaderResourceView*>(views[i]) : nullptr);
+    }
+}
+
+void Context::PSGetShaderResources(UINT startSlot, UINT numViews, ID3D11ShaderResourceView** views) {
+    for (UINT i = 0; views && i < numViews; ++i) {
+        const UINT slot = startSlot + i;
+        HandOutBinding<ID3D11ShaderResourceView>(
+            slot < D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT ? psResources_[slot] : nullptr, &views[i]);
+    }
+}
+
+void Context::PSSetSamplers(UINT startSlot, UINT numSamplers, ID3D11SamplerState* const* samplers) {
+    for (UINT i = 0; i < numSamplers && startSlot + i < D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT; ++i) {
+        Hold(psSamplers_[startSlot + i], samplers ? static_cast<SamplerState*>(samplers[i]) : nullptr);
+    }
 }
 
 // ---- input assembler and draws ----
@@ -137,7 +172,9 @@ void Context::IASetIndexBuffer(ID3D11Buffer* indexBuffer, DXGI_FORMAT format, UI
 
 void Context::IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY topology) { topology_ = topology; }
 
-void Context::IAGetInputLayout(ID3D11InputLayout** inputLayout) { HandOutBinding<ID3D11InputLayout>(layout_, inputLayout); }
+void Context::IAGetInputLayout(ID3D11InputLayout** inputLayout) {
+    HandOutBinding<ID3D11InputLayout>(layout_, inputLayout);
+}
 
 void Context::DrawIndexed(UINT indexCount, UINT startIndexLocation, INT baseVertexLocation) {
     DrawIndexedInstanced(indexCount, 1, startIndexLocation, baseVertexLocation, 0);
@@ -151,40 +188,167 @@ void Context::DrawIndexedInstanced(UINT indexCountPerInstance, UINT instanceCoun
                                    INT baseVertexLocation, UINT startInstanceLocation) {
     uint32_t indexBytes = 0;
     const GLenum type = IndexType(indexFormat_, &indexBytes);
-    if (!indexBuffer_ || !type || !PrepareDraw()) return;
+    if (!indexBuffer_ || !type) return;
+    NotifyDraw({psResources_[0], indexCountPerInstance, startIndexLocation});
+    if (!PrepareDraw() || !Rasterises()) return;
     const uintptr_t first = indexOffset_ + uintptr_t(startIndexLocation) * indexBytes;
     glDrawElementsInstancedBaseVertexBaseInstance(PrimitiveMode(topology_), GLsizei(indexCountPerInstance), type,
                                                   reinterpret_cast<const void*>(first), GLsizei(instanceCount),
                                                   baseVertexLocation, startInstanceLocation);
-    NotifyDraw(indexCountPerInstance, startIndexLocation);
 }
 
 void Context::DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
                             UINT startInstanceLocation) {
-    if (!PrepareDraw()) return;
+    NotifyDraw({psResources_[0], vertexCountPerInstance, startVertexLocation});
+    if (!PrepareDraw() || !Rasterises()) return;
     glDrawArraysInstancedBaseInstance(PrimitiveMode(topology_), GLint(startVertexLocation),
                                       GLsizei(vertexCountPerInstance), GLsizei(instanceCount), startInstanceLocation);
-    NotifyDraw(vertexCountPerInstance, startVertexLocation);
 }
 
+// A draw needs a topology and a vertex shader that links with the pixel shader; then GL gets what changed.
 bool Context::PrepareDraw() {
     if (!PrimitiveMode(topology_)) return false;
     device_.MakeCurrent();
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, DrawFramebuffer());
-    BindVertexArray();
+    const LinkedProgram* program = CurrentProgram();
+    if (!program || !program->linked) return false;
+    ++draws_;
+    if (!Rasterises()) return true;
+    ApplyFramebuffer();
+    ApplyProgram(*program);
+    ApplyVertexInput();
+    ApplyConstantBuffers(*program);
+    ApplyFlattened(*program);
+    ApplyShaderResources();
+    ApplyOutputStates();
     return true;
 }
 
-void Context::BindVertexArray() {
+const LinkedProgram* Context::CurrentProgram() {
+    if (!vertexShader_) return nullptr;
+    return &device_.Programs().Link(vertexShader_->Compiled(), pixelShader_ ? &pixelShader_->Compiled() : nullptr);
+}
+
+void Context::ApplyFramebuffer() {
+    const GLuint framebuffer = DrawFramebuffer();
+    if (framebuffer == applied_.drawFramebuffer) return;
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    applied_.drawFramebuffer = framebuffer;
+}
+
+void Context::ApplyProgram(const LinkedProgram& program) {
+    if (applied_.program == &program) return;
+    glUseProgram(program.name);
+    applied_.program = &program;
+}
+
+// Attaches to the layout's vertex array only the buffers that differ from what it already holds.
+void Context::ApplyVertexInput() {
     const GLuint vertexArray = layout_ ? layout_->VertexArray() : emptyVertexArray_;
+    InputLayout::Attached& attached = layout_ ? layout_->attached : emptyAttached_;
     const uint32_t slots = layout_ ? layout_->Slots() : 0;
     for (UINT slot = 0; slot < D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT; ++slot) {
         if (!(slots & (1u << slot))) continue;
         const VertexBinding& b = vertexBuffers_[slot];
+        const uint64_t serial = SerialOf(b.buffer);
+        if (attached.buffers[slot] == serial && attached.strides[slot] == b.stride &&
+            attached.offsets[slot] == b.offset) {
+            continue;
+        }
         glVertexArrayVertexBuffer(vertexArray, slot, b.buffer ? b.buffer->Name() : 0, b.offset, GLsizei(b.stride));
+        attached.buffers[slot] = serial;
+        attached.strides[slot] = b.stride;
+        attached.offsets[slot] = b.offset;
     }
-    glVertexArrayElementBuffer(vertexArray, indexBuffer_ ? indexBuffer_->Name() : 0);
+    if (attached.indexBuffer != SerialOf(indexBuffer_)) {
+        glVertexArrayElementBuffer(vertexArray, indexBuffer_ ? indexBuffer_->Name() : 0);
+        attached.indexBuffer = SerialOf(indexBuffer_);
+    }
+    const uint64_t arraySerial = layout_ ? layout_->Serial() : 0;
+    if (applied_.vertexArray == arraySerial) return;
     glBindVertexArray(vertexArray);
+    applied_.vertexArray = arraySerial;
+}
+
+// Each version of a buffer is copied into the ring once; a slot is rebound only when its range moves.
+void Context::ApplyConstantBuffers(const LinkedProgram& program) {
+    for (UINT slot = 0; slot < D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT; ++slot) {
+        if (!(program.bufferSlots & (1u << slot))) continue;
+        Buffer* buffer = constantBuffers_[slot];
+        const GLintptr offset = buffer ? UniformOffset(*buffer) : 0;
+        const GLsizeiptr size = buffer ? GLsizeiptr(buffer->Desc().ByteWidth) : 0;
+        if (applied_.uniformOffsets[slot] == offset && applied_.uniformSizes[slot] == size) continue;
+        if (buffer) {
+            glBindBufferRange(GL_UNIFORM_BUFFER, slot, ring_->Name(), offset, size);
+        } else {
+            glBindBufferBase(GL_UNIFORM_BUFFER, slot, 0);
+        }
+        applied_.uniformOffsets[slot] = offset;
+        applied_.uniformSizes[slot] = size;
+    }
+}
+
+GLintptr Context::UniformOffset(Buffer& buffer) {
+    Buffer::RingCopy& copy = buffer.ringCopy;
+    if (copy.stamp != buffer.Stamp() || !ring_->Holds(copy.slice)) {
+        copy.slice = ring_->Push(buffer.Cpu(), buffer.Desc().ByteWidth);
+        copy.stamp = buffer.Stamp();
+    }
+    return copy.slice.offset;
+}
+
+void Context::ApplyFlattened(const LinkedProgram& program) {
+    if (program.flattened.empty()) return;
+    auto& uploaded = applied_.flattened[&program];
+    for (const LinkedProgram::Flattened& f : program.flattened) {
+        Buffer* buffer = constantBuffers_[f.slot];
+        if (!buffer || uploaded[f.slot] == buffer->Stamp()) continue;
+        const GLsizei count = GLsizei(buffer->Desc().ByteWidth / 16);
+        const void* data = buffer->Cpu();
+        if (f.type == GL_INT_VEC4) {
+            glProgramUniform4iv(program.name, f.location, count, static_cast<const GLint*>(data));
+        } else if (f.type == GL_UNSIGNED_INT_VEC4) {
+            glProgramUniform4uiv(program.name, f.location, count, static_cast<const GLuint*>(data));
+        } else {
+            glProgramUniform4fv(program.name, f.location, count, static_cast<const GLfloat*>(data));
+        }
+        uploaded[f.slot] = buffer->Stamp();
+    }
+}
+
+// Shader-resource and sampler slot N is GL texture unit N.
+void Context::ApplyShaderResources() {
+    const UINT units = std::min<UINT>(D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT, UINT(textureUnits_));
+    for (UINT unit = 0; unit < units; ++unit) {
+        const uint64_t texture = SerialOf(psResources_[unit]);
+        if (applied_.textures[unit] != texture) {
+            glBindTextureUnit(unit, psResources_[unit] ? psResources_[unit]->Name() : 0);
+            applied_.textures[unit] = texture;
+        }
+        const uint64_t sampler = SerialOf(psSamplers_[unit]);
+        if (applied_.samplers[unit] != sampler) {
+            glBindSampler(unit, psSamplers_[unit] ? psSamplers_[unit]->Name() : 0);
+            applied_.samplers[unit] = sampler;
+        }
+    }
+}
+
+void Context::ApplyOutputStates() {
+    const std::array<FLOAT, 4> factor = {blendFactor_[0], blendFactor_[1], blendFactor_[2], blendFactor_[3]};
+    if (applied_.blend != SerialOf(blend_) || applied_.blendFactor != factor || applied_.sampleMask != sampleMask_) {
+        CurrentBlend().Apply(blendFactor_, sampleMask_);
+        applied_.blend = SerialOf(blend_);
+        applied_.blendFactor = factor;
+        applied_.sampleMask = sampleMask_;
+    }
+    if (applied_.depthStencil != SerialOf(depthStencil_) || applied_.stencilRef != stencilRef_) {
+        CurrentDepthStencil().Apply(stencilRef_);
+        applied_.depthStencil = SerialOf(depthStencil_);
+        applied_.stencilRef = stencilRef_;
+    }
+    if (applied_.rasterizer != SerialOf(rasterizer_)) {
+        CurrentRasterizer().Apply();
+        applied_.rasterizer = SerialOf(rasterizer_);
+    }
 }
 
 // ---- output merger ----
@@ -200,38 +364,45 @@ void Context::OMSetRenderTargets(UINT numViews, ID3D11RenderTargetView* const* v
     framebufferDirty_ = true;
 }
 
+// One view and no depth uses the view's own framebuffer; other combinations get one framebuffer each, kept until
+// one of their views dies.
 GLuint Context::DrawFramebuffer() {
     if (!framebufferDirty_) return drawFramebuffer_;
     framebufferDirty_ = false;
-    const bool onlyOneTarget = numRenderTargets_ == 1 && renderTargets_[0] && !depthStencilView_;
-    if (onlyOneTarget) return drawFramebuffer_ = renderTargets_[0]->Framebuffer();
-    if (numRenderTargets_ == 0 && depthStencilView_) return drawFramebuffer_ = depthStencilView_->Framebuffer();
-    if (numRenderTargets_ == 0) return drawFramebuffer_ = 0;
-    return drawFramebuffer_ = CachedFramebuffer();
+    if (numRenderTargets_ == 1 && renderTargets_[0] && !depthStencilView_) {
+        drawFramebuffer_ = renderTargets_[0]->Framebuffer();
+    } else if (numRenderTargets_ == 0 && depthStencilView_) {
+        drawFramebuffer_ = depthStencilView_->Framebuffer();
+    } else {
+        drawFramebuffer_ = CachedFramebuffer();
+    }
+    return drawFramebuffer_;
 }
 
 GLuint Context::CachedFramebuffer() {
-    FramebufferKey key{};
+    FramebufferKey key = {};
     for (UINT i = 0; i < D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT; ++i) key[i] = renderTargets_[i];
     key[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = depthStencilView_;
-    if (auto found = framebuffers_.find(key); found != framebuffers_.end()) return found->second;
+    auto found = framebuffers_.find(key);
+    if (found != framebuffers_.end()) return found->second;
     GLuint framebuffer = 0;
     glCreateFramebuffers(1, &framebuffer);
     GLenum drawBuffers[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = {};
-    for (UINT i = 0; i < numRenderTargets_; ++i) {
+    for (UINT i = 0; i < D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT; ++i) {
         drawBuffers[i] = renderTargets_[i] ? GL_COLOR_ATTACHMENT0 + i : GL_NONE;
         if (renderTargets_[i]) renderTargets_[i]->Image().AttachTo(framebuffer, GL_COLOR_ATTACHMENT0 + i);
     }
+    glNamedFramebufferDrawBuffers(framebuffer, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT, drawBuffers);
     if (depthStencilView_) depthStencilView_->Image().AttachTo(framebuffer, depthStencilView_->Image().point);
-    glNamedFramebufferDrawBuffers(framebuffer, GLsizei(numRenderTargets_), drawBuffers);
-    framebuffers_.emplace(key, framebuffer);
+    framebuffers_[key] = framebuffer;
     return framebuffer;
 }
 
 void Context::ForgetView(const void* view) {
+    // GL unbinds a framebuffer it deletes and may hand its name out again.
+    applied_.drawFramebuffer = ~0u;
     for (auto it = framebuffers_.begin(); it != framebuffers_.end();) {
-        const FramebufferKey& key = it->first;
-        if (std::find(key.begin(), key.end(), view) == key.end()) {
+        if (std::find(it->first.begin(), it->first.end(), view) == it->first.end()) {
             ++it;
             continue;
         }
@@ -251,15 +422,11 @@ void Context::OMSetBlendState(ID3D11BlendState* state, const FLOAT blendFactor[4
     Hold(blend_, static_cast<BlendState*>(state));
     for (int i = 0; i < 4; ++i) blendFactor_[i] = blendFactor ? blendFactor[i] : 1.0f;
     sampleMask_ = sampleMask;
-    device_.MakeCurrent();
-    CurrentBlend().Apply(blendFactor_, sampleMask_);
 }
 
 void Context::OMSetDepthStencilState(ID3D11DepthStencilState* state, UINT stencilRef) {
     Hold(depthStencil_, static_cast<DepthStencilState*>(state));
     stencilRef_ = stencilRef;
-    device_.MakeCurrent();
-    CurrentDepthStencil().Apply(stencilRef_);
 }
 
 void Context::OMGetRenderTargets(UINT numViews, ID3D11RenderTargetView** views,
@@ -284,22 +451,19 @@ void Context::OMGetDepthStencilState(ID3D11DepthStencilState** state, UINT* sten
 
 // ---- rasterizer ----
 
-void Context::RSSetState(ID3D11RasterizerState* state) {
-    Hold(rasterizer_, static_cast<RasterizerState*>(state));
-    device_.MakeCurrent();
-    CurrentRasterizer().Apply();
-}
+void Context::RSSetState(ID3D11RasterizerState* state) { Hold(rasterizer_, static_cast<RasterizerState*>(state)); }
 
 void Context::RSGetState(ID3D11RasterizerState** state) { HandOutBinding<ID3D11RasterizerState>(rasterizer_, state); }
 
 // The upper-left clip origin makes GL's window y run downwards like Direct3D's, so TopLeftY is used as is.
 void Context::RSSetViewports(UINT numViewports, const D3D11_VIEWPORT* viewports) {
     if (numViewports > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numViewports && !viewports)) return;
-    device_.MakeCurrent();
     numViewports_ = numViewports;
+    std::copy(viewports, viewports + numViewports, viewports_);
+    if (!Rasterises()) return;
+    device_.MakeCurrent();
     for (UINT i = 0; i < numViewports; ++i) {
         const D3D11_VIEWPORT& v = viewports[i];
-        viewports_[i] = v;
         glViewportIndexedf(i, v.TopLeftX, v.TopLeftY, v.Width, v.Height);
         glDepthRangeIndexed(i, v.MinDepth, v.MaxDepth);
     }
@@ -316,6 +480,7 @@ void Context::RSGetViewports(UINT* numViewports, D3D11_VIEWPORT* viewports) {
 
 void Context::RSSetScissorRects(UINT numRects, const D3D11_RECT* rects) {
     if (numRects > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numRects && !rects)) return;
+    if (!Rasterises()) return;
     device_.MakeCurrent();
     for (UINT i = 0; i < numRects; ++i) {
         const D3D11_RECT& r = rects[i];
@@ -323,216 +488,9 @@ void Context::RSSetScissorRects(UINT numRects, const D3D11_RECT* rects) {
     }
 }
 
-// ---- shader resources ----
-
-void Context::PSSetShaderResources(UINT startSlot, UINT numViews, ID3D11ShaderResourceView* const* views) {
-    device_.MakeCurrent();
-    for (UINT i = 0; i < numViews && startSlot + i < D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT; ++i) {
-        const UINT slot = startSlot + i;
-        Hold(psResources_[slot], views ? static_cast<ShaderResourceView*>(views[i]) : nullptr);
-        if (GLint(slot) < textureUnits_) glBindTextureUnit(slot, psResources_[slot] ? psResources_[slot]->Name() : 0);
-    }
-}
-
-void Context::PSSetSamplers(UINT startSlot, UINT numSamplers, ID3D11SamplerState* const* samplers) {
-    device_.MakeCurrent();
-    for (UINT i = 0; i < numSamplers && startSlot + i < D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT; ++i) {
-        const UINT slot = startSlot + i;
-        Hold(psSamplers_[slot], samplers ? static_cast<SamplerState*>(samplers[i]) : nullptr);
-        glBindSampler(slot, psSamplers_[slot] ? psSamplers_[slot]->Name() : 0);
-    }
-}
-
-void Context::GenerateMips(ID3D11ShaderResourceView* view) {
-    if (!view) return;
-    device_.MakeCurrent();
-    glGenerateTextureMipmap(static_cast<ShaderResourceView*>(view)->Name());
-}
-
-// ---- clears ----
-
-void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT colorRGBA[4]) {
-    if (!view || !colorRGBA) return;
-    device_.MakeCurrent();
-    auto* target = static_cast<RenderTargetView*>(view);
-    ScissorOff scissorOff;
-    glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    const GLenum pixelFormat = target->Texture().format->pixelFormat;
-    if (pixelFormat == GL_RED_INTEGER || pixelFormat == GL_RGBA_INTEGER) {
-        const GLuint values[4] = {GLuint(colorRGBA[0]), GLuint(colorRGBA[1]), GLuint(colorRGBA[2]),
-                                  GLuint(colorRGBA[3])};
-        glClearNamedFramebufferuiv(target->Framebuffer(), GL_COLOR, 0, values);
-    } else {
-        glClearNamedFramebufferfv(target->Framebuffer(), GL_COLOR, 0, colorRGBA);
-    }
-    CurrentBlend().ApplyWriteMask(0);
-}
-
-void Context::ClearDepthStencilView(ID3D11DepthStencilView* view, UINT clearFlags, FLOAT depth, uint8_t stencil) {
-    if (!view) return;
-    device_.MakeCurrent();
-    auto* target = static_cast<DepthStencilView*>(view);
-    ScissorOff scissorOff;
-    if (clearFlags & D3D11_CLEAR_DEPTH) {
-        glDepthMask(GL_TRUE);
-        glClearNamedFramebufferfv(target->Framebuffer(), GL_DEPTH, 0, &depth);
-    }
-    if ((clearFlags & D3D11_CLEAR_STENCIL) && target->HasStencil()) {
-        glStencilMaskSeparate(GL_FRONT_AND_BACK, 0xff);
-        const GLint value = stencil;
-        glClearNamedFramebufferiv(target->Framebuffer(), GL_STENCIL, 0, &value);
-    }
-    CurrentDepthStencil().ApplyWriteMasks();
-}
-
-// ---- resource access ----
-
-HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP mapType, UINT /*mapFlags*/,
-                     D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (!mapped) return E_INVALIDARG;
-    *mapped = {};
-    device_.MakeCurrent();
-    if (Buffer* buffer = BufferOf(resource)) return subresource == 0 ? MapBuffer(*buffer, mapType, mapped) : E_INVALIDARG;
-    if (TextureData* texture = TextureOf(resource)) return MapTexture(*texture, subresource, mapType, mapped);
-    return E_INVALIDARG;
-}
-
-HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (buffer.mapped) return E_INVALIDARG;
-    const D3D11_BUFFER_DESC& desc = buffer.Desc();
-    void* data = nullptr;
-    if (buffer.Staging()) {
-        if (!AccessAllows(desc.CPUAccessFlags, mapType)) return E_INVALIDARG;
-        data = buffer.Cpu();
-    } else if (desc.Usage == D3D11_USAGE_DYNAMIC &&
-               (mapType == D3D11_MAP_WRITE_DISCARD || mapType == D3D11_MAP_WRITE_NO_OVERWRITE)) {
-        const GLbitfield access = GL_MAP_WRITE_BIT | (mapType == D3D11_MAP_WRITE_DISCARD ? GL_MAP_INVALIDATE_BUFFER_BIT
-                                                                                         : GL_MAP_UNSYNCHRONIZED_BIT);
-        data = glMapNamedBufferRange(buffer.Name(), 0, desc.ByteWidth, access);
-        if (!data) return E_OUTOFMEMORY;
-    } else {
-        return E_INVALIDARG;
-    }
-    buffer.mapped = true;
-    *mapped = {data, desc.ByteWidth, desc.ByteWidth};
-    return S_OK;
-}
-
-HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType,
-                            D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (subresource >= texture.Subresources() || texture.mapped[subresource]) return E_INVALIDARG;
-    const UINT mip = subresource % texture.mipLevels;
-    if (texture.Staging()) {
-        if (!AccessAllows(texture.cpuAccess, mapType)) return E_INVALIDARG;
-    } else if (texture.usage == D3D11_USAGE_DYNAMIC && mapType == D3D11_MAP_WRITE_DISCARD) {
-        texture.cpu[subresource].assign(texture.SubresourceBytes(mip), 0);
-    } else {
-        return E_INVALIDARG;
-    }
-    texture.mapped[subresource] = true;
-    *mapped = {texture.cpu[subresource].data(), texture.RowPitch(mip), texture.SubresourceBytes(mip)};
-    return S_OK;
-}
-
-void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
-    device_.MakeCurrent();
-    if (Buffer* buffer = BufferOf(resource)) {
-        if (buffer->mapped && buffer->Name()) glUnmapNamedBuffer(buffer->Name());
-        buffer->mapped = false;
-        return;
-    }
-    TextureData* texture = TextureOf(resource);
-    if (!texture || subresource >= texture->Subresources() || !texture->mapped[subresource]) return;
-    texture->mapped[subresource] = false;
-    if (texture->Staging()) return;
-    std::vector<uint8_t> written;
-    written.swap(texture->cpu[subresource]);
-    texture->Write(subresource, nullptr, written.data(), texture->RowPitch(subresource % texture->mipLevels));
-}
-
-void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource, const D3D11_BOX* dstBox,
-                                const void* srcData, UINT srcRowPitch, UINT /*srcDepthPitch*/) {
-    if (!srcData) return;
-    device_.MakeCurrent();
-    if (Buffer* buffer = BufferOf(dstResource)) {
-        const D3D11_BUFFER_DESC& desc = buffer->Desc();
-        if (desc.Usage != D3D11_USAGE_DEFAULT || dstSubresource != 0) return;
-        const UINT offset = dstBox ? dstBox->left : 0;
-        const UINT size = dstBox ? dstBox->right - dstBox->left : desc.ByteWidth;
-        if (!dstBox || (dstBox->left < dstBox->right && dstBox->right <= desc.ByteWidth)) {
-            glNamedBufferSubData(buffer->Name(), offset, size, srcData);
-        }
-        return;
-    }
-    TextureData* texture = TextureOf(dstResource);
-    if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) return;
-    if (dstSubresource >= texture->Subresources()) return;
-    const UINT mip = dstSubresource % texture->mipLevels;
-    if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) return;
-    texture->Write(dstSubresource, dstBox, srcData, srcRowPitch);
-}
-
-void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) {
-    if (!dstResource || !srcResource || dstResource == srcResource) return;
-    device_.MakeCurrent();
-    Buffer* dstBuffer = BufferOf(dstResource);
-    Buffer* srcBuffer = BufferOf(srcResource);
-    if (dstBuffer && srcBuffer) {
-        const UINT size = dstBuffer->Desc().ByteWidth;
-        if (size != srcBuffer->Desc().ByteWidth || dstBuffer->Desc().Usage == D3D11_USAGE_IMMUTABLE) return;
-        if (dstBuffer->Staging() && srcBuffer->Staging()) {
-            std::memcpy(dstBuffer->Cpu(), srcBuffer->Cpu(), size);
-        } else if (dstBuffer->Staging()) {
-            glGetNamedBufferSubData(srcBuffer->Name(), 0, size, dstBuffer->Cpu());
-        } else if (srcBuffer->Staging()) {
-            glNamedBufferSubData(dstBuffer->Name(), 0, size, srcBuffer->Cpu());
-        } else {
-            glCopyNamedBufferSubData(srcBuffer->Name(), dstBuffer->Name(), 0, 0, size);
-        }
-        return;
-    }
-    TextureData* dst = TextureOf(dstResource);
-    TextureData* src = TextureOf(srcResource);
-    if (!dst || !src || !SameShape(*dst, *src) || dst->usage == D3D11_USAGE_IMMUTABLE) return;
-    for (UINT i = 0; i < dst->Subresources(); ++i) CopySubresource(*dst, *src, i);
-}
-
-void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresource, ID3D11Resource* srcResource,
-                                 UINT srcSubresource, DXGI_FORMAT /*format*/) {
-    TextureData* dst = TextureOf(dstResource);
-    TextureData* src = TextureOf(srcResource);
-    if (!dst || !src || src->samples == 1 || dst->samples != 1 || dst->Staging()) return;
-    if (srcSubresource >= src->Subresources() || dstSubresource >= dst->Subresources()) return;
-    const UINT mip = dstSubresource % dst->mipLevels;
-    if (dst->MipWidth(mip) != src->width || dst->MipHeight(mip) != src->height) return;
-    device_.MakeCurrent();
-    const Attachment from{src->name, 0, src->arraySize > 1 ? GLint(srcSubresource) : -1, GL_COLOR_ATTACHMENT0};
-    const Attachment to{dst->name, GLint(mip), dst->arraySize > 1 ? GLint(dstSubresource / dst->mipLevels) : -1,
-                        GL_COLOR_ATTACHMENT0};
-    from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
-    to.AttachTo(copyFramebuffers_[1], GL_COLOR_ATTACHMENT0);
-    ScissorOff scissorOff;
-    const GLint w = GLint(src->width), h = GLint(src->height);
-    glBlitNamedFramebuffer(copyFramebuffers_[0], copyFramebuffers_[1], 0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT,
-                           GL_NEAREST);
-}
-
-void Context::BlitToWindow(const TextureData& source, int windowWidth, int windowHeight) {
-    const Attachment from{source.name, 0, -1, GL_COLOR_ATTACHMENT0};
-    from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
-    ScissorOff scissorOff;
-    const GLboolean srgb = glIsEnabled(GL_FRAMEBUFFER_SRGB);
-    glDisable(GL_FRAMEBUFFER_SRGB);
-    const bool sameSize = GLint(source.width) == windowWidth && GLint(source.height) == windowHeight;
-    glBlitNamedFramebuffer(copyFramebuffers_[0], 0, 0, 0, GLint(source.width), GLint(source.height), 0, windowHeight,
-                           windowWidth, 0, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-    if (srgb) glEnable(GL_FRAMEBUFFER_SRGB);
-}
-
 // ---- whole-context operations ----
 
 void Context::ClearState() {
-    device_.MakeCurrent();
     OMSetRenderTargets(0, nullptr, nullptr);
     OMSetBlendState(nullptr, nullptr, 0xffffffffu);
     OMSetDepthStencilState(nullptr, 0);
@@ -544,19 +502,16 @@ void Context::ClearState() {
     }
     IASetIndexBuffer(nullptr, DXGI_FORMAT_UNKNOWN, 0);
     topology_ = D3D11_PRIMITIVE_TOPOLOGY_UNDEFINED;
-    for (UINT slot = 0; slot < D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT; ++slot) {
-        if (psResources_[slot]) PSSetShaderResources(slot, 1, nullptr);
-    }
-    for (UINT slot = 0; slot < D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT; ++slot) {
-        if (psSamplers_[slot]) PSSetSamplers(slot, 1, nullptr);
-    }
+    VSSetShader(nullptr, nullptr, 0);
+    PSSetShader(nullptr, nullptr, 0);
+    for (Buffer*& buffer : constantBuffers_) Hold<Buffer>(buffer, nullptr);
+    for (ShaderResourceView*& view : psResources_) Hold<ShaderResourceView>(view, nullptr);
+    for (SamplerState*& sampler : psSamplers_) Hold<SamplerState>(sampler, nullptr);
     numViewports_ = 0;
-    glUseProgram(0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glBindVertexArray(emptyVertexArray_);
 }
 
 void Context::Flush() {
+    if (!Rasterises()) return;
     device_.MakeCurrent();
     glFlush();
 }

@@ -1,11 +1,16 @@
-// The immediate context: Direct3D's binding model kept as references, turned into GL state and draws.
+// The immediate context: Direct3D's binding model kept as references, turned into GL state and draws. Binding
+// calls only record; a draw applies what differs from what GL already has, so redundant changes cost nothing.
+// On a null device the context validates and records every call and touches no GL.
 #pragma once
 #include <array>
 #include <map>
+#include <memory>
 #include "device.h"
 #include "input_layout.h"
 #include "resources.h"
+#include "shader.h"
 #include "states.h"
+#include "uniform_ring.h"
 #include "views.h"
 
 namespace platform {
@@ -21,7 +26,18 @@ public:
     ULONG Release() override { return device_.Release(); }
     void GetDevice(ID3D11Device** device) override;
 
+    void VSSetShader(ID3D11VertexShader* shader, ID3D11ClassInstance* const* classInstances,
+                     UINT numClassInstances) override;
+    void PSSetShader(ID3D11PixelShader* shader, ID3D11ClassInstance* const* classInstances,
+                     UINT numClassInstances) override;
+    void VSSetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* constantBuffers) override;
+    void PSSetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* constantBuffers) override;
+    void VSGetShader(ID3D11VertexShader** shader, ID3D11ClassInstance** classInstances,
+                     UINT* numClassInstances) override;
+    void PSGetShader(ID3D11PixelShader** shader, ID3D11ClassInstance** classInstances,
+                     UINT* numClassInstances) override;
     void PSSetShaderResources(UINT startSlot, UINT numViews, ID3D11ShaderResourceView* const* views) override;
+    void PSGetShaderResources(UINT startSlot, UINT numViews, ID3D11ShaderResourceView** views) override;
     void PSSetSamplers(UINT startSlot, UINT numSamplers, ID3D11SamplerState* const* samplers) override;
     void DrawIndexed(UINT indexCount, UINT startIndexLocation, INT baseVertexLocation) override;
     void Draw(UINT vertexCount, UINT startVertexLocation) override;
@@ -68,9 +84,11 @@ public:
     // Unbinds views of `resource` that nothing but this context still references (what Direct3D's deferred
     // destruction of released views amounts to), so a swap chain can resize.
     void DropViewsOnlyBoundHere(ID3D11Resource* resource);
-    // Blits mip 0 of a single-sampled 2-D texture to the current surface's window, flipped: GL windows are
+    // Copies mip 0 of a single-sampled 2-D texture to the current surface's window, flipped: GL windows are
     // bottom-up, textures top-down.
     void BlitToWindow(const TextureData& source, int windowWidth, int windowHeight);
+    // Draws that passed validation since the context was created, on any device.
+    uint64_t DrawCount() const { return draws_; }
 
 private:
     struct VertexBinding {
@@ -78,16 +96,46 @@ private:
         UINT stride = 0, offset = 0;
     };
     using FramebufferKey = std::array<const void*, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT + 1>;
-
+    // What GL has now, by the serials of the objects applied; 0 is nothing, kUnknown forces the next apply.
+    struct Applied {
+        static constexpr uint64_t kUnknown = ~uint64_t(0);
+        const LinkedProgram* program = nullptr;
+        uint64_t vertexArray = kUnknown;
+        GLuint drawFramebuffer = ~0u;
+        uint64_t blend = kUnknown, depthStencil = kUnknown, rasterizer = kUnknown;
+        std::array<FLOAT, 4> blendFactor = {};
+        UINT sampleMask = 0, stencilRef = 0;
+        std::array<uint64_t, D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT> textures = {}, samplers = {};
+        std::array<GLintptr, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT> uniformOffsets = {};
+        std::array<GLsizeiptr, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT> uniformSizes = {};
+        // Per program: the buffer contents its flattened uniforms hold, by stamp.
+        std::map<const LinkedProgram*, std::array<uint64_t, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT>>
+            flattened;
+    };
     bool PrepareDraw();
+    const LinkedProgram* CurrentProgram();
+    void ApplyFramebuffer();
+    void ApplyProgram(const LinkedProgram& program);
+    void ApplyVertexInput();
+    void ApplyConstantBuffers(const LinkedProgram& program);
+    void ApplyFlattened(const LinkedProgram& program);
+    void ApplyShaderResources();
+    void ApplyOutputStates();
+    GLintptr UniformOffset(Buffer& buffer);
     GLuint DrawFramebuffer();
     GLuint CachedFramebuffer();
-    void BindVertexArray();
+    void SetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers);
     HRESULT MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
     HRESULT MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
+    void UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData);
+    void CopyBuffer(Buffer& dst, Buffer& src);
+    void DisableScissorForCopy();
     const BlendGL& CurrentBlend() const { return blend_ ? blend_->GL() : DefaultBlend(); }
-    const DepthStencilGL& CurrentDepthStencil() const { return depthStencil_ ? depthStencil_->GL() : DefaultDepthStencil(); }
+    const DepthStencilGL& CurrentDepthStencil() const {
+        return depthStencil_ ? depthStencil_->GL() : DefaultDepthStencil();
+    }
     const RasterizerGL& CurrentRasterizer() const { return rasterizer_ ? rasterizer_->GL() : DefaultRasterizer(); }
+    bool Rasterises() const { return device_.Rasterises(); }
 
     Device& device_;
     RenderTargetView* renderTargets_[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = {};
@@ -113,12 +161,19 @@ private:
     UINT indexOffset_ = 0;
     D3D11_PRIMITIVE_TOPOLOGY topology_ = D3D11_PRIMITIVE_TOPOLOGY_UNDEFINED;
 
+    VertexShader* vertexShader_ = nullptr;
+    PixelShader* pixelShader_ = nullptr;
+    Buffer* constantBuffers_[D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT] = {};
     ShaderResourceView* psResources_[D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT] = {};
     SamplerState* psSamplers_[D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT] = {};
     GLint textureUnits_ = 16;
 
+    Applied applied_;
+    InputLayout::Attached emptyAttached_;
+    std::unique_ptr<UniformRing> ring_;
     GLuint emptyVertexArray_ = 0;
     GLuint copyFramebuffers_[2] = {};
+    uint64_t draws_ = 0;
 };
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include "context.h"
 #include "dxgi_objects.h"
 #include "formats.h"
+#include "shader.h"
 
 namespace platform {
 namespace {
@@ -58,17 +59,30 @@ UINT SupportOf(DXGI_FORMAT format) {
 
 }  // namespace
 
-HRESULT Device::Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, Device** device) {
+uint64_t NextSerial() {
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
+
+HRESULT Device::Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, bool rasterises,
+                       Device** device) {
     auto* object = new Device();
     object->flags_ = flags;
-    if (!object->CreateContext(levels)) {
+    const bool created = rasterises ? object->CreateContext(levels) : object->CreateWithoutContext(levels);
+    if (!created) {
         delete object;
         return E_FAIL;
     }
     object->SetUpConventions();
+    object->programs_ = std::make_unique<ProgramCache>(rasterises);
     object->context_ = std::make_unique<Context>(*object);
     *device = object;
     return S_OK;
+}
+
+bool Device::CreateWithoutContext(const std::vector<D3D_FEATURE_LEVEL>& levels) {
+    usable_ = PickLevel(levels, D3D_FEATURE_LEVEL_11_0, &level_);
+    return usable_;
 }
 
 bool Device::CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels) {
@@ -89,6 +103,7 @@ bool Device::CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels) {
 
 // Direct3D's conventions: clip depth 0..1 and texture row 0 at the top (upper-left clip origin).
 void Device::SetUpConventions() {
+    if (!gl_) return;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     if (!usable_) return;
@@ -102,6 +117,7 @@ Device::~Device() {
     if (gl_) {
         MakeCurrent();
         context_.reset();
+        programs_.reset();
         SDL_GL_MakeCurrent(hidden_, nullptr);
         SDL_GL_DeleteContext(gl_);
     }
@@ -110,13 +126,14 @@ Device::~Device() {
 }
 
 void Device::MakeCurrent() {
-    if (SDL_GL_GetCurrentContext() != gl_) SDL_GL_MakeCurrent(hidden_, gl_);
+    if (gl_ && SDL_GL_GetCurrentContext() != gl_) SDL_GL_MakeCurrent(hidden_, gl_);
 }
 
-bool Device::MakeCurrentOn(SDL_Window* window) { return window && SDL_GL_MakeCurrent(window, gl_) == 0; }
+bool Device::MakeCurrentOn(SDL_Window* window) { return gl_ && window && SDL_GL_MakeCurrent(window, gl_) == 0; }
 
 void Device::LeaveWindow(SDL_Window* window) {
-    if (SDL_GL_GetCurrentContext() == gl_ && SDL_GL_GetCurrentWindow() == window) SDL_GL_MakeCurrent(hidden_, gl_);
+    if (!gl_ || SDL_GL_GetCurrentContext() != gl_ || SDL_GL_GetCurrentWindow() != window) return;
+    SDL_GL_MakeCurrent(hidden_, gl_);
 }
 
 HRESULT Device::QueryInterface(REFIID iid, void** object) {
@@ -153,6 +170,18 @@ void Device::GetImmediateContext(ID3D11DeviceContext** immediateContext) {
     if (!immediateContext) return;
     AddRef();
     *immediateContext = context_.get();
+}
+
+HRESULT Device::CreateVertexShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
+                                   ID3D11VertexShader** shader) {
+    if (classLinkage) return E_NOTIMPL;
+    return VertexShader::Create(*this, bytecode, bytecodeLength, shader);
+}
+
+HRESULT Device::CreatePixelShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
+                                  ID3D11PixelShader** shader) {
+    if (classLinkage) return E_NOTIMPL;
+    return PixelShader::Create(*this, bytecode, bytecodeLength, shader);
 }
 
 HRESULT Device::CreateBuffer(const D3D11_BUFFER_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
@@ -222,6 +251,10 @@ HRESULT Device::CheckMultisampleQualityLevels(DXGI_FORMAT format, UINT sampleCou
         return S_OK;
     }
     if (!usable_) return S_OK;
+    if (!gl_) {
+        *numQualityLevels = sampleCount == 4 ? 1 : 0;
+        return S_OK;
+    }
     MakeCurrent();
     GLint count = 0;
     glGetInternalformativ(GL_TEXTURE_2D_MULTISAMPLE, t->internalFormat, GL_NUM_SAMPLE_COUNTS, 1, &count);
@@ -260,7 +293,8 @@ HRESULT D3D11CreateDevice(IDXGIAdapter* adapter, D3D_DRIVER_TYPE driverType, HMO
     if (featureLevels) levels.assign(featureLevels, featureLevels + featureLevelCount);
     if (!std::all_of(levels.begin(), levels.end(), platform::KnownLevel)) return E_INVALIDARG;
     platform::Device* created = nullptr;
-    if (HRESULT hr = platform::Device::Create(levels, flags, &created); FAILED(hr)) return hr;
+    const bool rasterises = driverType != D3D_DRIVER_TYPE_NULL;
+    if (HRESULT hr = platform::Device::Create(levels, flags, rasterises, &created); FAILED(hr)) return hr;
     if (featureLevel) *featureLevel = created->GetFeatureLevel();
     if (immediateContext) created->GetImmediateContext(immediateContext);
     if (device) {

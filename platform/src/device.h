@@ -10,18 +10,26 @@
 namespace platform {
 
 class Context;
+class ProgramCache;
 
 // The device answers for ID3D11Device and IDXGIDevice. Two counts keep it alive: the public one (the
 // device and its immediate context share it) and one per object created from it, so the GL context
 // outlives every GL name.
 class Device final : public ID3D11Device, public IDXGIDevice {
 public:
-    static HRESULT Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, Device** device);
+    // A device that does not rasterise (Direct3D's null driver) validates and records every call and draws nothing;
+    // it needs no display and no OpenGL.
+    static HRESULT Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, bool rasterises,
+                          Device** device);
 
     HRESULT QueryInterface(REFIID iid, void** object) override;
     ULONG AddRef() override;
     ULONG Release() override;
 
+    HRESULT CreateVertexShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
+                               ID3D11VertexShader** shader) override;
+    HRESULT CreatePixelShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
+                              ID3D11PixelShader** shader) override;
     HRESULT CreateBuffer(const D3D11_BUFFER_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
                          ID3D11Buffer** buffer) override;
     HRESULT CreateTexture1D(const D3D11_TEXTURE1D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
@@ -58,6 +66,9 @@ public:
     Context& Immediate() { return *context_; }
     // Objects work only on a 4.5 context; a lower one exists to report its feature level.
     bool Usable() const { return usable_; }
+    // False for the null device: no GL context, no GL object behind any of its objects.
+    bool Rasterises() const { return gl_ != nullptr; }
+    ProgramCache& Programs() { return *programs_; }
     void RetainChild() { ++internalRefs_; }
     void ReleaseChild();
 
@@ -65,6 +76,7 @@ private:
     Device() = default;
     ~Device();
     bool CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels);
+    bool CreateWithoutContext(const std::vector<D3D_FEATURE_LEVEL>& levels);
     void SetUpConventions();
 
     SDL_Window* hidden_ = nullptr;
@@ -73,15 +85,21 @@ private:
     bool usable_ = false;
     D3D_FEATURE_LEVEL level_ = D3D_FEATURE_LEVEL_11_0;
     UINT flags_ = 0;
+    std::unique_ptr<ProgramCache> programs_;
     std::unique_ptr<Context> context_;
     std::atomic<ULONG> publicRefs_{1};
     std::atomic<ULONG> internalRefs_{1};
 };
 
+// A number no other object of the process has had: GL names are reused once freed, serials never are, so state
+// caches compare these.
+uint64_t NextSerial();
+
 // Base of every object a device creates: it keeps the device (and so the GL context) alive.
 template <class Interface, class... Bases>
 class DeviceChild : public ComObject<Interface, Bases..., ID3D11DeviceChild> {
 public:
+    uint64_t Serial() const { return serial_; }
     void GetDevice(ID3D11Device** device) override {
         if (!device) return;
         device_->AddRef();
@@ -94,6 +112,7 @@ protected:
     ~DeviceChild() override { device_->ReleaseChild(); }
 
     Device* device_;
+    const uint64_t serial_ = NextSerial();
 };
 
 // Hands a new object out, or only validates when the caller passed no out pointer (as Direct3D does).

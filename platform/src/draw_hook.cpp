@@ -1,9 +1,5 @@
 #include "draw_hook.h"
 
-#include <platform_hooks.h>
-
-#include "gl.h"
-
 namespace platform {
 namespace {
 
@@ -16,16 +12,8 @@ DrawHook& InstalledHook() {
 
 void SetDrawHook(DrawHook hook) { InstalledHook() = std::move(hook); }
 
-void NotifyDraw(uint32_t indexCount, uint32_t startIndex) {
-    // Only a test or tool pays for the query; the game never installs a hook.
-    if (!InstalledHook()) return;
-    GLint texture = 0;
-    glGetIntegeri_v(GL_TEXTURE_BINDING_2D, 0, &texture);
-    DrawRecord record;
-    record.texture0 = static_cast<uint32_t>(texture);
-    record.indexCount = indexCount;
-    record.startIndex = startIndex;
-    InstalledHook()(record);
+void NotifyDraw(const DrawRecord& record) {
+    if (InstalledHook()) InstalledHook()(record);
 }
 
 }  // namespace platform

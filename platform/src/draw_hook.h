@@ -1,9 +1,9 @@
 #pragma once
-#include <cstdint>
+#include <platform_hooks.h>
 
 namespace platform {
 
-// Tells the installed draw hook, if any, about a draw the context just issued.
-void NotifyDraw(uint32_t indexCount, uint32_t startIndex);
+// Tells the installed draw hook, if any, about a draw call the context was given.
+void NotifyDraw(const DrawRecord& record);
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 #include "input_layout.h"
 #include <strings.h>
-#include "d3d11_gl_interop.h"
+#include "d3d11_layer.h"
 #include "formats.h"
 
 namespace platform {
@@ -30,7 +30,7 @@ bool PlaceElements(const D3D11_INPUT_ELEMENT_DESC* elements, UINT count, std::ve
     return true;
 }
 
-const PlacedElement* Match(const std::vector<PlacedElement>& placed, const gl::SignatureElement& wanted) {
+const PlacedElement* Match(const std::vector<PlacedElement>& placed, const d3d11::SignatureElement& wanted) {
     for (const PlacedElement& p : placed) {
         if (p.desc->SemanticIndex == wanted.semanticIndex &&
             strcasecmp(p.desc->SemanticName, wanted.semantic.c_str()) == 0) {
@@ -40,8 +40,8 @@ const PlacedElement* Match(const std::vector<PlacedElement>& placed, const gl::S
     return nullptr;
 }
 
-bool TypesAgree(const PlacedElement& p, const gl::SignatureElement& wanted) {
-    return p.format->integer == (wanted.componentType != gl::ComponentType::Float);
+bool TypesAgree(const PlacedElement& p, const d3d11::SignatureElement& wanted) {
+    return p.format->integer == (wanted.componentType != d3d11::ComponentType::Float);
 }
 
 void DescribeAttribute(GLuint vertexArray, GLuint location, const PlacedElement& p) {
@@ -64,31 +64,32 @@ void DescribeAttribute(GLuint vertexArray, GLuint location, const PlacedElement&
 HRESULT InputLayout::Create(Device& device, const D3D11_INPUT_ELEMENT_DESC* elements, UINT numElements,
                             const void* signature, SIZE_T signatureLength, ID3D11InputLayout** layout) {
     ClearOut(layout);
-    std::vector<gl::SignatureElement> inputs;
-    if (!gl::DecodeInputSignature(signature, signatureLength, &inputs)) return E_INVALIDARG;
+    std::vector<d3d11::SignatureElement> inputs;
+    if (!d3d11::DecodeInputSignature(signature, signatureLength, &inputs)) return E_INVALIDARG;
     if ((numElements && !elements) || numElements > D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT) return E_INVALIDARG;
     std::vector<PlacedElement> placed;
     if (!PlaceElements(elements, numElements, &placed)) return E_INVALIDARG;
     if (!device.Usable()) return E_NOTIMPL;
     device.MakeCurrent();
     GLint maxAttributes = 16;
-    glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &maxAttributes);
+    if (device.Rasterises()) glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &maxAttributes);
     std::vector<std::pair<GLuint, const PlacedElement*>> attributes;
-    for (const gl::SignatureElement& input : inputs) {
+    for (const d3d11::SignatureElement& input : inputs) {
         const PlacedElement* p = Match(placed, input);
         if (!p || !TypesAgree(*p, input) || input.location >= GLuint(maxAttributes)) return E_INVALIDARG;
         attributes.emplace_back(input.location, p);
     }
     auto* object = new InputLayout(device);
-    glCreateVertexArrays(1, &object->vertexArray_);
+    if (device.Rasterises()) glCreateVertexArrays(1, &object->vertexArray_);
     for (const auto& [location, p] : attributes) {
-        DescribeAttribute(object->vertexArray_, location, *p);
+        if (object->vertexArray_) DescribeAttribute(object->vertexArray_, location, *p);
         object->slots_ |= 1u << p->desc->InputSlot;
     }
     return HandOut(object, layout);
 }
 
 InputLayout::~InputLayout() {
+    if (!vertexArray_) return;
     device_->MakeCurrent();
     glDeleteVertexArrays(1, &vertexArray_);
 }

@@ -3,6 +3,7 @@
 #include <vector>
 #include "device.h"
 #include "formats.h"
+#include "uniform_ring.h"
 
 namespace platform {
 
@@ -16,8 +17,20 @@ public:
     const D3D11_BUFFER_DESC& Desc() const { return desc_; }
     GLuint Name() const { return name_; }
     bool Staging() const { return desc_.Usage == D3D11_USAGE_STAGING; }
+    bool Constant() const { return desc_.BindFlags & D3D11_BIND_CONSTANT_BUFFER; }
+    // Staging and constant buffers, and every buffer of a null device, live in CPU memory: draws read each version
+    // of a constant buffer from its own copy in the context's uniform ring.
+    bool CpuHeld() const { return name_ == 0; }
     uint8_t* Cpu() { return cpu_.data(); }
+    // Marks new contents; the stamp identifies them among every buffer's contents.
+    void Touch() { stamp_ = NextSerial(); }
+    uint64_t Stamp() const { return stamp_; }
     bool mapped = false;
+    // Where the context last copied these contents into its uniform ring (stamp 0: nowhere).
+    struct RingCopy {
+        uint64_t stamp = 0;
+        UniformRing::Slice slice;
+    } ringCopy;
 
 private:
     Buffer(Device& device, const D3D11_BUFFER_DESC& desc) : DeviceChild(device), desc_(desc) {}
@@ -26,6 +39,7 @@ private:
     D3D11_BUFFER_DESC desc_;
     GLuint name_ = 0;
     std::vector<uint8_t> cpu_;
+    uint64_t stamp_ = NextSerial();
 };
 
 // What 1-D and 2-D textures share: their shape, their GL storage or their CPU copy.
@@ -35,8 +49,9 @@ struct TextureData {
     const TextureFormat* format = nullptr;
     D3D11_USAGE usage = D3D11_USAGE_DEFAULT;
     UINT bindFlags = 0, cpuAccess = 0, miscFlags = 0;
-    GLuint name = 0;
+    GLuint name = 0;  // 0 on a null device
     GLenum target = 0;
+    bool windowFormat = false;  // stored in the window's pixel order (see Texture2D::CreateBackBuffer)
     // One allocation per subresource: the contents of a staging texture, the pending writes of a dynamic one.
     std::vector<std::vector<uint8_t>> cpu;
     std::vector<bool> mapped;
@@ -70,10 +85,14 @@ class Texture2D final : public DeviceChild<ID3D11Texture2D, ID3D11Resource>, pub
 public:
     static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
                           const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture2D** texture);
+    // A swap chain's buffer: when nothing samples it, stored in the window's pixel order so presenting is a copy.
+    static HRESULT CreateBackBuffer(Device& device, const D3D11_TEXTURE2D_DESC* desc, ID3D11Texture2D** texture);
     void GetType(D3D11_RESOURCE_DIMENSION* dimension) override { *dimension = D3D11_RESOURCE_DIMENSION_TEXTURE2D; }
     void GetDesc(D3D11_TEXTURE2D_DESC* desc) override;
 
 private:
+    static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
+                          const D3D11_SUBRESOURCE_DATA* initialData, bool windowFormat, ID3D11Texture2D** texture);
     explicit Texture2D(Device& device) : DeviceChild(device) {}
     ~Texture2D() override;
 };

@@ -301,14 +301,17 @@ HRESULT SamplerState::Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3
     ClearOut(state);
     if (!desc || !ValidSampler(*desc)) return E_INVALIDARG;
     if (!device.Usable()) return E_NOTIMPL;
-    device.MakeCurrent();
     auto* object = new SamplerState(device, *desc);
-    glCreateSamplers(1, &object->name_);
-    ConfigureSampler(object->name_, *desc);
+    if (device.Rasterises()) {
+        device.MakeCurrent();
+        glCreateSamplers(1, &object->name_);
+        ConfigureSampler(object->name_, *desc);
+    }
     return HandOut(object, state);
 }
 
 SamplerState::~SamplerState() {
+    if (!name_) return;
     device_->MakeCurrent();
     glDeleteSamplers(1, &name_);
 }

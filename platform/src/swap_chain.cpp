@@ -127,10 +127,10 @@ HRESULT SwapChain::CreateBuffers(const DXGI_SWAP_CHAIN_DESC& desc) {
                                     0};
     ID3D11Texture2D* backBuffer = nullptr;
     ID3D11Texture2D* resolved = nullptr;
-    if (HRESULT hr = device_.CreateTexture2D(&texture, nullptr, &backBuffer); FAILED(hr)) return hr;
+    if (HRESULT hr = Texture2D::CreateBackBuffer(device_, &texture, &backBuffer); FAILED(hr)) return hr;
     if (desc.SampleDesc.Count > 1) {
         texture.SampleDesc = {1, 0};
-        if (HRESULT hr = device_.CreateTexture2D(&texture, nullptr, &resolved); FAILED(hr)) {
+        if (HRESULT hr = Texture2D::CreateBackBuffer(device_, &texture, &resolved); FAILED(hr)) {
             backBuffer->Release();
             return hr;
         }
@@ -169,6 +169,9 @@ HRESULT SwapChain::Present(UINT syncInterval, UINT flags) {
         DrawableSize(window, &width, &height);
         context.BlitToWindow(*TextureOf(shown), int(width), int(height));
         SDL_GL_SwapWindow(window);
+    } else {
+        // A swap would hand the frame to the rasteriser; without one the frame must still be drawn now.
+        context.Flush();
     }
     if (syncInterval > 0) pacer_.Wait(RefreshInterval(desc_.BufferDesc.RefreshRate) * syncInterval);
     return S_OK;
@@ -212,7 +215,8 @@ HRESULT Validate(Device& device, const DXGI_SWAP_CHAIN_DESC& d) {
     if (d.SampleDesc.Quality >= qualityLevels) return E_INVALIDARG;
     if (!SdlWindowOf(d.OutputWindow)) return E_INVALIDARG;
     if (!d.Windowed) return E_NOTIMPL;
-    return device.Usable() ? S_OK : E_NOTIMPL;
+    if (!device.Usable()) return E_NOTIMPL;
+    return device.Rasterises() ? S_OK : DXGI_ERROR_UNSUPPORTED;
 }
 
 }  // namespace

@@ -77,9 +77,27 @@ GLenum TargetOf(const TextureData& t) {
     return array ? GL_TEXTURE_2D_ARRAY : GL_TEXTURE_2D;
 }
 
+// GL has no sized BGRA format; an unsized one with BGRA data gets the driver's BGRA storage, which the window
+// has too: Mesa then copies such a texture to the window as plain rows instead of converting every pixel.
+bool StoreInWindowFormat(TextureData& t) {
+    const DXGI_FORMAT format = t.format->format;
+    if (!t.windowFormat || t.target != GL_TEXTURE_2D || t.mipLevels != 1) return false;
+    if (format != DXGI_FORMAT_R8G8B8A8_UNORM && format != DXGI_FORMAT_B8G8R8A8_UNORM) return false;
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, t.name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(t.width), GLsizei(t.height), 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    glTextureParameteri(t.name, GL_TEXTURE_MAX_LEVEL, 0);
+    return true;
+}
+
 void CreateStorage(TextureData& t) {
     t.target = TargetOf(t);
     glCreateTextures(t.target, 1, &t.name);
+    if (StoreInWindowFormat(t)) return;
+    t.windowFormat = false;
     const GLenum internal = t.format->internalFormat;
     switch (t.target) {
         case GL_TEXTURE_1D:
@@ -103,11 +121,13 @@ void CreateStorage(TextureData& t) {
     }
 }
 
-void Allocate(TextureData& t, const D3D11_SUBRESOURCE_DATA* initialData) {
+// A null device's textures other than staging ones hold nothing: what is written to them is dropped.
+void Allocate(Device& device, TextureData& t, const D3D11_SUBRESOURCE_DATA* initialData) {
     if (t.Staging()) {
         for (UINT i = 0; i < t.Subresources(); ++i) t.cpu.emplace_back(t.SubresourceBytes(i % t.mipLevels), 0);
     } else {
-        CreateStorage(t);
+        t.target = TargetOf(t);
+        if (device.Rasterises()) CreateStorage(t);
         t.cpu.resize(t.Subresources());
     }
     t.mapped.assign(t.Subresources(), false);
@@ -168,6 +188,7 @@ void TextureData::Write(UINT subresource, const D3D11_BOX* box, const void* data
         }
         return;
     }
+    if (!name) return;
     std::vector<uint8_t> packed;
     if (pitch != rowBytes && h > 1) {
         packed.resize(size_t(rowBytes) * h);
@@ -179,6 +200,10 @@ void TextureData::Write(UINT subresource, const D3D11_BOX* box, const void* data
 
 void TextureData::Read(UINT subresource, uint8_t* out) const {
     const UINT mip = subresource % mipLevels, layer = subresource / mipLevels;
+    if (!name) {
+        std::memset(out, 0, SubresourceBytes(mip));
+        return;
+    }
     const Region r = RegionOf(*this, layer, 0, 0, MipWidth(mip), MipHeight(mip));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
@@ -194,7 +219,7 @@ void CopySubresource(TextureData& dst, const TextureData& src, UINT subresource)
         dst.Write(subresource, nullptr, src.cpu[subresource].data(), src.RowPitch(mip));
     } else if (dst.Staging()) {
         src.Read(subresource, dst.cpu[subresource].data());
-    } else {
+    } else if (src.name && dst.name) {
         const Region s = RegionOf(src, layer, 0, 0, src.MipWidth(mip), src.MipHeight(mip));
         const Region d = RegionOf(dst, layer, 0, 0, dst.MipWidth(mip), dst.MipHeight(mip));
         glCopyImageSubData(src.name, src.target, mip, s.x, s.y, s.z, dst.name, dst.target, mip, d.x, d.y, d.z, s.width,
@@ -222,7 +247,7 @@ HRESULT Texture1D::Create(Device& device, const D3D11_TEXTURE1D_DESC* desc,
     device.MakeCurrent();
     auto* object = new Texture1D(device);
     static_cast<TextureData&>(*object) = shape;
-    Allocate(*object, initialData);
+    Allocate(device, *object, initialData);
     return HandOut(object, texture);
 }
 
@@ -238,6 +263,16 @@ Texture1D::~Texture1D() {
 
 HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
                           const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture2D** texture) {
+    return Create(device, desc, initialData, false, texture);
+}
+
+HRESULT Texture2D::CreateBackBuffer(Device& device, const D3D11_TEXTURE2D_DESC* desc, ID3D11Texture2D** texture) {
+    const bool shown = !(desc->BindFlags & D3D11_BIND_SHADER_RESOURCE) && desc->SampleDesc.Count == 1;
+    return Create(device, desc, nullptr, shown, texture);
+}
+
+HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
+                          const D3D11_SUBRESOURCE_DATA* initialData, bool windowFormat, ID3D11Texture2D** texture) {
     ClearOut(texture);
     if (!desc) return E_INVALIDARG;
     TextureData shape;
@@ -252,6 +287,7 @@ HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
     shape.bindFlags = desc->BindFlags;
     shape.cpuAccess = desc->CPUAccessFlags;
     shape.miscFlags = desc->MiscFlags;
+    shape.windowFormat = windowFormat;
     if (shape.samples == 0 || !Valid(shape, initialData, D3D11_REQ_TEXTURE2D_U_OR_V_DIMENSION)) return E_INVALIDARG;
     if (!device.Usable()) return E_NOTIMPL;
     UINT qualityLevels = 1;
@@ -260,7 +296,7 @@ HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
     device.MakeCurrent();
     auto* object = new Texture2D(device);
     static_cast<TextureData&>(*object) = shape;
-    Allocate(*object, initialData);
+    Allocate(device, *object, initialData);
     return HandOut(object, texture);
 }
 

@@ -291,13 +291,16 @@ HRESULT ShaderResourceView::Create(Device& device, ID3D11Resource* resource,
     if (!ViewCompatible(t->format->format, d.Format) || !ResolveSrv(*t, d, range)) return E_INVALIDARG;
     auto* object = new ShaderResourceView(device, resource, d);
     object->target_ = range.target;
-    glGenTextures(1, &object->name_);
-    glTextureView(object->name_, range.target, t->name, FindTextureFormat(d.Format)->internalFormat, range.firstMip,
-                  range.mips, range.firstLayer, range.layers);
+    if (t->name) {
+        glGenTextures(1, &object->name_);
+        glTextureView(object->name_, range.target, t->name, FindTextureFormat(d.Format)->internalFormat,
+                      range.firstMip, range.mips, range.firstLayer, range.layers);
+    }
     return HandOut(object, view);
 }
 
 ShaderResourceView::~ShaderResourceView() {
+    if (!name_) return;
     device_->MakeCurrent();
     glDeleteTextures(1, &name_);
 }
@@ -314,8 +317,8 @@ HRESULT RenderTargetView::Create(Device& device, ID3D11Resource* resource, const
     const Slice slice = desc ? SliceOf(*desc) : DefaultSlice(*t);
     Attachment image;
     if (HRESULT hr = AttachmentFor(*t, slice, GL_COLOR_ATTACHMENT0, &image); FAILED(hr)) return hr;
-    const GLuint framebuffer = SingleAttachmentFramebuffer(image, true);
-    if (!framebuffer) return E_INVALIDARG;
+    const GLuint framebuffer = t->name ? SingleAttachmentFramebuffer(image, true) : 0;
+    if (!framebuffer && device.Rasterises()) return E_INVALIDARG;
     auto* object = new RenderTargetView(device, resource, RtvDesc(*t, slice));
     object->framebuffer_ = framebuffer;
     object->image_ = image;
@@ -323,6 +326,7 @@ HRESULT RenderTargetView::Create(Device& device, ID3D11Resource* resource, const
 }
 
 RenderTargetView::~RenderTargetView() {
+    if (!framebuffer_) return;
     device_->MakeCurrent();
     glDeleteFramebuffers(1, &framebuffer_);
 }
@@ -339,8 +343,8 @@ HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const
     const GLenum point = t->format->stencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
     Attachment image;
     if (HRESULT hr = AttachmentFor(*t, slice, point, &image); FAILED(hr)) return hr;
-    const GLuint framebuffer = SingleAttachmentFramebuffer(image, false);
-    if (!framebuffer) return E_INVALIDARG;
+    const GLuint framebuffer = t->name ? SingleAttachmentFramebuffer(image, false) : 0;
+    if (!framebuffer && device.Rasterises()) return E_INVALIDARG;
     auto* object = new DepthStencilView(device, resource, DsvDesc(*t, slice));
     object->framebuffer_ = framebuffer;
     object->image_ = image;
@@ -348,6 +352,7 @@ HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const
 }
 
 DepthStencilView::~DepthStencilView() {
+    if (!framebuffer_) return;
     device_->MakeCurrent();
     glDeleteFramebuffers(1, &framebuffer_);
 }

@@ -1,5 +1,4 @@
 // The painter's order of Game::Draw, seen through the textures the platform's draw hook reports.
-#include <d3d11_gl_interop.h>
 #include <vertex.h>
 
 #include <gtest/gtest.h>
@@ -34,7 +33,7 @@ protected:
         ASSERT_TRUE(SUCCEEDED(gpu.device->CreateDepthStencilView(depth, nullptr, &depthView)));
         gpu.context->OMSetRenderTargets(1, &targetView, depthView);
         frameMatrix = XMMatrixOrthographicOffCenterLH(0, 1024, 0, 768, 0.0001f, 1000);
-        platform::SetDrawHook([this](const platform::DrawRecord& record) { drawn.push_back(record.texture0); });
+        platform::SetDrawHook([this](const platform::DrawRecord& record) { drawn.push_back(record.resource0); });
     }
 
     void TearDown() override {
@@ -56,14 +55,14 @@ protected:
         args.ambientLight = XMFLOAT4(1, 1, 1, 1);
         game.Draw(args);
         std::vector<int> order;
-        for (uint32_t name : drawn) order.push_back(IndexOf(name));
+        for (ID3D11ShaderResourceView* view : drawn) order.push_back(IndexOf(view));
         return order;
     }
 
-    int IndexOf(uint32_t name) const {
+    int IndexOf(ID3D11ShaderResourceView* view) const {
         const std::vector<ID3D11ShaderResourceView*>& textures = game.GetTextures();
         for (size_t i = 0; i < textures.size(); ++i) {
-            if (platform::gl::TextureName(textures[i]) == name) return static_cast<int>(i);
+            if (textures[i] == view) return static_cast<int>(i);
         }
         return -1;
     }
@@ -80,7 +79,7 @@ protected:
     ID3D11Texture2D* depth = nullptr;
     ID3D11DepthStencilView* depthView = nullptr;
     XMMATRIX frameMatrix;
-    std::vector<uint32_t> drawn;
+    std::vector<ID3D11ShaderResourceView*> drawn;
 };
 
 TEST_F(DrawTest, PaintsInFixedOrderWithOptionalPartsOnlyWhenDue) {

@@ -1,10 +1,9 @@
-// A device, a window to present to, and a tiny GL program for draws while the effects framework is elsewhere.
+// A device, a window to present to, and a pair of tiny shaders for draws while the effects framework is elsewhere.
 #pragma once
-#include <GL/glcorearb.h>
 #include <d3d11.h>
 #include <gtest/gtest.h>
 #include <string>
-#include "d3d11_gl_interop.h"
+#include "d3d11_layer.h"
 #include "readback.h"
 #include "windows.h"
 
@@ -44,7 +43,8 @@ protected:
                   S_OK);
     }
     void TearDown() override {
-        if (program) glDeleteProgram(program);
+        SafeRelease(vertexShader);
+        SafeRelease(pixelShader);
         SafeRelease(layout);
         SafeRelease(context);
         SafeRelease(device);
@@ -62,32 +62,28 @@ protected:
     }
 
     std::vector<uint8_t> Signature() {
-        return platform::gl::EncodeInputSignature(
-            {{"POSITION", 0, 0, 3, platform::gl::ComponentType::Float},
-             {"COLOR", 0, 1, 4, platform::gl::ComponentType::Float}});
+        return platform::d3d11::EncodeInputSignature(
+            {{"POSITION", 0, 0, 3, platform::d3d11::ComponentType::Float},
+             {"COLOR", 0, 1, 4, platform::d3d11::ComponentType::Float}});
     }
 
-    // Binds a program passing colours through, and the matching input layout.
+    static std::vector<uint8_t> Shader(platform::d3d11::ShaderStage stage, const char* glsl) {
+        return platform::d3d11::EncodeShader({stage, glsl, {}});
+    }
+
+    // Binds shaders passing colours through, and the matching input layout.
     void UseColourProgram() {
-        ASSERT_TRUE(platform::gl::MakeCurrent(device));
-        const char* vertex =
+        const std::vector<uint8_t> vertex = Shader(
+            platform::d3d11::ShaderStage::Vertex,
             "#version 450\nlayout(location=0) in vec3 pos; layout(location=1) in vec4 colour; out vec4 c;\n"
-            "void main() { gl_Position = vec4(pos, 1); c = colour; }\n";
-        const char* fragment =
-            "#version 450\nin vec4 c; layout(location=0) out vec4 o;\nvoid main() { o = c; }\n";
-        program = glCreateProgram();
-        for (auto [type, source] : {std::pair{GL_VERTEX_SHADER, vertex}, std::pair{GL_FRAGMENT_SHADER, fragment}}) {
-            const GLuint shader = glCreateShader(type);
-            glShaderSource(shader, 1, &source, nullptr);
-            glCompileShader(shader);
-            glAttachShader(program, shader);
-            glDeleteShader(shader);
-        }
-        glLinkProgram(program);
-        GLint linked = 0;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        ASSERT_TRUE(linked);
-        glUseProgram(program);
+            "void main() { gl_Position = vec4(pos, 1); c = colour; }\n");
+        const std::vector<uint8_t> pixel =
+            Shader(platform::d3d11::ShaderStage::Pixel,
+                   "#version 450\nin vec4 c; layout(location=0) out vec4 o;\nvoid main() { o = c; }\n");
+        ASSERT_EQ(device->CreateVertexShader(vertex.data(), vertex.size(), nullptr, &vertexShader), S_OK);
+        ASSERT_EQ(device->CreatePixelShader(pixel.data(), pixel.size(), nullptr, &pixelShader), S_OK);
+        context->VSSetShader(vertexShader, nullptr, 0);
+        context->PSSetShader(pixelShader, nullptr, 0);
         const D3D11_INPUT_ELEMENT_DESC elements[] = {
             {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
             {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, D3D11_APPEND_ALIGNED_ELEMENT, D3D11_INPUT_PER_VERTEX_DATA, 0}};
@@ -114,7 +110,8 @@ protected:
     ID3D11DeviceContext* context = nullptr;
     ID3D11InputLayout* layout = nullptr;
     D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL(0);
-    GLuint program = 0;
+    ID3D11VertexShader* vertexShader = nullptr;
+    ID3D11PixelShader* pixelShader = nullptr;
 };
 
 inline std::array<uint8_t, 4> Rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return {r, g, b, a}; }

@@ -1,5 +1,6 @@
 #include <dxgi.h>
 #include "d3d11_fixture.h"
+#include "device.h"
 
 namespace d3d11_test {
 namespace {
@@ -13,7 +14,7 @@ TEST(DeviceCreation, GivesFeatureLevel11OnAGl45CoreContext) {
               S_OK);
     EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
     EXPECT_EQ(device->GetFeatureLevel(), D3D_FEATURE_LEVEL_11_0);
-    ASSERT_TRUE(platform::gl::MakeCurrent(device));
+    static_cast<platform::Device*>(device)->MakeCurrent();
     GLint major = 0, minor = 0, profile = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
     glGetIntegerv(GL_MINOR_VERSION, &minor);

@@ -3,15 +3,15 @@
 namespace d3d11_test {
 namespace {
 
-using platform::gl::ComponentType;
-using platform::gl::SignatureElement;
+using platform::d3d11::ComponentType;
+using platform::d3d11::SignatureElement;
 
 TEST(InputSignature, RoundTripsAndRejectsTruncatedOrAbsurdBytes) {
     const std::vector<SignatureElement> elements = {{"POSITION", 0, 0, 3, ComponentType::Float},
                                                     {"TEXCOORD", 1, 2, 2, ComponentType::UInt}};
-    const std::vector<uint8_t> bytes = platform::gl::EncodeInputSignature(elements);
+    const std::vector<uint8_t> bytes = platform::d3d11::EncodeInputSignature(elements);
     std::vector<SignatureElement> decoded;
-    ASSERT_TRUE(platform::gl::DecodeInputSignature(bytes.data(), bytes.size(), &decoded));
+    ASSERT_TRUE(platform::d3d11::DecodeInputSignature(bytes.data(), bytes.size(), &decoded));
     ASSERT_EQ(decoded.size(), 2u);
     EXPECT_EQ(decoded[1].semantic, "TEXCOORD");
     EXPECT_EQ(decoded[1].semanticIndex, 1u);
@@ -20,23 +20,23 @@ TEST(InputSignature, RoundTripsAndRejectsTruncatedOrAbsurdBytes) {
     EXPECT_EQ(decoded[1].componentType, ComponentType::UInt);
 
     for (size_t size = 0; size < bytes.size(); ++size) {
-        EXPECT_FALSE(platform::gl::DecodeInputSignature(bytes.data(), size, &decoded)) << size;
+        EXPECT_FALSE(platform::d3d11::DecodeInputSignature(bytes.data(), size, &decoded)) << size;
     }
     std::vector<uint8_t> longer = bytes;
     longer.push_back(0);
-    EXPECT_FALSE(platform::gl::DecodeInputSignature(longer.data(), longer.size(), &decoded));
+    EXPECT_FALSE(platform::d3d11::DecodeInputSignature(longer.data(), longer.size(), &decoded));
     std::vector<uint8_t> hugeCount = bytes;
     hugeCount[8] = 0xff;
     hugeCount[11] = 0x7f;
-    EXPECT_FALSE(platform::gl::DecodeInputSignature(hugeCount.data(), hugeCount.size(), &decoded));
-    std::vector<uint8_t> fiveComponents = platform::gl::EncodeInputSignature({{"POSITION", 0, 0, 5, ComponentType::Float}});
-    EXPECT_FALSE(platform::gl::DecodeInputSignature(fiveComponents.data(), fiveComponents.size(), &decoded));
+    EXPECT_FALSE(platform::d3d11::DecodeInputSignature(hugeCount.data(), hugeCount.size(), &decoded));
+    std::vector<uint8_t> fiveComponents = platform::d3d11::EncodeInputSignature({{"POSITION", 0, 0, 5, ComponentType::Float}});
+    EXPECT_FALSE(platform::d3d11::DecodeInputSignature(fiveComponents.data(), fiveComponents.size(), &decoded));
 }
 
 using ObjectTest = D3D11Test;
 
 TEST_F(ObjectTest, InputLayoutsMatchSignaturesBySemantic) {
-    const std::vector<uint8_t> signature = platform::gl::EncodeInputSignature(
+    const std::vector<uint8_t> signature = platform::d3d11::EncodeInputSignature(
         {{"POSITION", 0, 0, 3, ComponentType::Float}, {"NORMAL", 0, 1, 3, ComponentType::Float},
          {"TEXCOORD", 0, 2, 2, ComponentType::Float}});
     const D3D11_INPUT_ELEMENT_DESC full[] = {

@@ -1,5 +1,7 @@
 #include <cstdlib>
 #include "d3d11_fixture.h"
+#include "gl.h"
+#include "views.h"
 
 namespace d3d11_test {
 namespace {
@@ -186,8 +188,8 @@ TEST_F(TextureTest, ArraySlicesAndOneDimensionalTexturesRoundTrip) {
     D3D11_SHADER_RESOURCE_VIEW_DESC viewDesc;
     arrayView->GetDesc(&viewDesc);
     EXPECT_EQ(viewDesc.ViewDimension, D3D11_SRV_DIMENSION_TEXTURE2DARRAY);
-    EXPECT_EQ(platform::gl::TextureTarget(arrayView), GLenum(GL_TEXTURE_2D_ARRAY));
-    EXPECT_NE(platform::gl::TextureName(arrayView), 0u);
+    EXPECT_EQ(static_cast<platform::ShaderResourceView*>(arrayView)->Target(), GLenum(GL_TEXTURE_2D_ARRAY));
+    EXPECT_NE(static_cast<platform::ShaderResourceView*>(arrayView)->Name(), 0u);
     arrayView->Release();
     staging->Release();
     array->Release();
@@ -200,9 +202,10 @@ TEST_F(TextureTest, ArraySlicesAndOneDimensionalTexturesRoundTrip) {
     ASSERT_EQ(device->CreateTexture1D(&lineDesc, &lineData, &line), S_OK);
     ID3D11ShaderResourceView* lineView = nullptr;
     ASSERT_EQ(device->CreateShaderResourceView(line, nullptr, &lineView), S_OK);
-    EXPECT_EQ(platform::gl::TextureTarget(lineView), GLenum(GL_TEXTURE_1D));
+    const auto* lineGl = static_cast<platform::ShaderResourceView*>(lineView);
+    EXPECT_EQ(lineGl->Target(), GLenum(GL_TEXTURE_1D));
     float read[8] = {};
-    glGetTextureImage(platform::gl::TextureName(lineView), 0, GL_RGBA, GL_FLOAT, sizeof read, read);
+    glGetTextureImage(lineGl->Name(), 0, GL_RGBA, GL_FLOAT, sizeof read, read);
     EXPECT_EQ(read[5], 6.0f);
     lineView->Release();
     line->Release();

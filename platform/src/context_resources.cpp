@@ -1,0 +1,251 @@
+// The context's work on resources: clears, CPU access, updates, copies and the copy to a window.
+#include "context.h"
+
+#include <cstring>
+
+namespace platform {
+namespace {
+
+bool AccessAllows(UINT cpuAccess, D3D11_MAP mapType) {
+    switch (mapType) {
+        case D3D11_MAP_READ: return cpuAccess & D3D11_CPU_ACCESS_READ;
+        case D3D11_MAP_WRITE: return cpuAccess & D3D11_CPU_ACCESS_WRITE;
+        case D3D11_MAP_READ_WRITE: return (cpuAccess & D3D11_CPU_ACCESS_READ) && (cpuAccess & D3D11_CPU_ACCESS_WRITE);
+        default: return false;
+    }
+}
+
+bool SameShape(const TextureData& a, const TextureData& b) {
+    return a.dimension == b.dimension && a.width == b.width && a.height == b.height && a.mipLevels == b.mipLevels &&
+           a.arraySize == b.arraySize && a.samples == b.samples &&
+           a.format->bytesPerTexel == b.format->bytesPerTexel && a.format->depth == b.format->depth;
+}
+
+bool BoxInside(const D3D11_BOX& box, UINT width, UINT height) {
+    return box.left < box.right && box.top < box.bottom && box.front < box.back && box.right <= width &&
+           box.bottom <= height && box.back == 1;
+}
+
+bool WritableBy(D3D11_USAGE usage, D3D11_MAP mapType) {
+    const bool writeOnly = mapType == D3D11_MAP_WRITE_DISCARD || mapType == D3D11_MAP_WRITE_NO_OVERWRITE;
+    return usage == D3D11_USAGE_DYNAMIC && writeOnly;
+}
+
+}  // namespace
+
+// Clears and copies ignore the scissor rectangle in Direct3D; GL applies it unless it is off. The rasterizer
+// state brings it back at the next draw.
+void Context::DisableScissorForCopy() {
+    glDisable(GL_SCISSOR_TEST);
+    applied_.rasterizer = Applied::kUnknown;
+}
+
+// ---- clears ----
+
+void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT colorRGBA[4]) {
+    if (!view || !colorRGBA || !Rasterises()) return;
+    device_.MakeCurrent();
+    auto* target = static_cast<RenderTargetView*>(view);
+    DisableScissorForCopy();
+    glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    applied_.blend = Applied::kUnknown;
+    const GLenum pixelFormat = target->Texture().format->pixelFormat;
+    if (pixelFormat == GL_RED_INTEGER || pixelFormat == GL_RGBA_INTEGER) {
+        const GLuint values[4] = {GLuint(colorRGBA[0]), GLuint(colorRGBA[1]), GLuint(colorRGBA[2]),
+                                  GLuint(colorRGBA[3])};
+        glClearNamedFramebufferuiv(target->Framebuffer(), GL_COLOR, 0, values);
+    } else {
+        glClearNamedFramebufferfv(target->Framebuffer(), GL_COLOR, 0, colorRGBA);
+    }
+}
+
+void Context::ClearDepthStencilView(ID3D11DepthStencilView* view, UINT clearFlags, FLOAT depth, uint8_t stencil) {
+    if (!view || !Rasterises()) return;
+    device_.MakeCurrent();
+    auto* target = static_cast<DepthStencilView*>(view);
+    DisableScissorForCopy();
+    applied_.depthStencil = Applied::kUnknown;
+    if (clearFlags & D3D11_CLEAR_DEPTH) {
+        glDepthMask(GL_TRUE);
+        glClearNamedFramebufferfv(target->Framebuffer(), GL_DEPTH, 0, &depth);
+    }
+    if ((clearFlags & D3D11_CLEAR_STENCIL) && target->HasStencil()) {
+        glStencilMaskSeparate(GL_FRONT_AND_BACK, 0xff);
+        const GLint value = stencil;
+        glClearNamedFramebufferiv(target->Framebuffer(), GL_STENCIL, 0, &value);
+    }
+}
+
+void Context::GenerateMips(ID3D11ShaderResourceView* view) {
+    if (!view || !Rasterises()) return;
+    device_.MakeCurrent();
+    glGenerateTextureMipmap(static_cast<ShaderResourceView*>(view)->Name());
+}
+
+// ---- CPU access ----
+
+HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP mapType, UINT /*mapFlags*/,
+                     D3D11_MAPPED_SUBRESOURCE* mapped) {
+    if (!mapped) return E_INVALIDARG;
+    *mapped = {};
+    device_.MakeCurrent();
+    if (Buffer* buffer = BufferOf(resource)) {
+        return subresource == 0 ? MapBuffer(*buffer, mapType, mapped) : E_INVALIDARG;
+    }
+    if (TextureData* texture = TextureOf(resource)) return MapTexture(*texture, subresource, mapType, mapped);
+    return E_INVALIDARG;
+}
+
+HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped) {
+    if (buffer.mapped) return E_INVALIDARG;
+    const D3D11_BUFFER_DESC& desc = buffer.Desc();
+    void* data = nullptr;
+    if (buffer.Staging()) {
+        if (!AccessAllows(desc.CPUAccessFlags, mapType)) return E_INVALIDARG;
+        data = buffer.Cpu();
+    } else if (!WritableBy(desc.Usage, mapType)) {
+        return E_INVALIDARG;
+    } else if (buffer.CpuHeld()) {
+        data = buffer.Cpu();
+    } else {
+        const GLbitfield access = GL_MAP_WRITE_BIT | (mapType == D3D11_MAP_WRITE_DISCARD ? GL_MAP_INVALIDATE_BUFFER_BIT
+                                                                                         : GL_MAP_UNSYNCHRONIZED_BIT);
+        data = glMapNamedBufferRange(buffer.Name(), 0, desc.ByteWidth, access);
+        if (!data) return E_OUTOFMEMORY;
+    }
+    buffer.mapped = true;
+    *mapped = {data, desc.ByteWidth, desc.ByteWidth};
+    return S_OK;
+}
+
+HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType,
+                            D3D11_MAPPED_SUBRESOURCE* mapped) {
+    if (subresource >= texture.Subresources() || texture.mapped[subresource]) return E_INVALIDARG;
+    const UINT mip = subresource % texture.mipLevels;
+    if (texture.Staging()) {
+        if (!AccessAllows(texture.cpuAccess, mapType)) return E_INVALIDARG;
+    } else if (texture.usage == D3D11_USAGE_DYNAMIC && mapType == D3D11_MAP_WRITE_DISCARD) {
+        texture.cpu[subresource].assign(texture.SubresourceBytes(mip), 0);
+    } else {
+        return E_INVALIDARG;
+    }
+    texture.mapped[subresource] = true;
+    *mapped = {texture.cpu[subresource].data(), texture.RowPitch(mip), texture.SubresourceBytes(mip)};
+    return S_OK;
+}
+
+void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
+    device_.MakeCurrent();
+    if (Buffer* buffer = BufferOf(resource)) {
+        if (buffer->mapped && !buffer->CpuHeld()) glUnmapNamedBuffer(buffer->Name());
+        if (buffer->mapped) buffer->Touch();
+        buffer->mapped = false;
+        return;
+    }
+    TextureData* texture = TextureOf(resource);
+    if (!texture || subresource >= texture->Subresources() || !texture->mapped[subresource]) return;
+    texture->mapped[subresource] = false;
+    if (texture->Staging()) return;
+    std::vector<uint8_t> written;
+    written.swap(texture->cpu[subresource]);
+    texture->Write(subresource, nullptr, written.data(), texture->RowPitch(subresource % texture->mipLevels));
+}
+
+// ---- updates and copies ----
+
+void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource, const D3D11_BOX* dstBox,
+                                const void* srcData, UINT srcRowPitch, UINT /*srcDepthPitch*/) {
+    if (!srcData) return;
+    device_.MakeCurrent();
+    if (Buffer* buffer = BufferOf(dstResource)) {
+        UpdateBuffer(*buffer, dstSubresource, dstBox, srcData);
+        return;
+    }
+    TextureData* texture = TextureOf(dstResource);
+    if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) return;
+    if (dstSubresource >= texture->Subresources()) return;
+    const UINT mip = dstSubresource % texture->mipLevels;
+    if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) return;
+    texture->Write(dstSubresource, dstBox, srcData, srcRowPitch);
+}
+
+// Constant buffers are always written whole, as Direct3D 11.0 requires.
+void Context::UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData) {
+    const D3D11_BUFFER_DESC& desc = buffer.Desc();
+    if (desc.Usage != D3D11_USAGE_DEFAULT || dstSubresource != 0) return;
+    if (dstBox && (buffer.Constant() || dstBox->left >= dstBox->right || dstBox->right > desc.ByteWidth)) return;
+    const UINT offset = dstBox ? dstBox->left : 0;
+    const UINT size = dstBox ? dstBox->right - dstBox->left : desc.ByteWidth;
+    if (buffer.CpuHeld()) {
+        std::memcpy(buffer.Cpu() + offset, srcData, size);
+        buffer.Touch();
+        return;
+    }
+    glNamedBufferSubData(buffer.Name(), offset, size, srcData);
+}
+
+void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) {
+    if (!dstResource || !srcResource || dstResource == srcResource) return;
+    device_.MakeCurrent();
+    Buffer* dstBuffer = BufferOf(dstResource);
+    Buffer* srcBuffer = BufferOf(srcResource);
+    if (dstBuffer && srcBuffer) {
+        CopyBuffer(*dstBuffer, *srcBuffer);
+        return;
+    }
+    TextureData* dst = TextureOf(dstResource);
+    TextureData* src = TextureOf(srcResource);
+    if (!dst || !src || !SameShape(*dst, *src) || dst->usage == D3D11_USAGE_IMMUTABLE) return;
+    if (!Rasterises() && !(dst->Staging() && src->Staging())) return;
+    for (UINT i = 0; i < dst->Subresources(); ++i) CopySubresource(*dst, *src, i);
+}
+
+void Context::CopyBuffer(Buffer& dst, Buffer& src) {
+    const UINT size = dst.Desc().ByteWidth;
+    if (size != src.Desc().ByteWidth || dst.Desc().Usage == D3D11_USAGE_IMMUTABLE) return;
+    if (dst.CpuHeld() && src.CpuHeld()) {
+        std::memcpy(dst.Cpu(), src.Cpu(), size);
+    } else if (dst.CpuHeld()) {
+        glGetNamedBufferSubData(src.Name(), 0, size, dst.Cpu());
+    } else if (src.CpuHeld()) {
+        glNamedBufferSubData(dst.Name(), 0, size, src.Cpu());
+    } else {
+        glCopyNamedBufferSubData(src.Name(), dst.Name(), 0, 0, size);
+    }
+    dst.Touch();
+}
+
+void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresource, ID3D11Resource* srcResource,
+                                 UINT srcSubresource, DXGI_FORMAT /*format*/) {
+    TextureData* dst = TextureOf(dstResource);
+    TextureData* src = TextureOf(srcResource);
+    if (!dst || !src || src->samples == 1 || dst->samples != 1 || dst->Staging()) return;
+    if (srcSubresource >= src->Subresources() || dstSubresource >= dst->Subresources()) return;
+    const UINT mip = dstSubresource % dst->mipLevels;
+    if (dst->MipWidth(mip) != src->width || dst->MipHeight(mip) != src->height || !Rasterises()) return;
+    device_.MakeCurrent();
+    const Attachment from{src->name, 0, src->arraySize > 1 ? GLint(srcSubresource) : -1, GL_COLOR_ATTACHMENT0};
+    const Attachment to{dst->name, GLint(mip), dst->arraySize > 1 ? GLint(dstSubresource / dst->mipLevels) : -1,
+                        GL_COLOR_ATTACHMENT0};
+    from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
+    to.AttachTo(copyFramebuffers_[1], GL_COLOR_ATTACHMENT0);
+    DisableScissorForCopy();
+    const GLint w = GLint(src->width), h = GLint(src->height);
+    glBlitNamedFramebuffer(copyFramebuffers_[0], copyFramebuffers_[1], 0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT,
+                           GL_NEAREST);
+}
+
+// The flip is a plain row copy when the source is stored in the window's own pixel order (the swap chain asks
+// for that); sRGB conversion is off so the bytes arrive as rendered.
+void Context::BlitToWindow(const TextureData& source, int windowWidth, int windowHeight) {
+    const Attachment from{source.name, 0, -1, GL_COLOR_ATTACHMENT0};
+    from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
+    DisableScissorForCopy();
+    glDisable(GL_FRAMEBUFFER_SRGB);
+    const bool sameSize = GLint(source.width) == windowWidth && GLint(source.height) == windowHeight;
+    glBlitNamedFramebuffer(copyFramebuffers_[0], 0, 0, 0, GLint(source.width), GLint(source.height), 0, windowHeight,
+                           windowWidth, 0, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    glEnable(GL_FRAMEBUFFER_SRGB);
+}
+
+}  // namespace platform
