@@ -1,6 +1,9 @@
 // D3DX11CompileFromFileW for the "fx_5_0" profile.
 #include <cstring>
+#include <deque>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
 
@@ -11,6 +14,35 @@
 
 namespace {
 
+// Compiled effects by everything that decides the result (text, file name, defines, flags): the game compiles
+// the same file at start-up and at the start of every game. A few entries serve any program.
+class CompiledEffects {
+public:
+    fx::CompileOutput Compile(const std::string& text, const std::string& file, const std::string& defines,
+                                     UINT flags) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const std::string key = file + '\0' + defines + '\0' + std::to_string(flags) + '\0' + text;
+        auto found = entries_.find(key);
+        if (found != entries_.end()) return found->second;
+        if (order_.size() == kCapacity) {
+            entries_.erase(order_.front());
+            order_.pop_front();
+        }
+        order_.push_back(key);
+        return entries_.emplace(key, fx::CompileEffect(text, file, defines)).first->second;
+    }
+
+private:
+    static constexpr size_t kCapacity = 8;
+    std::mutex mutex_;
+    std::map<std::string, fx::CompileOutput> entries_;
+    std::deque<std::string> order_;
+};
+
+CompiledEffects& Cache() {
+    static CompiledEffects cache;
+    return cache;
+}
 
 ID3D10Blob* MakeBlob(const void* data, size_t size) {
     ID3D10Blob* blob = nullptr;
@@ -58,7 +90,7 @@ HRESULT D3DX11CompileFromFileW(LPCWSTR srcFile, const D3D10_SHADER_MACRO* define
     }
     std::stringstream text;
     text << in.rdbuf();
-    fx::CompileOutput out = fx::CompileEffect(text.str(), file, Defines(defines));
+    const fx::CompileOutput out = Cache().Compile(text.str(), file, Defines(defines), flags1);
     SetMessages(out.messages, errorMsgs);
     bool warningsFail = (flags1 & D3D10_SHADER_WARNINGS_ARE_ERRORS) && !out.messages.empty();
     if (!out.ok || warningsFail) return Finish(E_FAIL, hResult);

@@ -213,6 +213,7 @@ bool Context::PrepareDraw() {
     if (!program || !program->linked) return false;
     ++draws_;
     if (!Rasterises()) return true;
+    FinishClearsOfBoundDepth();
     ApplyFramebuffer();
     ApplyProgram(*program);
     ApplyVertexInput();
@@ -226,6 +227,12 @@ bool Context::PrepareDraw() {
 const LinkedProgram* Context::CurrentProgram() {
     if (!vertexShader_) return nullptr;
     return &device_.Programs().Link(vertexShader_->Compiled(), pixelShader_ ? &pixelShader_->Compiled() : nullptr);
+}
+
+void Context::FinishClearsOfBoundDepth() {
+    if (!depthStencilView_) return;
+    const DepthStencilGL& state = CurrentDepthStencil();
+    if (state.depthTest || state.stencilTest) FinishClears(&depthStencilView_->Texture());
 }
 
 void Context::ApplyFramebuffer() {
@@ -365,7 +372,9 @@ void Context::OMSetRenderTargets(UINT numViews, ID3D11RenderTargetView* const* v
 }
 
 // One view and no depth uses the view's own framebuffer; other combinations get one framebuffer each, kept until
-// one of their views dies.
+// one of their views dies. The depth-stencil view stays attached even while no state tests it: Mesa's software
+// rasteriser takes another path for rectangles without one, which picks other texels where a pixel centre falls
+// exactly on a texel edge.
 GLuint Context::DrawFramebuffer() {
     if (!framebufferDirty_) return drawFramebuffer_;
     framebufferDirty_ = false;

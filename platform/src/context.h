@@ -81,6 +81,8 @@ public:
 
     // A dying view's cached framebuffers go with it.
     void ForgetView(const void* view);
+    // Does the view's deferred clear now (a dying view's too: another view of its texture may see the values).
+    void FinishClear(DepthStencilView* view);
     // Unbinds views of `resource` that nothing but this context still references (what Direct3D's deferred
     // destruction of released views amounts to), so a swap chain can resize.
     void DropViewsOnlyBoundHere(ID3D11Resource* resource);
@@ -130,6 +132,8 @@ private:
     void UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData);
     void CopyBuffer(Buffer& dst, Buffer& src);
     void DisableScissorForCopy();
+    void FinishClears(const TextureData* texture);
+    void FinishClearsOfBoundDepth();
     const BlendGL& CurrentBlend() const { return blend_ ? blend_->GL() : DefaultBlend(); }
     const DepthStencilGL& CurrentDepthStencil() const {
         return depthStencil_ ? depthStencil_->GL() : DefaultDepthStencil();
@@ -168,6 +172,7 @@ private:
     SamplerState* psSamplers_[D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT] = {};
     GLint textureUnits_ = 16;
 
+    std::vector<DepthStencilView*> pendingClears_;
     Applied applied_;
     InputLayout::Attached emptyAttached_;
     std::unique_ptr<UniformRing> ring_;

@@ -1,6 +1,7 @@
 // The context's work on resources: clears, CPU access, updates, copies and the copy to a window.
 #include "context.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -59,20 +60,54 @@ void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT co
     }
 }
 
+// A depth-stencil clear waits until something can see its values: a draw that tests depth or stencil, a copy or
+// update of the texture, or the view's end. A frame that never tests depth then never fills the buffer, and the
+// next frame's clear replaces the waiting one.
 void Context::ClearDepthStencilView(ID3D11DepthStencilView* view, UINT clearFlags, FLOAT depth, uint8_t stencil) {
     if (!view || !Rasterises()) return;
-    device_.MakeCurrent();
     auto* target = static_cast<DepthStencilView*>(view);
+    const UINT stencilFlag = target->HasStencil() ? D3D11_CLEAR_STENCIL : 0;
+    const UINT flags = clearFlags & (D3D11_CLEAR_DEPTH | stencilFlag);
+    if (!flags) return;
+    DepthStencilView::PendingClear& pending = target->pendingClear;
+    // Another view's waiting clear of the same texture may cover the same images and must land first.
+    if (target->Texture().pendingClears > (pending.flags ? 1u : 0u)) {
+        FinishClears(&target->Texture());
+    }
+    if (!pending.flags) {
+        pendingClears_.push_back(target);
+        ++target->Texture().pendingClears;
+    }
+    if (flags & D3D11_CLEAR_DEPTH) pending.depth = depth;
+    if (flags & D3D11_CLEAR_STENCIL) pending.stencil = stencil;
+    pending.flags |= flags;
+}
+
+void Context::FinishClear(DepthStencilView* view) {
+    const DepthStencilView::PendingClear pending = view->pendingClear;
+    if (!pending.flags) return;
+    view->pendingClear = {};
+    --view->Texture().pendingClears;
+    pendingClears_.erase(std::find(pendingClears_.begin(), pendingClears_.end(), view));
+    device_.MakeCurrent();
     DisableScissorForCopy();
     applied_.depthStencil = Applied::kUnknown;
-    if (clearFlags & D3D11_CLEAR_DEPTH) {
+    if (pending.flags & D3D11_CLEAR_DEPTH) {
         glDepthMask(GL_TRUE);
-        glClearNamedFramebufferfv(target->Framebuffer(), GL_DEPTH, 0, &depth);
+        glClearNamedFramebufferfv(view->Framebuffer(), GL_DEPTH, 0, &pending.depth);
     }
-    if ((clearFlags & D3D11_CLEAR_STENCIL) && target->HasStencil()) {
+    if (pending.flags & D3D11_CLEAR_STENCIL) {
         glStencilMaskSeparate(GL_FRONT_AND_BACK, 0xff);
-        const GLint value = stencil;
-        glClearNamedFramebufferiv(target->Framebuffer(), GL_STENCIL, 0, &value);
+        const GLint value = pending.stencil;
+        glClearNamedFramebufferiv(view->Framebuffer(), GL_STENCIL, 0, &value);
+    }
+}
+
+void Context::FinishClears(const TextureData* texture) {
+    if (!texture || !texture->pendingClears) return;
+    const std::vector<DepthStencilView*> waiting = pendingClears_;
+    for (DepthStencilView* view : waiting) {
+        if (&view->Texture() == texture) FinishClear(view);
     }
 }
 
@@ -163,6 +198,7 @@ void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource
     }
     TextureData* texture = TextureOf(dstResource);
     if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) return;
+    FinishClears(texture);
     if (dstSubresource >= texture->Subresources()) return;
     const UINT mip = dstSubresource % texture->mipLevels;
     if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) return;
@@ -197,6 +233,8 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
     TextureData* src = TextureOf(srcResource);
     if (!dst || !src || !SameShape(*dst, *src) || dst->usage == D3D11_USAGE_IMMUTABLE) return;
     if (!Rasterises() && !(dst->Staging() && src->Staging())) return;
+    FinishClears(dst);
+    FinishClears(src);
     for (UINT i = 0; i < dst->Subresources(); ++i) CopySubresource(*dst, *src, i);
 }
 

@@ -1,4 +1,7 @@
 #include <SDL2/SDL_image.h>
+#include <list>
+#include <memory>
+#include <mutex>
 #include <vector>
 #include "d3dx11.h"
 #include "platform_hooks.h"
@@ -45,10 +48,21 @@ D3DX11_IMAGE_FILE_FORMAT FileFormatOf(SDL_RWops* file) {
     return D3DX11_IFF_PNG;
 }
 
-HRESULT LoadImage(LPCWSTR path, Uint32 sdlFormat, Image* image) {
-    if (!path) return E_INVALIDARG;
+bool ReadFile(LPCWSTR path, std::vector<uint8_t>* bytes) {
+    if (!path) return false;
     SDL_RWops* file = SDL_RWFromFile(ToUtf8(path).c_str(), "rb");
-    if (!file) return D3D11_ERROR_FILE_NOT_FOUND;
+    if (!file) return false;
+    const Sint64 size = SDL_RWsize(file);
+    bytes->resize(size > 0 ? size_t(size) : 0);
+    const bool read = size >= 0 && SDL_RWread(file, bytes->data(), 1, bytes->size()) == bytes->size();
+    SDL_RWclose(file);
+    return read;
+}
+
+HRESULT Decode(const std::vector<uint8_t>& bytes, Uint32 sdlFormat, Image* image) {
+    if (bytes.empty()) return D3DXERR_INVALIDDATA;
+    SDL_RWops* file = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    if (!file) return E_OUTOFMEMORY;
     image->fileFormat = FileFormatOf(file);
     SDL_Surface* decoded = IMG_Load_RW(file, 1);
     if (!decoded) return D3DXERR_INVALIDDATA;
@@ -87,6 +101,76 @@ std::vector<uint8_t> HalfSize(const std::vector<uint8_t>& above, UINT width, UIN
     return below;
 }
 
+// A decoded picture and its whole mip chain; level 0 is the picture. Never changed once made.
+struct DecodedImage {
+    Image image;  // its pixels moved to levels[0]
+    std::vector<std::vector<uint8_t>> levels;
+};
+
+// Decoded pictures by file contents and pixel format: the game loads the same textures at the start of every
+// game, and decoding them and building their mip chains is most of what creating them costs. The least recently
+// used go first once the pictures pass a size.
+class DecodedImages {
+public:
+    HRESULT Find(std::vector<uint8_t> bytes, Uint32 sdlFormat, std::shared_ptr<const DecodedImage>* out) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->format != sdlFormat || it->bytes != bytes) continue;
+            entries_.splice(entries_.begin(), entries_, it);
+            *out = it->image;
+            return S_OK;
+        }
+        auto image = std::make_shared<DecodedImage>();
+        if (HRESULT hr = Decode(bytes, sdlFormat, &image->image); FAILED(hr)) return hr;
+        BuildChain(*image);
+        Insert({sdlFormat, std::move(bytes), image});
+        *out = image;
+        return S_OK;
+    }
+
+private:
+    struct Entry {
+        Uint32 format;
+        std::vector<uint8_t> bytes;
+        std::shared_ptr<const DecodedImage> image;
+    };
+    static constexpr size_t kCapacityBytes = 128u << 20;
+
+    static void BuildChain(DecodedImage& decoded) {
+        UINT width = decoded.image.width, height = decoded.image.height;
+        decoded.levels.push_back(std::move(decoded.image.pixels));
+        for (UINT level = 1; level < FullChain(decoded.image.width, decoded.image.height); ++level) {
+            decoded.levels.push_back(HalfSize(decoded.levels.back(), width, height));
+            width = width > 1 ? width / 2 : 1;
+            height = height > 1 ? height / 2 : 1;
+        }
+    }
+
+    static size_t SizeOf(const Entry& entry) {
+        size_t size = entry.bytes.size();
+        for (const std::vector<uint8_t>& level : entry.image->levels) size += level.size();
+        return size;
+    }
+
+    void Insert(Entry entry) {
+        bytes_ += SizeOf(entry);
+        entries_.push_front(std::move(entry));
+        while (bytes_ > kCapacityBytes && entries_.size() > 1) {
+            bytes_ -= SizeOf(entries_.back());
+            entries_.pop_back();
+        }
+    }
+
+    std::mutex mutex_;
+    std::list<Entry> entries_;  // most recently used first
+    size_t bytes_ = 0;
+};
+
+DecodedImages& Images() {
+    static DecodedImages images;
+    return images;
+}
+
 // The texture description the load information asks for; E_NOTIMPL for what would need resampling.
 HRESULT DescribeTexture(const D3DX11_IMAGE_LOAD_INFO& info, const Image& image, D3D11_TEXTURE2D_DESC* desc) {
     if ((!FromFile(info.Width) && info.Width != image.width) || (!FromFile(info.Height) && info.Height != image.height)) {
@@ -120,22 +204,23 @@ DXGI_FORMAT RequestedFormat(const D3DX11_IMAGE_LOAD_INFO& info) {
 
 HRESULT CreateTexture(ID3D11Device* device, LPCWSTR path, const D3DX11_IMAGE_LOAD_INFO* loadInfo,
                       ID3D11Texture2D** texture) {
-    if (!device) return E_INVALIDARG;
+    if (!device || !path) return E_INVALIDARG;
     D3DX11_IMAGE_LOAD_INFO info = loadInfo ? *loadInfo : D3DX11_IMAGE_LOAD_INFO();
     info.Format = RequestedFormat(info);
     Uint32 sdlFormat = 0;
     if (!SdlFormatFor(info.Format, &sdlFormat)) return E_NOTIMPL;
-    Image image;
-    if (HRESULT hr = LoadImage(path, sdlFormat, &image); FAILED(hr)) return hr;
+    std::vector<uint8_t> bytes;
+    if (!ReadFile(path, &bytes)) return D3D11_ERROR_FILE_NOT_FOUND;
+    std::shared_ptr<const DecodedImage> decoded;
+    if (HRESULT hr = Images().Find(std::move(bytes), sdlFormat, &decoded); FAILED(hr)) return hr;
+    const Image& image = decoded->image;
     D3D11_TEXTURE2D_DESC desc{};
     if (HRESULT hr = DescribeTexture(info, image, &desc); FAILED(hr)) return hr;
-    std::vector<std::vector<uint8_t>> levels{std::move(image.pixels)};
     std::vector<D3D11_SUBRESOURCE_DATA> data;
-    UINT width = image.width, height = image.height;
+    UINT width = image.width;
     for (UINT level = 0; level < desc.MipLevels; ++level) {
-        if (level > 0) levels.push_back(HalfSize(levels.back(), width, height));
-        if (level > 0) width = width > 1 ? width / 2 : 1, height = height > 1 ? height / 2 : 1;
-        data.push_back({levels.back().data(), width * 4, width * height * 4});
+        data.push_back({decoded->levels[level].data(), width * 4, UINT(decoded->levels[level].size())});
+        width = width > 1 ? width / 2 : 1;
     }
     if (info.pSrcInfo) {
         *info.pSrcInfo = {image.width, image.height, 1, 1, 1, 0, DXGI_FORMAT_R8G8B8A8_UNORM,

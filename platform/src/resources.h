@@ -52,6 +52,7 @@ struct TextureData {
     GLuint name = 0;  // 0 on a null device
     GLenum target = 0;
     bool windowFormat = false;  // stored in the window's pixel order (see Texture2D::CreateBackBuffer)
+    UINT pendingClears = 0;     // depth-stencil views of it whose clear the context has deferred
     // One allocation per subresource: the contents of a staging texture, the pending writes of a dynamic one.
     std::vector<std::vector<uint8_t>> cpu;
     std::vector<bool> mapped;

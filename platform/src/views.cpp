@@ -354,6 +354,7 @@ HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const
 DepthStencilView::~DepthStencilView() {
     if (!framebuffer_) return;
     device_->MakeCurrent();
+    device_->Immediate().FinishClear(this);
     glDeleteFramebuffers(1, &framebuffer_);
 }
 

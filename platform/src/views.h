@@ -71,6 +71,12 @@ public:
     GLuint Framebuffer() const { return framebuffer_; }
     const Attachment& Image() const { return image_; }
     bool HasStencil() const { return Texture().format->stencil; }
+    // A clear the context has not done yet (flags 0: none); see Context::ClearDepthStencilView.
+    struct PendingClear {
+        UINT flags = 0;
+        FLOAT depth = 1.0f;
+        uint8_t stencil = 0;
+    } pendingClear;
 
 private:
     using View::View;

@@ -130,6 +130,60 @@ TEST_F(RenderTest, DepthTestKeepsTheNearerSurfaceAndClearsRestoreIt) {
     depth->Release();
 }
 
+// Depth-stencil clears wait until something can see them; whatever looks must find the values as cleared, in order.
+TEST_F(RenderTest, DeferredDepthClearsLandBeforeAnythingSeesThem) {
+    D3D11_TEXTURE2D_DESC desc = {8, 8, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, {1, 0}, D3D11_USAGE_DEFAULT,
+                                 D3D11_BIND_DEPTH_STENCIL, 0, 0};
+    ID3D11Texture2D* depth = nullptr;
+    ID3D11DepthStencilView* first = nullptr;
+    ID3D11DepthStencilView* second = nullptr;
+    ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, &depth), S_OK);
+    ASSERT_EQ(device->CreateDepthStencilView(depth, nullptr, &first), S_OK);
+    ASSERT_EQ(device->CreateDepthStencilView(depth, nullptr, &second), S_OK);
+    D3D11_DEPTH_STENCIL_DESC off = {};
+    off.DepthFunc = D3D11_COMPARISON_LESS;
+    off.FrontFace = off.BackFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP,
+                                    D3D11_COMPARISON_ALWAYS};
+    ID3D11DepthStencilState* noDepth = nullptr;
+    ASSERT_EQ(device->CreateDepthStencilState(&off, &noDepth), S_OK);
+    std::vector<Vertex> green = Rectangle(-1, 1, 1, -1, {0, 1, 0, 1});
+    std::vector<Vertex> red = Rectangle(-1, 1, 1, -1, kRed);
+    for (Vertex& v : green) v.z = 0.5f;
+    for (Vertex& v : red) v.z = 0.75f;
+
+    // A draw without depth testing leaves the clear waiting; the next testing draw sees it.
+    context->OMSetRenderTargets(1, &view, first);
+    context->ClearDepthStencilView(first, D3D11_CLEAR_DEPTH, 0.6f, 0);
+    context->OMSetDepthStencilState(noDepth, 0);
+    DrawTriangles(green);
+    context->OMSetDepthStencilState(nullptr, 0);
+    DrawTriangles(red);
+    EXPECT_EQ(ReadBack(context, target).At(4, 4), Rgba(0, 255, 0, 255));
+
+    // Two views of one texture: the later clear wins.
+    context->ClearDepthStencilView(first, D3D11_CLEAR_DEPTH, 0.1f, 0);
+    context->ClearDepthStencilView(second, D3D11_CLEAR_DEPTH, 1.0f, 0);
+    DrawTriangles(red);
+    EXPECT_EQ(ReadBack(context, target).At(4, 4), Rgba(255, 0, 0, 255));
+
+    // A view that dies with its clear waiting still clears what the other view tests against.
+    context->ClearDepthStencilView(second, D3D11_CLEAR_DEPTH, 0.1f, 0);
+    context->OMSetRenderTargets(1, &view, nullptr);
+    SafeRelease(second);
+    context->OMSetRenderTargets(1, &view, first);
+    DrawTriangles(green);
+    EXPECT_EQ(ReadBack(context, target).At(4, 4), Rgba(255, 0, 0, 255));
+
+    // A copy reads the cleared values: depth 0.5 is 0x800000 of 24 bits beside stencil 7.
+    context->ClearDepthStencilView(first, D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, 0.5f, 7);
+    EXPECT_EQ(ReadBack(context, depth).At(0, 0), Rgba(7, 0x00, 0x00, 0x80));
+
+    context->OMSetRenderTargets(0, nullptr, nullptr);
+    noDepth->Release();
+    first->Release();
+    depth->Release();
+}
+
 using TextureTest = D3D11Test;
 
 TEST_F(TextureTest, UploadKeepsRowZeroFirstAndHonoursRowPitch) {

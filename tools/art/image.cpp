@@ -67,6 +67,9 @@ void Image::savePng(const std::string& path) const {
   }
   png_init_io(png, file.get());
   png_set_compression_level(png, 9);
+  // Unfiltered rows decode several times faster (the game decodes its textures at the start of a game) for a
+  // few more bytes on disk.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_IHDR(png, info, width_, height_, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
