@@ -1,4 +1,5 @@
-// Effects drawn on the real layer under the offscreen driver, checked by reading pixels back.
+// Effects drawn on the real layer under the offscreen driver, checked by reading pixels back; the checks of the
+// effect's objects and values alone run on the null device.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -22,12 +23,13 @@ template <class T> void SafeRelease(T*& p) {
     p = nullptr;
 }
 
-class EffectRender : public ::testing::Test {
+template <D3D_DRIVER_TYPE Driver>
+class EffectFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         D3D_FEATURE_LEVEL level;
-        ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,
-                                    &device_, &level, &context_),
+        ASSERT_EQ(D3D11CreateDevice(nullptr, Driver, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device_, &level,
+                                    &context_),
                   S_OK);
         D3D11_TEXTURE2D_DESC desc = {kSize, kSize, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
                                      D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
@@ -160,6 +162,9 @@ protected:
     ID3DX11Effect* effect_ = nullptr;
 };
 
+using EffectRender = EffectFixture<D3D_DRIVER_TYPE_HARDWARE>;
+using EffectObjects = EffectFixture<D3D_DRIVER_TYPE_NULL>;
+
 const Rgba kRed = {255, 0, 0, 255}, kGreen = {0, 255, 0, 255}, kBlue = {0, 0, 255, 255};
 const Rgba kWhite = {255, 255, 255, 128}, kClear = {0, 0, 0, 255};
 
@@ -261,7 +266,7 @@ TEST_F(EffectRender, LightingEffectShowsTexelsUnderWhiteAmbientLight) {
     EXPECT_EQ(Pixel(5, 5), kRed);
 }
 
-TEST_F(EffectRender, MissingNamesGiveInvalidObjectsThatFail) {
+TEST_F(EffectObjects, MissingNamesGiveInvalidObjectsThatFail) {
     LoadQuadEffect();
     ID3DX11EffectVariable* missing = effect_->GetVariableByName("gNope");
     EXPECT_FALSE(missing->IsValid());
@@ -282,7 +287,7 @@ TEST_F(EffectRender, MissingNamesGiveInvalidObjectsThatFail) {
     EXPECT_EQ(effect_->GetTechniqueByName("Nope")->GetDesc(&desc), E_FAIL);
 }
 
-TEST_F(EffectRender, RawValuesAreBoundsChecked) {
+TEST_F(EffectObjects, RawValuesAreBoundsChecked) {
     LoadQuadEffect();
     ID3DX11EffectVariable* tint = effect_->GetVariableByName("gTint");
     const float v[5] = {1, 2, 3, 4, 5};
@@ -298,7 +303,7 @@ TEST_F(EffectRender, RawValuesAreBoundsChecked) {
     EXPECT_EQ(effect_->GetVariableByName("gTex")->SetRawValue(v, 0, 4), E_INVALIDARG);
 }
 
-TEST_F(EffectRender, HostileBytesAreRejected) {
+TEST_F(EffectObjects, HostileBytesAreRejected) {
     ID3DX11Effect* effect = nullptr;
     const char garbage[] = "CVFXgarbage that is not an effect";
     EXPECT_EQ(D3DX11CreateEffectFromMemory(garbage, sizeof garbage, 0, device_, &effect), E_INVALIDARG);

@@ -89,7 +89,7 @@ protected:
                                         std::vector<Sprite::Frame*>{&frame}, 0.25f, gpu.device, 0.0f);
     }
 
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     EffectFolder files;
     Sprite::Frame frame = {nullptr, 0, 0, 32, 32};
     PointLight point;

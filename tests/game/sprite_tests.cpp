@@ -1,4 +1,4 @@
-// Sprite animation, motion and the gameplay members, on real (headless) buffers.
+// Sprite animation, motion and the gameplay members, on the null device's buffers.
 #include <sprite.h>
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ protected:
                                         0.25f, gpu.device, 5.0f);
     }
 
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Sprite::Frame frames[3] = {{nullptr, 0, 0, 96, 32}, {nullptr, 32, 0, 96, 32}, {nullptr, 64, 0, 96, 32}};
 };
 

@@ -15,7 +15,7 @@ protected:
                                    gpu.device, health);
     }
 
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Sprite::Frame frame = {nullptr, 0, 0, 96, 32};
     std::vector<Sprite::Frame*> frames = {&frame};
 };

@@ -25,7 +25,7 @@ protected:
         return side;
     }
 
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Sprite::Frame frame = {nullptr, 0, 0, 32, 32};
     std::vector<Sprite::Frame*> frames = {&frame};
     Game game;

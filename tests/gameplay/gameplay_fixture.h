@@ -51,7 +51,7 @@ protected:
 
     Player* player() { return game.GetPlayer(); }
 
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Keyboard keys;
     RecordingSwitcher app;
     Game game;

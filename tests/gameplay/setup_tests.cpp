@@ -71,7 +71,7 @@ private:
 };
 
 TEST(GameSetup, MissingEndOfLevelTextureStillBuildsAndPlays) {
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Keyboard keys;
     RecordingSwitcher app;
     MissingTextureDir dir("EOLobj.png");
@@ -84,7 +84,7 @@ TEST(GameSetup, MissingEndOfLevelTextureStillBuildsAndPlays) {
 }
 
 TEST(GameSetup, SecondGameStartsFreshButKeepsTheThrustTimer) {
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Keyboard keys;
     RecordingSwitcher app;
     gThrustTimer = 0.0f;

@@ -134,7 +134,7 @@ protected:
                                              "usemtl Red\nf 1 2 3\nusemtl Blue\nf 1 3 4\nf 2 3 4\n"));
     }
 
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     TempDir dir;
     RecordingEffect effect;
 };

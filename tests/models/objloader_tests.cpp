@@ -271,7 +271,7 @@ TEST_F(ObjLoaderTest, FilesBuiltToExhaustTheLoaderFailCleanly) {
 }
 
 TEST_F(ObjLoaderTest, MaterialTexturesAreCreatedOnTheDeviceAndAFailedOneIsReported) {
-    TestDevice gpu;
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     DebugCapture capture;
     const std::string png = dir.WritePng("red.png", 4, 4, [](int, int) { return 0xff0000ffu; });
     const std::string obj = MtlLib("newmtl Red\nmap_Kd " + png + "\nnewmtl Lost\nmap_Kd " + dir.Path("lost.png") +

@@ -38,7 +38,7 @@ struct Vertex {
 class D3D11Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, D3D11_CREATE_DEVICE_DEBUG, nullptr, 0,
+        ASSERT_EQ(D3D11CreateDevice(nullptr, driverType, nullptr, D3D11_CREATE_DEVICE_DEBUG, nullptr, 0,
                                     D3D11_SDK_VERSION, &device, &level, &context),
                   S_OK);
     }
@@ -106,6 +106,8 @@ protected:
         buffer->Release();
     }
 
+    // A derived fixture may pick D3D_DRIVER_TYPE_NULL in its constructor.
+    D3D_DRIVER_TYPE driverType = D3D_DRIVER_TYPE_HARDWARE;
     ID3D11Device* device = nullptr;
     ID3D11DeviceContext* context = nullptr;
     ID3D11InputLayout* layout = nullptr;

@@ -203,5 +203,20 @@ TEST_F(SwapChainTest, RejectsBadDescriptionsWithNothingReturned) {
     EXPECT_EQ(swapChain, nullptr);
 }
 
+// The null device has nothing to present to.
+class NullSwapChainTest : public SwapChainTest {
+protected:
+    NullSwapChainTest() { driverType = D3D_DRIVER_TYPE_NULL; }
+};
+
+TEST_F(NullSwapChainTest, IsRefusedOnceTheDescriptionIsValid) {
+    EXPECT_EQ(CreateThroughDxgi(Description(1)), DXGI_ERROR_UNSUPPORTED);
+    EXPECT_EQ(swapChain, nullptr);
+    DXGI_SWAP_CHAIN_DESC desc = Description(1);
+    desc.BufferCount = 0;
+    EXPECT_EQ(CreateThroughDxgi(desc), E_INVALIDARG);
+    EXPECT_EQ(swapChain, nullptr);
+}
+
 }  // namespace
 }  // namespace d3d11_test

@@ -1,7 +1,9 @@
 # Runs corvalo-replay on SCRIPT and checks it. MODE last: the last frame's state is EXPECT. MODE twice: two runs
-# print the same frames. MODE rejects: the tool refuses the script with exit code 2, names line 3, runs no frame.
+# print the same frames. MODE rendered: a run that draws for real (--render, given before the script) prints the same
+# bytes as one on the null device. MODE rejects: the tool refuses the script with exit code 2, names line 3, runs no
+# frame.
 function(run_replay out_var)
-  execute_process(COMMAND ${TOOL} ${SCRIPT} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  execute_process(COMMAND ${TOOL} ${ARGN} ${SCRIPT} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
   set(${out_var} "${out}" PARENT_SCOPE)
   set(${out_var}_err "${err}" PARENT_SCOPE)
   set(${out_var}_rc "${rc}" PARENT_SCOPE)
@@ -21,6 +23,16 @@ if(MODE STREQUAL "twice")
   run_replay(second)
   if(NOT first STREQUAL second)
     message(FATAL_ERROR "two runs of ${SCRIPT} printed different frames")
+  endif()
+  return()
+endif()
+if(MODE STREQUAL "rendered")
+  run_replay(rendered --render)
+  if(NOT rendered_rc EQUAL 0)
+    message(FATAL_ERROR "corvalo-replay --render failed (${rendered_rc}): ${rendered_err}")
+  endif()
+  if(first STREQUAL "" OR NOT first STREQUAL rendered)
+    message(FATAL_ERROR "${SCRIPT}: the null device and --render printed different frames")
   endif()
   return()
 endif()

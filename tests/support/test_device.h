@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
-// A headless device and immediate context for tests that need real buffers and textures.
+// A headless device and immediate context for tests that need real buffers and textures. Tests that never read
+// pixels back ask for Direct3D's null driver: it validates and records every call but starts no GL, so such a test
+// neither pays for a GL context nor depends on one.
 struct TestDevice {
-    TestDevice() {
+    explicit TestDevice(D3D_DRIVER_TYPE driverType = D3D_DRIVER_TYPE_HARDWARE) {
         D3D_FEATURE_LEVEL level;
-        const HRESULT hr = D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
-                                             D3D11_SDK_VERSION, &device, &level, &context);
+        const HRESULT hr = D3D11CreateDevice(nullptr, driverType, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
+                                             &level, &context);
         EXPECT_TRUE(SUCCEEDED(hr));
     }
     ~TestDevice() {

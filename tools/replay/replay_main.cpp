@@ -1,4 +1,5 @@
-// corvalo-replay SCRIPT [--data DIR]: plays one game headless from a key script and prints every frame as JSON.
+// corvalo-replay SCRIPT [--data DIR] [--render]: plays one game headless from a key script and prints every frame
+// as JSON.
 #include <d3d11.h>
 #include <platform_hooks.h>
 #include <unistd.h>
@@ -26,6 +27,7 @@ const UINT kHeight = 768;
 struct Options {
     std::string script;
     std::string dataDir;
+    bool render = false;
 };
 
 // Remembers the last screen the game asked for during one frame.
@@ -48,10 +50,10 @@ private:
 // vertex layout made from the application's own effect.
 class Stage {
 public:
-    bool Create() {
+    bool Create(D3D_DRIVER_TYPE driverType) {
         D3D_FEATURE_LEVEL level;
-        if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,
-                                     &device, &level, &context))) {
+        if (FAILED(D3D11CreateDevice(nullptr, driverType, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device, &level,
+                                     &context))) {
             return false;
         }
         if (!CreateTargets()) return false;
@@ -194,9 +196,11 @@ bool RunStep(const replay::Step& step, Stage& stage, Game& game, std::array<bool
     return true;
 }
 
-int Play(const std::vector<replay::Step>& steps) {
+// The frames depend only on the game's state, never on pixels, so the null device prints the same frames without
+// rasterising them.
+int Play(const std::vector<replay::Step>& steps, bool render) {
     Stage stage;
-    if (!stage.Create()) {
+    if (!stage.Create(render ? D3D_DRIVER_TYPE_HARDWARE : D3D_DRIVER_TYPE_NULL)) {
         std::fprintf(stderr, "corvalo-replay: cannot create the Direct3D device and its targets\n");
         return 1;
     }
@@ -218,7 +222,9 @@ int Play(const std::vector<replay::Step>& steps) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: corvalo-replay SCRIPT [--data DIR]   (SCRIPT may be - for standard input)\n");
+    std::fprintf(stderr,
+                 "usage: corvalo-replay SCRIPT [--data DIR] [--render]   (SCRIPT may be - for standard input;\n"
+                 "       --render draws every frame on the hardware device instead of only validating it)\n");
     return 2;
 }
 
@@ -229,6 +235,10 @@ bool ParseArguments(int argc, char** argv, Options* options) {
         if (argument == "--data") {
             if (++i >= argc) return false;
             options->dataDir = argv[i];
+            continue;
+        }
+        if (argument == "--render") {
+            options->render = true;
             continue;
         }
         if (haveScript) return false;
@@ -268,6 +278,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s\n", options.dataDir.c_str());
         return 2;
     }
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    return Play(steps);
+    if (options.render) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    return Play(steps, options.render);
 }
