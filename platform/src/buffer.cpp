@@ -28,6 +28,8 @@ bool Valid(const D3D11_BUFFER_DESC& desc, const D3D11_SUBRESOURCE_DATA* initialD
     if (initialData && !initialData->pSysMem) return false;
     if (desc.BindFlags & D3D11_BIND_CONSTANT_BUFFER) {
         if (desc.BindFlags != D3D11_BIND_CONSTANT_BUFFER || desc.ByteWidth % 16 != 0) return false;
+        // Direct3D 11.0 refuses more than a shader can address; the uniform ring relies on it.
+        if (desc.ByteWidth > D3D11_REQ_CONSTANT_BUFFER_ELEMENT_COUNT * 16) return false;
     }
     return UsageMatchesAccess(desc);
 }

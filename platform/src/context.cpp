@@ -276,12 +276,14 @@ void Context::ApplyVertexInput() {
     applied_.vertexArray = arraySerial;
 }
 
-// Each version of a buffer is copied into the ring once; a slot is rebound only when its range moves.
+// Each version of a buffer is copied into the ring once; a slot is rebound only when its range moves. The copies
+// one draw makes can wrap the ring onto an older copy the same draw reads, so a copy is kept only if it outlasts them.
 void Context::ApplyConstantBuffers(const LinkedProgram& program) {
+    const size_t upcoming = RingFootprint(program);
     for (UINT slot = 0; slot < D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT; ++slot) {
         if (!(program.bufferSlots & (1u << slot))) continue;
         Buffer* buffer = constantBuffers_[slot];
-        const GLintptr offset = buffer ? UniformOffset(*buffer) : 0;
+        const GLintptr offset = buffer ? UniformOffset(*buffer, upcoming) : 0;
         const GLsizeiptr size = buffer ? GLsizeiptr(buffer->Desc().ByteWidth) : 0;
         if (applied_.uniformOffsets[slot] == offset && applied_.uniformSizes[slot] == size) continue;
         if (buffer) {
@@ -294,9 +296,18 @@ void Context::ApplyConstantBuffers(const LinkedProgram& program) {
     }
 }
 
-GLintptr Context::UniformOffset(Buffer& buffer) {
+size_t Context::RingFootprint(const LinkedProgram& program) const {
+    size_t bytes = 0;
+    for (UINT slot = 0; slot < D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT; ++slot) {
+        const Buffer* buffer = constantBuffers_[slot];
+        if (buffer && (program.bufferSlots & (1u << slot))) bytes += ring_->Footprint(buffer->Desc().ByteWidth);
+    }
+    return bytes;
+}
+
+GLintptr Context::UniformOffset(Buffer& buffer, size_t upcoming) {
     Buffer::RingCopy& copy = buffer.ringCopy;
-    if (copy.stamp != buffer.Stamp() || !ring_->Holds(copy.slice)) {
+    if (copy.stamp != buffer.Stamp() || !ring_->Holds(copy.slice, upcoming)) {
         copy.slice = ring_->Push(buffer.Cpu(), buffer.Desc().ByteWidth);
         copy.stamp = buffer.Stamp();
     }

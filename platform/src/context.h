@@ -123,7 +123,8 @@ private:
     void ApplyFlattened(const LinkedProgram& program);
     void ApplyShaderResources();
     void ApplyOutputStates();
-    GLintptr UniformOffset(Buffer& buffer);
+    size_t RingFootprint(const LinkedProgram& program) const;
+    GLintptr UniformOffset(Buffer& buffer, size_t upcoming);
     GLuint DrawFramebuffer();
     GLuint CachedFramebuffer();
     void SetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers);

@@ -22,7 +22,7 @@ UniformRing::~UniformRing() {
 }
 
 UniformRing::Slice UniformRing::Push(const void* data, size_t size) {
-    const size_t aligned = (size + alignment_ - 1) / alignment_ * alignment_;
+    const size_t aligned = Aligned(size);
     if (head_ + aligned > (segment_ + 1) * kSegment) EnterNextSegment();
     const Slice slice{GLintptr(head_), pushed_};
     if (mapped_) std::memcpy(mapped_ + head_, data, size);

@@ -25,14 +25,19 @@ public:
     GLuint Name() const { return name_; }
     // Copies `size` bytes (at most a segment) into the ring.
     Slice Push(const void* data, size_t size);
-    // True while the slice's bytes are still in the ring.
-    bool Holds(const Slice& slice) const { return pushed_ - slice.position < kSize - kSegment; }
+    // True while the slice's bytes are still in the ring, and will be through pushes taking `upcoming` bytes.
+    bool Holds(const Slice& slice, size_t upcoming) const {
+        return pushed_ + upcoming - slice.position < kSize - kSegment;
+    }
+    // The most a push of `size` bytes can take: its aligned bytes, and the rest of a segment they do not fit in.
+    size_t Footprint(size_t size) const { return 2 * Aligned(size); }
 
     static constexpr size_t kSize = 4u << 20;
     static constexpr size_t kSegments = 8;
     static constexpr size_t kSegment = kSize / kSegments;
 
 private:
+    size_t Aligned(size_t size) const { return (size + alignment_ - 1) / alignment_ * alignment_; }
     void EnterNextSegment();
 
     GLuint name_ = 0;

@@ -1,6 +1,7 @@
 // Effects drawn on the real layer under the offscreen driver, checked by reading pixels back; the checks of the
 // effect's objects and values alone run on the null device.
 #include <gtest/gtest.h>
+#include <GL/glcorearb.h>
 
 #include <array>
 #include <cstring>
@@ -108,6 +109,23 @@ protected:
                                              pass.IAInputSignatureSize, &layout_),
                   S_OK);
         context_->IASetInputLayout(layout_);
+    }
+
+    // Binds a layout for a technique whose vertex shader reads only POSITION.
+    void BindPositionLayout(ID3DX11EffectTechnique* tech) {
+        D3DX11_PASS_DESC pass;
+        ASSERT_EQ(tech->GetPassByIndex(0)->GetDesc(&pass), S_OK);
+        const D3D11_INPUT_ELEMENT_DESC pos = {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0,
+                                              D3D11_INPUT_PER_VERTEX_DATA, 0};
+        SafeRelease(layout_);
+        ASSERT_EQ(device_->CreateInputLayout(&pos, 1, pass.pIAInputSignature, pass.IAInputSignatureSize, &layout_),
+                  S_OK);
+        context_->IASetInputLayout(layout_);
+    }
+
+    void Viewport(float left, float top, float width, float height) {
+        D3D11_VIEWPORT vp = {left, top, width, height, 0, 1};
+        context_->RSSetViewports(1, &vp);
     }
 
     // Draws a full-target quad (texture coordinates 0..uvMax) once per pass of the technique.
@@ -325,14 +343,99 @@ technique11 T { pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelS
     ASSERT_EQ(effect_->GetVariableByName("gScale")->AsScalar()->SetFloat(scale), S_OK);
     ASSERT_EQ(effect_->GetVariableByName("gColour")->SetRawValue(colour, 0, 12), S_OK);
     ID3DX11EffectTechnique* tech = effect_->GetTechniqueByIndex(0);
-    D3DX11_PASS_DESC pass;
-    ASSERT_EQ(tech->GetPassByIndex(0)->GetDesc(&pass), S_OK);
-    D3D11_INPUT_ELEMENT_DESC pos = {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0};
-    ASSERT_EQ(device_->CreateInputLayout(&pos, 1, pass.pIAInputSignature, pass.IAInputSignatureSize, &layout_), S_OK);
-    context_->IASetInputLayout(layout_);
+    BindPositionLayout(tech);
     DrawQuad(tech);
     Rgba p = Pixel(3, 3);
     EXPECT_NEAR(p[0], 128, 1);
     EXPECT_EQ(p[1], 0);
     EXPECT_NEAR(p[2], 128, 1);
+}
+
+// A buffer uploaded as a plain uniform array must reach each draw with the values it had then: also when another
+// effect made from the same file (so running the same program) changed the array in between, and in another
+// program that reads the same buffer.
+TEST_F(EffectRender, UnusualPackingsChangeBetweenDrawsEffectsAndPrograms) {
+    const fxtest::Compiled compiled = fxtest::CompileText("flat_twice.fx", R"(
+cbuffer cbOdd { float gScale; float3 gColour; };
+float4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1.0f); }
+float4 PS(float4 p : SV_POSITION) : SV_Target { return float4(gColour * gScale, 1.0f); }
+float4 PSReversed(float4 p : SV_POSITION) : SV_Target { return float4(gColour.zyx * gScale, 1.0f); }
+technique11 T { pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelShader(CompileShader(ps_5_0, PS())); } }
+technique11 Reversed
+{
+    pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelShader(CompileShader(ps_5_0, PSReversed())); }
+}
+)");
+    Load(compiled);
+    ID3DX11Effect* other = nullptr;
+    ASSERT_EQ(D3DX11CreateEffectFromMemory(compiled.bytes.data(), compiled.bytes.size(), 0, device_, &other), S_OK);
+    const float red[3] = {1, 0, 0}, yellow[3] = {1, 1, 0}, blue[3] = {0, 0, 1};
+    for (ID3DX11Effect* e : {effect_, other}) {
+        ASSERT_EQ(e->GetVariableByName("gScale")->AsScalar()->SetFloat(1.0f), S_OK);
+    }
+    ID3DX11EffectVariable* colour = effect_->GetVariableByName("gColour");
+    ID3DX11EffectTechnique* tech = effect_->GetTechniqueByName("T");
+    BindPositionLayout(tech);
+
+    ASSERT_EQ(colour->SetRawValue(red, 0, 12), S_OK);
+    Viewport(0, 0, 2, 4);
+    DrawQuad(tech);
+    ASSERT_EQ(colour->SetRawValue(yellow, 0, 12), S_OK);
+    Viewport(2, 0, 2, 4);
+    DrawQuad(tech);
+    ASSERT_EQ(other->GetVariableByName("gColour")->SetRawValue(blue, 0, 12), S_OK);
+    Viewport(4, 0, 2, 4);
+    DrawQuad(other->GetTechniqueByName("T"));
+    Viewport(6, 0, 2, 4);
+    DrawQuad(tech);
+    Viewport(0, 4, 8, 4);
+    DrawQuad(effect_->GetTechniqueByName("Reversed"));
+
+    EXPECT_EQ(Pixel(1, 1), kRed);
+    EXPECT_EQ(Pixel(3, 1), (Rgba{255, 255, 0, 255}));
+    EXPECT_EQ(Pixel(5, 1), kBlue);
+    EXPECT_EQ(Pixel(7, 1), (Rgba{255, 255, 0, 255})) << "the first effect's values again after the second's";
+    EXPECT_EQ(Pixel(4, 6), (Rgba{0, 255, 255, 255})) << "the same values in another program";
+    SafeRelease(other);
+}
+
+// What the sampler state in the file says reaches the GL sampler a draw uses: anisotropy only for ANISOTROPIC,
+// though the framework's default MaxAnisotropy is 16.
+TEST_F(EffectRender, SamplerStatesFromTheFileReachTheDraw) {
+    Load(fxtest::CompileText("aniso.fx", R"(
+Texture2D gTex;
+SamplerState samAniso { Filter = ANISOTROPIC; MaxAnisotropy = 4; AddressU = WRAP; AddressV = WRAP; };
+SamplerState samLinear { Filter = MIN_MAG_MIP_LINEAR; };
+float4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1.0f); }
+float4 PSAniso(float4 p : SV_POSITION) : SV_Target { return gTex.Sample(samAniso, p.xy / 8.0f); }
+float4 PSLinear(float4 p : SV_POSITION) : SV_Target { return gTex.Sample(samLinear, p.xy / 8.0f); }
+technique11 Aniso
+{
+    pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelShader(CompileShader(ps_5_0, PSAniso())); }
+}
+technique11 Linear
+{
+    pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelShader(CompileShader(ps_5_0, PSLinear())); }
+}
+)"));
+    ASSERT_EQ(effect_->GetVariableByName("gTex")->AsShaderResource()->SetResource(texture_), S_OK);
+    const struct {
+        const char* technique;
+        GLfloat anisotropy;
+        GLint wrap;
+    } cases[] = {{"Aniso", 4, GL_REPEAT}, {"Linear", 1, GL_CLAMP_TO_EDGE}};
+    for (const auto& c : cases) {
+        ID3DX11EffectTechnique* tech = effect_->GetTechniqueByName(c.technique);
+        BindPositionLayout(tech);
+        DrawQuad(tech);
+        GLint sampler = 0, wrap = 0;
+        glActiveTexture(GL_TEXTURE0);
+        glGetIntegerv(GL_SAMPLER_BINDING, &sampler);
+        ASSERT_NE(sampler, 0) << c.technique;
+        GLfloat anisotropy = 0;
+        glGetSamplerParameterfv(GLuint(sampler), GL_TEXTURE_MAX_ANISOTROPY, &anisotropy);
+        glGetSamplerParameteriv(GLuint(sampler), GL_TEXTURE_WRAP_S, &wrap);
+        EXPECT_EQ(anisotropy, c.anisotropy) << c.technique;
+        EXPECT_EQ(wrap, c.wrap) << c.technique;
+    }
 }
