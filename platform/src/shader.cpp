@@ -1,4 +1,5 @@
 #include "shader.h"
+#include <algorithm>
 #include <cstdio>
 
 namespace platform {
@@ -102,8 +103,9 @@ void ProgramCache::FindFlattened(const CompiledShader& shader, LinkedProgram* pr
     for (uint32_t slot : shader.code.flattenedSlots) {
         const std::string name = d3d11::FlattenedBufferName(slot);
         const GLint location = glGetUniformLocation(program->name, name.c_str());
-        if (location < 0 || program->bufferSlots & (1u << slot)) continue;
-        program->bufferSlots |= 1u << slot;
+        const bool listed = std::any_of(program->flattened.begin(), program->flattened.end(),
+                                        [slot](const LinkedProgram::Flattened& f) { return f.slot == slot; });
+        if (location < 0 || listed) continue;
         program->flattened.push_back({slot, location, UniformType(program->name, name)});
     }
 }
