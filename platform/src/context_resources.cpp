@@ -50,13 +50,23 @@ void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT co
     DisableScissorForCopy();
     glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     applied_.blend = Applied::kUnknown;
+    GLuint framebuffer = target->Framebuffer();
+    GLint drawBuffer = 0;
+    // A bound view is cleared through the framebuffer draws use: Mesa's software rasteriser then starts the frame
+    // from the clear colour instead of writing the whole image once for the clear and reading it back to draw.
+    for (UINT i = 0; i < numRenderTargets_; ++i) {
+        if (renderTargets_[i] != target) continue;
+        framebuffer = DrawFramebuffer();
+        drawBuffer = GLint(i);
+        break;
+    }
     const GLenum pixelFormat = target->Texture().format->pixelFormat;
     if (pixelFormat == GL_RED_INTEGER || pixelFormat == GL_RGBA_INTEGER) {
         const GLuint values[4] = {GLuint(colorRGBA[0]), GLuint(colorRGBA[1]), GLuint(colorRGBA[2]),
                                   GLuint(colorRGBA[3])};
-        glClearNamedFramebufferuiv(target->Framebuffer(), GL_COLOR, 0, values);
+        glClearNamedFramebufferuiv(framebuffer, GL_COLOR, drawBuffer, values);
     } else {
-        glClearNamedFramebufferfv(target->Framebuffer(), GL_COLOR, 0, colorRGBA);
+        glClearNamedFramebufferfv(framebuffer, GL_COLOR, drawBuffer, colorRGBA);
     }
 }
 
