@@ -389,32 +389,28 @@ void Context::OMSetRenderTargets(UINT numViews, ID3D11RenderTargetView* const* v
 GLuint Context::DrawFramebuffer() {
     if (!framebufferDirty_) return drawFramebuffer_;
     framebufferDirty_ = false;
-    if (numRenderTargets_ == 1 && renderTargets_[0] && !depthStencilView_) {
-        drawFramebuffer_ = renderTargets_[0]->Framebuffer();
-    } else if (numRenderTargets_ == 0 && depthStencilView_) {
-        drawFramebuffer_ = depthStencilView_->Framebuffer();
-    } else {
-        drawFramebuffer_ = CachedFramebuffer();
-    }
-    return drawFramebuffer_;
+    const bool onlyOneTarget = numRenderTargets_ == 1 && renderTargets_[0] && !depthStencilView_;
+    if (onlyOneTarget) return drawFramebuffer_ = renderTargets_[0]->Framebuffer();
+    if (numRenderTargets_ == 0 && depthStencilView_) return drawFramebuffer_ = depthStencilView_->Framebuffer();
+    if (numRenderTargets_ == 0) return drawFramebuffer_ = 0;
+    return drawFramebuffer_ = CachedFramebuffer();
 }
 
 GLuint Context::CachedFramebuffer() {
-    FramebufferKey key = {};
+    FramebufferKey key{};
     for (UINT i = 0; i < D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT; ++i) key[i] = renderTargets_[i];
     key[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = depthStencilView_;
-    auto found = framebuffers_.find(key);
-    if (found != framebuffers_.end()) return found->second;
+    if (auto found = framebuffers_.find(key); found != framebuffers_.end()) return found->second;
     GLuint framebuffer = 0;
     glCreateFramebuffers(1, &framebuffer);
     GLenum drawBuffers[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = {};
-    for (UINT i = 0; i < D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT; ++i) {
+    for (UINT i = 0; i < numRenderTargets_; ++i) {
         drawBuffers[i] = renderTargets_[i] ? GL_COLOR_ATTACHMENT0 + i : GL_NONE;
         if (renderTargets_[i]) renderTargets_[i]->Image().AttachTo(framebuffer, GL_COLOR_ATTACHMENT0 + i);
     }
-    glNamedFramebufferDrawBuffers(framebuffer, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT, drawBuffers);
     if (depthStencilView_) depthStencilView_->Image().AttachTo(framebuffer, depthStencilView_->Image().point);
-    framebuffers_[key] = framebuffer;
+    glNamedFramebufferDrawBuffers(framebuffer, GLsizei(numRenderTargets_), drawBuffers);
+    framebuffers_.emplace(key, framebuffer);
     return framebuffer;
 }
 
@@ -422,7 +418,8 @@ void Context::ForgetView(const void* view) {
     // GL unbinds a framebuffer it deletes and may hand its name out again.
     applied_.drawFramebuffer = ~0u;
     for (auto it = framebuffers_.begin(); it != framebuffers_.end();) {
-        if (std::find(it->first.begin(), it->first.end(), view) == it->first.end()) {
+        const FramebufferKey& key = it->first;
+        if (std::find(key.begin(), key.end(), view) == key.end()) {
             ++it;
             continue;
         }

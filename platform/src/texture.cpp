@@ -94,7 +94,6 @@ bool StoreInWindowFormat(TextureData& t) {
 }
 
 void CreateStorage(TextureData& t) {
-    t.target = TargetOf(t);
     glCreateTextures(t.target, 1, &t.name);
     if (StoreInWindowFormat(t)) return;
     t.windowFormat = false;
