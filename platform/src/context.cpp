@@ -68,6 +68,7 @@ Context::Context(Device& device) : device_(device) {
 Context::~Context() {
     if (!Rasterises()) return;
     ring_.reset();
+    scaler_.reset();
     for (const auto& entry : framebuffers_) glDeleteFramebuffers(1, &entry.second);
     glDeleteFramebuffers(2, copyFramebuffers_);
     glDeleteVertexArrays(1, &emptyVertexArray_);

@@ -7,6 +7,7 @@
 #include <memory>
 #include "device.h"
 #include "input_layout.h"
+#include "picture_scaler.h"
 #include "resources.h"
 #include "shader.h"
 #include "states.h"
@@ -89,6 +90,8 @@ public:
     // Copies mip 0 of a single-sampled 2-D texture to the current surface's window, flipped: GL windows are
     // bottom-up, textures top-down.
     void BlitToWindow(const TextureData& source, int windowWidth, int windowHeight);
+    // Shows the texture scaled into `picture` on a window or framebuffer of the given height, black around it.
+    void ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture);
     // Draws that passed validation since the context was created, on any device.
     uint64_t DrawCount() const { return draws_; }
 
@@ -179,6 +182,7 @@ private:
     std::unique_ptr<UniformRing> ring_;
     GLuint emptyVertexArray_ = 0;
     GLuint copyFramebuffers_[2] = {};
+    std::unique_ptr<PictureScaler> scaler_;  // made on the first fullscreen present
     uint64_t draws_ = 0;
 };
 

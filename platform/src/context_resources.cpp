@@ -296,4 +296,16 @@ void Context::BlitToWindow(const TextureData& source, int windowWidth, int windo
     glEnable(GL_FRAMEBUFFER_SRGB);
 }
 
+void Context::ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture) {
+    const Attachment from{source.name, 0, -1, GL_COLOR_ATTACHMENT0};
+    from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
+    DisableScissorForCopy();
+    glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    applied_.blend = Applied::kUnknown;
+    glDisable(GL_FRAMEBUFFER_SRGB);
+    if (!scaler_) scaler_ = std::make_unique<PictureScaler>();
+    scaler_->Show(copyFramebuffers_[0], GLint(source.width), GLint(source.height), target, targetHeight, picture);
+    glEnable(GL_FRAMEBUFFER_SRGB);
+}
+
 }  // namespace platform

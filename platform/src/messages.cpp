@@ -138,7 +138,7 @@ void OnSizeChanged(HWND window, WindowRecord* record, const SDL_WindowEvent& eve
 void TranslateWindowEvent(const SDL_WindowEvent& event, const Batch& batch) {
     HWND window = platform::detail::FindBySdlId(event.windowID);
     WindowRecord* record = Lookup(window);
-    if (!record) return;
+    if (!record || platform::detail::SwallowsWindowEvent(record, event)) return;
     switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         Post(window, WM_ACTIVATE, WA_ACTIVE, 0);
@@ -190,13 +190,19 @@ UINT ButtonMessage(Uint8 button, bool down) {
     }
 }
 
+// Over the bars of a fullscreen picture the pointer is outside the client area, which hears of it only while it
+// has the capture, as on Windows.
 void PostMouse(Uint32 windowId, UINT message, Sint32 x, Sint32 y) {
     HWND window = platform::detail::FindBySdlId(windowId);
-    if (!window) return;
+    WindowRecord* record = Lookup(window);
+    if (!record) return;
     int left = 0, top = 0;
-    SDL_GetWindowPosition(platform::detail::Lookup(window)->sdl, &left, &top);
+    SDL_GetWindowPosition(record->sdl, &left, &top);
     lastCursor = {left + x, top + y};
-    Post(window, message, MouseFlags(heldButtons), MAKELPARAM(x, y));
+    POINT client = {};
+    const bool inside = platform::detail::WindowToClient(record, x, y, &client);
+    if (!inside && GetCapture() != window) return;
+    Post(window, message, MouseFlags(heldButtons), MAKELPARAM(client.x, client.y));
 }
 
 void TranslateButton(const SDL_MouseButtonEvent& event) {
@@ -218,6 +224,7 @@ void TranslateMotion(const SDL_MouseMotionEvent& event) {
 
 void TranslateKey(const SDL_KeyboardEvent& event) {
     HWND window = platform::detail::FindBySdlId(event.windowID);
+    if (window && platform::detail::IsFullscreenKey(event) && platform::detail::ToggleFullscreen(window)) return;
     const int virtualKey = platform::detail::VirtualKeyFromScancode(event.keysym.scancode);
     if (!window || !virtualKey) return;
     // lParam: repeat count 1, bit 30 = key was down before, bit 31 = released.
@@ -267,6 +274,7 @@ Batch DrainSdlEvents() {
 void PumpSdl() {
     const Batch batch = DrainSdlEvents();
     for (const SDL_Event& event : batch) Translate(event, batch);
+    platform::detail::FinishLeavingFullscreen();
     // The event a programmatic resize causes is queued before it returns, so it is in this batch or never.
     for (HWND window : platform::detail::AllWindows()) {
         if (WindowRecord* record = Lookup(window)) record->expectingSize = false;

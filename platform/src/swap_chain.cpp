@@ -1,8 +1,10 @@
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
 #include "context.h"
 #include "dxgi_objects.h"
+#include "fullscreen.h"
 #include "platform_hooks.h"
 
 namespace platform {
@@ -75,10 +77,30 @@ void DrawableSize(SDL_Window* window, UINT* width, UINT* height) {
     *height = h > 0 ? UINT(h) : 1;
 }
 
+// Zero-sized buffers take the client size, which fullscreen keeps; never empty.
+void ClientSize(HWND window, UINT* width, UINT* height) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    *width = UINT(std::max<LONG>(1, client.right - client.left));
+    *height = UINT(std::max<LONG>(1, client.bottom - client.top));
+}
+
+// Windowed, the frame fills the client area, stretched if the buffers lag behind a resize; fullscreen, it keeps
+// its proportions in the middle of the screen.
+void ShowFrame(Context& context, const TextureData& frame, HWND window, UINT width, UINT height) {
+    if (!IsWindowFullscreen(window)) {
+        context.BlitToWindow(frame, int(width), int(height));
+        return;
+    }
+    const PictureRect picture = FitPicture(int(width), int(height), int(frame.width), int(frame.height));
+    context.ShowPicture(frame, 0, int(height), picture);
+}
+
 class SwapChain final : public ComObject<IDXGISwapChain, IDXGIDeviceSubObject, IDXGIObject> {
 public:
     SwapChain(Device& device, const DXGI_SWAP_CHAIN_DESC& desc) : device_(device), desc_(desc) {
         device_.RetainChild();
+        AllowFullscreenToggle(desc_.OutputWindow, true);
     }
 
     HRESULT CreateBuffers(const DXGI_SWAP_CHAIN_DESC& desc);
@@ -87,11 +109,13 @@ public:
     HRESULT GetDevice(REFIID iid, void** device) override { return device_.QueryInterface(iid, device); }
     HRESULT Present(UINT syncInterval, UINT flags) override;
     HRESULT GetBuffer(UINT buffer, REFIID iid, void** surface) override;
+    // Fullscreen keeps the buffers: the picture is scaled onto the screen, as after a switch to a display mode of
+    // the buffers' size.
     HRESULT SetFullscreenState(BOOL fullscreen, IUnknown* /*target*/) override {
-        return fullscreen ? DXGI_ERROR_NOT_CURRENTLY_AVAILABLE : S_OK;
+        return SetWindowFullscreen(desc_.OutputWindow, fullscreen) ? S_OK : DXGI_ERROR_NOT_CURRENTLY_AVAILABLE;
     }
     HRESULT GetFullscreenState(BOOL* fullscreen, IUnknown** target) override {
-        if (fullscreen) *fullscreen = FALSE;
+        if (fullscreen) *fullscreen = IsWindowFullscreen(desc_.OutputWindow) ? TRUE : FALSE;
         ClearOut(target);
         return S_OK;
     }
@@ -148,6 +172,9 @@ void SwapChain::ReleaseBuffers() {
 }
 
 SwapChain::~SwapChain() {
+    // Nothing would draw into the screen the window covers.
+    SetWindowFullscreen(desc_.OutputWindow, false);
+    AllowFullscreenToggle(desc_.OutputWindow, false);
     ReleaseBuffers();
     device_.LeaveWindow(SdlWindowOf(desc_.OutputWindow));
     device_.ReleaseChild();
@@ -167,7 +194,7 @@ HRESULT SwapChain::Present(UINT syncInterval, UINT flags) {
     if (WindowsAreVisible()) {
         UINT width = 0, height = 0;
         DrawableSize(window, &width, &height);
-        context.BlitToWindow(*TextureOf(shown), int(width), int(height));
+        ShowFrame(context, *TextureOf(shown), desc_.OutputWindow, width, height);
         SDL_GL_SwapWindow(window);
     } else {
         // A swap would hand the frame to the rasteriser; without one the frame must still be drawn now.
@@ -192,8 +219,7 @@ HRESULT SwapChain::ResizeBuffers(UINT bufferCount, UINT width, UINT height, DXGI
     device_.MakeCurrent();
     device_.Immediate().DropViewsOnlyBoundHere(backBuffer_);
     if (static_cast<Texture2D*>(backBuffer_)->RefCount() != 1) return DXGI_ERROR_INVALID_CALL;
-    SDL_Window* window = SdlWindowOf(desc_.OutputWindow);
-    if (!window) return DXGI_ERROR_INVALID_CALL;
+    if (!SdlWindowOf(desc_.OutputWindow)) return DXGI_ERROR_INVALID_CALL;
     DXGI_SWAP_CHAIN_DESC desc = desc_;
     if (bufferCount) desc.BufferCount = bufferCount;
     if (format != DXGI_FORMAT_UNKNOWN) desc.BufferDesc.Format = format;
@@ -201,7 +227,7 @@ HRESULT SwapChain::ResizeBuffers(UINT bufferCount, UINT width, UINT height, DXGI
     desc.BufferDesc.Width = width;
     desc.BufferDesc.Height = height;
     UINT clientWidth = 0, clientHeight = 0;
-    DrawableSize(window, &clientWidth, &clientHeight);
+    ClientSize(desc_.OutputWindow, &clientWidth, &clientHeight);
     if (!width) desc.BufferDesc.Width = clientWidth;
     if (!height) desc.BufferDesc.Height = clientHeight;
     return CreateBuffers(desc);
@@ -229,7 +255,7 @@ HRESULT CreateSwapChain(Device& device, const DXGI_SWAP_CHAIN_DESC* desc, IDXGIS
     if (!device.MakeCurrentOn(window)) return E_INVALIDARG;
     DXGI_SWAP_CHAIN_DESC resolved = *desc;
     UINT clientWidth = 0, clientHeight = 0;
-    DrawableSize(window, &clientWidth, &clientHeight);
+    ClientSize(desc->OutputWindow, &clientWidth, &clientHeight);
     if (!resolved.BufferDesc.Width) resolved.BufferDesc.Width = clientWidth;
     if (!resolved.BufferDesc.Height) resolved.BufferDesc.Height = clientHeight;
     auto* object = new SwapChain(device, resolved);

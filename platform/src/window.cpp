@@ -9,6 +9,7 @@
 #include "window_internal.h"
 
 using platform::detail::Frame;
+using platform::detail::Fullscreen;
 using platform::detail::Lookup;
 using platform::detail::SetLastErrorCode;
 using platform::detail::WindowRecord;
@@ -182,7 +183,15 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 void ClientSize(HWND window, int* width, int* height) {
     *width = 0;
     *height = 0;
-    if (WindowRecord* record = Lookup(window)) SDL_GetWindowSize(record->sdl, width, height);
+    WindowRecord* record = Lookup(window);
+    if (!record) return;
+    const Fullscreen& fullscreen = record->fullscreen;
+    if (fullscreen.active || fullscreen.leaving) {
+        *width = fullscreen.clientWidth;
+        *height = fullscreen.clientHeight;
+        return;
+    }
+    SDL_GetWindowSize(record->sdl, width, height);
 }
 
 Frame FrameFor(DWORD style) {

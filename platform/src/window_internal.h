@@ -9,6 +9,19 @@
 
 namespace platform::detail {
 
+// Fullscreen as DXGI's switch to a display mode of the client's own size: the game keeps its client size and
+// back buffer while the layer scales the picture onto the screen.
+struct Fullscreen {
+    bool active = false;
+    bool toggleAllowed = false;  // a swap chain presents into the window, so Alt+Enter and F11 switch it
+    int clientWidth = 0, clientHeight = 0;
+    int windowedX = 0, windowedY = 0;
+    bool wasMaximized = false;
+    // Leaving, the window manager's size changes back to the windowed size still arrive for a moment.
+    bool leaving = false;
+    Uint64 leaveDeadline = 0;  // SDL ticks
+};
+
 struct WindowRecord {
     SDL_Window* sdl = nullptr;
     Uint32 sdlId = 0;
@@ -31,6 +44,8 @@ struct WindowRecord {
     bool expectingSize = false;
     int expectedWidth = 0;
     int expectedHeight = 0;
+
+    Fullscreen fullscreen;
 };
 
 // Live windows only: null for null, unknown or destroyed handles.
@@ -54,5 +69,17 @@ void ForgetCapture(HWND window);
 int VirtualKeyFromScancode(SDL_Scancode scancode);
 
 void SetLastErrorCode(DWORD code);
+
+// Fullscreen switching (fullscreen.cpp).
+bool IsFullscreenKey(const SDL_KeyboardEvent& event);
+// False where no swap chain presents into the window: the key is then an ordinary key.
+bool ToggleFullscreen(HWND window);
+// Size, move, maximise and restore events a fullscreen switch causes are the layer's, not the user's.
+bool SwallowsWindowEvent(WindowRecord* record, const SDL_WindowEvent& event);
+void FinishLeavingFullscreen();
+// Window pixels to client coordinates: through the scaled picture while fullscreen. False on the bars.
+bool WindowToClient(WindowRecord* record, int x, int y, POINT* client);
+// The inverse, for placing the system pointer over a client point.
+POINT ClientToWindowPixels(HWND window, POINT client);
 
 }  // namespace platform::detail
