@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
-# Plays the real game in a real X window under Xvfb: waits past the splash, checks the menu picture, shoots on the
-# menu, clicks Play, walks right, checks the caption and the sound output, and closes the window.
-# Usage: e2e_game.sh CORVALO XCLOSE, from the project root. With CORVALO_SCREENSHOT_DIR set, the menu and play
-# screenshots are kept there as menu.png and play.png (the archer at his start, one second into the game).
+# Plays the real game in a real X window under Xvfb with the openbox window manager: waits past the splash, checks
+# the menu picture, shoots on the menu, switches to fullscreen with Alt+Enter and checks the menu scaled between
+# bars, clicks the drawn Play, switches back, walks right, checks the caption and the sound output, and closes the
+# window.
+# Usage: e2e_game.sh CORVALO XCLOSE, from the project root. CORVALO_E2E_SCREEN sets the screen size (1280x1024).
+# With CORVALO_SCREENSHOT_DIR set, the screenshots are kept there: menu.png, play.png (the archer at his start, one
+# second into the game), and the whole screen in fullscreen as fullscreen-menu.png and fullscreen-play.png.
 set -euo pipefail
 
 game=$1
 xclose=$2
-for tool in Xvfb xdotool import compare xdpyinfo od; do
+for tool in Xvfb openbox xdotool import compare xdpyinfo od; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
 work=$(mktemp -d)
 game_pid=""
 xvfb_pid=""
+wm_pid=""
+screen=${CORVALO_E2E_SCREEN:-1280x1024}
+screen_width=${screen%x*}
+screen_height=${screen#*x}
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -42,7 +50,7 @@ start_xvfb() {
     local n
     for n in $(seq 90 190); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
         export DISPLAY=":$n"
         if wait_for 20 xdpyinfo >/dev/null 2>&1; then return 0; fi
@@ -71,6 +79,26 @@ start_area_change() {
 caption_has_fps() { [[ "$(xdotool getwindowname "$wid")" == "Corvalo    FPS: "* ]]; }
 
 start_xvfb || fail "no Xvfb display could be started"
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+wait_for 20 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
+    fail "openbox did not start: $(cat "$work/openbox.log")"
+
+# The menu's picture as fullscreen shows it: the largest 4:3 rectangle, centred, crisp, black bars outside.
+if [ $((screen_width * 3)) -gt $((screen_height * 4)) ]; then
+    picture_height=$screen_height
+    picture_width=$((screen_height * 4 / 3))
+else
+    picture_width=$screen_width
+    picture_height=$((screen_width * 3 / 4))
+fi
+picture_x=$(((screen_width - picture_width) / 2))
+picture_y=$(((screen_height - picture_height) / 2))
+factor=$(((picture_width + 1023) / 1024))
+# Screen position of a client point.
+on_screen() { echo "$((picture_x + ($1 * 2 + 1) * picture_width / 2048)) $((picture_y + ($2 * 2 + 1) * picture_height / 1536))"; }
+geometry() { xdotool getwindowgeometry "$wid" | awk '/Geometry/ { print $2 }'; }
+is_geometry() { [ "$(geometry)" = "$1" ]; }
 
 audio=$work/audio.raw
 env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" PLATFORM_MESSAGEBOX=stderr \
@@ -96,11 +124,30 @@ xdotool keyup space
 sleep 0.6
 [ "$(nonsilent 0)" -gt 0 ] || fail "the shot sound did not reach the output"
 
+xdotool key alt+Return
+wait_for 20 is_geometry "$screen" || fail "Alt+Enter: the window is $(geometry), not the screen's $screen"
+sleep 0.5
+import -window root "$work/fullscreen-menu.png"
+convert Textures/MenuScreen.png -filter point -resize "$((factor * 100))%" -interpolate bilinear \
+    -interpolative-resize "${picture_width}x${picture_height}!" -background black -gravity center \
+    -extent "$screen" "$work/expected-fullscreen-menu.png"
+fullscreen_diff=$(compare -metric AE -fuzz 8% "$work/fullscreen-menu.png" "$work/expected-fullscreen-menu.png" \
+    null: 2>&1 || true)
+[ "${fullscreen_diff%%.*}" -lt $((screen_width * screen_height / 100)) ] ||
+    fail "the fullscreen menu differs from the scaled picture in $fullscreen_diff pixels"
+
+# Play is drawn around client point (495, 465): a press there on the scaled screen starts the game.
 click_offset=$(audio_bytes)
-xdotool mousemove --window "$wid" 495 465 click 1
+read -r play_x play_y < <(on_screen 495 465)
+xdotool mousemove "$play_x" "$play_y" click 1
 sleep 1
 after_click=$(nonsilent "$click_offset")
-[ "$after_click" -gt 0 ] || fail "no music after the click on Play"
+[ "$after_click" -gt 0 ] || fail "no music after the click on the drawn Play in fullscreen"
+import -window root "$work/fullscreen-play.png"
+
+xdotool key alt+Return
+wait_for 20 is_geometry 1024x768 || fail "Alt+Enter again: the window is $(geometry), not 1024x768"
+sleep 0.5
 
 shot play_start
 xdotool keydown Right
@@ -122,6 +169,7 @@ if [ -n "${CORVALO_SCREENSHOT_DIR:-}" ]; then
     mkdir -p "$CORVALO_SCREENSHOT_DIR"
     cp "$work/menu.png" "$CORVALO_SCREENSHOT_DIR/menu.png"
     cp "$work/play_start.png" "$CORVALO_SCREENSHOT_DIR/play.png"
+    cp "$work/fullscreen-menu.png" "$work/fullscreen-play.png" "$CORVALO_SCREENSHOT_DIR/"
 fi
 
 "$xclose" "$wid"
@@ -130,5 +178,6 @@ wait_for 30 bash -c "! kill -0 $game_pid 2>/dev/null" || fail "the game did not 
 wait "$game_pid" || status=$?
 game_pid=""
 [ "$status" -eq 0 ] || fail "exit code $status after closing the window"
-echo "e2e: menu differs from its picture in $menu_diff pixels; $changed pixels changed around the start;" \
+echo "e2e: menu differs from its picture in $menu_diff pixels, in fullscreen in $fullscreen_diff;" \
+    "$changed pixels changed around the start;" \
     "non-silent samples $after_click after the click, $after_space after holding Space; exit code 0"
