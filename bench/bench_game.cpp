@@ -1,6 +1,7 @@
 // Runs the real application: start-up, the splash, five seconds on the title menu, a press on Play, then ten seconds of
 // play with scripted keys. Prints the pace and the cost of play, the cost of the menu, and the time to the first frame
-// of start-up and of the game. Headless unless a video driver is chosen (SDL_VIDEODRIVER=x11 for a real window).
+// of start-up and of the game. Headless unless a video driver is chosen (SDL_VIDEODRIVER=x11 for a real window);
+// --fullscreen shows the game scaled onto the whole screen, as Alt+Enter does.
 #include <corvalo.h>
 #include <platform_hooks.h>
 #include <unistd.h>
@@ -67,6 +68,8 @@ public:
         mLastFrame = now;
     }
 
+    bool GoFullscreen() { return mSwapChain && SUCCEEDED(mSwapChain->SetFullscreenState(TRUE, nullptr)); }
+
     double PlayWallSeconds() const { return mLastFrame - mPlayStart; }
     double PlayCpuSeconds() const { return bench::CpuSeconds() - mPlayCpuStart; }
 
@@ -111,12 +114,21 @@ private:
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool fullscreen = argc > 1 && std::string(argv[1]) == "--fullscreen";
+    if (argc > 2 || (argc == 2 && !fullscreen)) {
+        std::fprintf(stderr, "usage: bench-game [--fullscreen]\n");
+        return 2;
+    }
     bench::UseHeadlessDrivers();
     if (chdir(CORVALO_DATA_DIR) != 0) return 1;
     BenchedGame game(GetModuleHandleW(nullptr));
     if (!game.Initialize()) {
         std::fprintf(stderr, "bench-game: the application did not start\n");
+        return 1;
+    }
+    if (fullscreen && !game.GoFullscreen()) {
+        std::fprintf(stderr, "bench-game: fullscreen is not available\n");
         return 1;
     }
     game.RunLoop();

@@ -297,15 +297,24 @@ void Context::BlitToWindow(const TextureData& source, int windowWidth, int windo
 }
 
 void Context::ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture) {
-    const Attachment from{source.name, 0, -1, GL_COLOR_ATTACHMENT0};
-    from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
     DisableScissorForCopy();
+    glDisablei(GL_BLEND, 0);
     glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    applied_.blend = Applied::kUnknown;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glDisable(GL_FRAMEBUFFER_SRGB);
     if (!scaler_) scaler_ = std::make_unique<PictureScaler>();
-    scaler_->Show(copyFramebuffers_[0], GLint(source.width), GLint(source.height), target, targetHeight, picture);
+    scaler_->Show(source.name, GLint(source.width), GLint(source.height), target, targetHeight, picture);
     glEnable(GL_FRAMEBUFFER_SRGB);
+    // The scaler drew with its own program, vertex array, texture, sampler, viewport and output states.
+    const D3D11_VIEWPORT& v = viewports_[0];
+    glViewportIndexedf(0, v.TopLeftX, v.TopLeftY, v.Width, v.Height);
+    applied_.program = nullptr;
+    applied_.vertexArray = applied_.blend = applied_.depthStencil = applied_.rasterizer = Applied::kUnknown;
+    applied_.drawFramebuffer = ~0u;
+    applied_.textures[0] = applied_.samplers[0] = Applied::kUnknown;
 }
 
 }  // namespace platform

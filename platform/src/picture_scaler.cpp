@@ -1,49 +1,92 @@
 #include "picture_scaler.h"
+#include <cstdio>
 
 namespace platform {
+namespace {
+
+// One triangle over the viewport, which is the picture's rectangle.
+const char* const kVertexShader = R"(#version 450
+void main() {
+    vec2 corner = vec2((gl_VertexID << 1) & 2, gl_VertexID & 2);
+    gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
+}
+)";
+
+// Picture coordinates from the pixel's own position, so the clip-space orientation does not matter. Near a seam
+// between two picture pixels the sample moves `factor` times faster across it, which is what smoothing a picture
+// enlarged `factor` times does; elsewhere it sits on a texel centre.
+const char* const kFragmentShader = R"(#version 450
+layout(binding = 0) uniform sampler2D picture;
+layout(location = 0) uniform vec4 rect;  // left, bottom, width, height in target pixels
+layout(location = 1) uniform float factor;
+layout(location = 0) out vec4 colour;
+void main() {
+    vec2 size = vec2(textureSize(picture, 0));
+    vec2 local = (gl_FragCoord.xy - rect.xy) / rect.zw;
+    vec2 texel = vec2(local.x, 1.0 - local.y) * size;
+    vec2 seam = floor(texel + 0.5);
+    vec2 sharp = seam + clamp((texel - seam) * factor, -0.5, 0.5);
+    colour = texture(picture, sharp / size);
+}
+)";
+
+GLuint CompileStage(GLenum stage, const char* source) {
+    const GLuint shader = glCreateShader(stage);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    return shader;
+}
+
+GLuint LinkProgram() {
+    const GLuint vertex = CompileStage(GL_VERTEX_SHADER, kVertexShader);
+    const GLuint fragment = CompileStage(GL_FRAGMENT_SHADER, kFragmentShader);
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) std::fprintf(stderr, "fullscreen picture: the scaling program did not link\n");
+    return program;
+}
+
+}  // namespace
 
 PictureScaler::~PictureScaler() {
-    if (enlargedFramebuffer_) glDeleteFramebuffers(1, &enlargedFramebuffer_);
-    if (enlarged_) glDeleteTextures(1, &enlarged_);
+    if (!program_) return;
+    glDeleteProgram(program_);
+    glDeleteVertexArrays(1, &vertexArray_);
+    glDeleteSamplers(1, &sampler_);
 }
 
-void PictureScaler::Show(GLuint source, int width, int height, GLuint target, int targetHeight,
-                         const PictureRect& picture) {
+void PictureScaler::Create() {
+    program_ = LinkProgram();
+    glCreateVertexArrays(1, &vertexArray_);
+    glCreateSamplers(1, &sampler_);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+}
+
+void PictureScaler::Show(GLuint picture, int width, int height, GLuint target, int targetHeight,
+                         const PictureRect& rect) {
     static const GLfloat kBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glClearNamedFramebufferfv(target, GL_COLOR, 0, kBlack);
-    if (picture.width <= 0 || picture.height <= 0 || width <= 0 || height <= 0) return;
-    // The last copy turns the picture upside down into GL's bottom-up rows.
-    const GLint left = picture.x, right = picture.x + picture.width;
-    const GLint top = targetHeight - picture.y, bottom = top - picture.height;
-    if (IsWholeScale(picture, width, height)) {
-        glBlitNamedFramebuffer(source, target, 0, 0, width, height, left, top, right, bottom, GL_COLOR_BUFFER_BIT,
-                               GL_NEAREST);
-        return;
-    }
-    const int factor = SharpScaleFactor(picture, width, height);
-    GLuint smoothed = source;
-    GLint smoothedWidth = width, smoothedHeight = height;
-    if (factor > 1) {
-        Reserve(width * factor, height * factor);
-        glBlitNamedFramebuffer(source, enlargedFramebuffer_, 0, 0, width, height, 0, 0, enlargedWidth_,
-                               enlargedHeight_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        smoothed = enlargedFramebuffer_;
-        smoothedWidth = enlargedWidth_;
-        smoothedHeight = enlargedHeight_;
-    }
-    glBlitNamedFramebuffer(smoothed, target, 0, 0, smoothedWidth, smoothedHeight, left, top, right, bottom,
-                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
-}
-
-void PictureScaler::Reserve(int width, int height) {
-    if (width == enlargedWidth_ && height == enlargedHeight_) return;
-    if (enlarged_) glDeleteTextures(1, &enlarged_);
-    if (!enlargedFramebuffer_) glCreateFramebuffers(1, &enlargedFramebuffer_);
-    glCreateTextures(GL_TEXTURE_2D, 1, &enlarged_);
-    glTextureStorage2D(enlarged_, 1, GL_RGBA8, width, height);
-    glNamedFramebufferTexture(enlargedFramebuffer_, GL_COLOR_ATTACHMENT0, enlarged_, 0);
-    enlargedWidth_ = width;
-    enlargedHeight_ = height;
+    if (rect.width <= 0 || rect.height <= 0 || width <= 0 || height <= 0) return;
+    if (!program_) Create();
+    const GLfloat bottom = GLfloat(targetHeight - rect.y - rect.height);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
+    glViewportIndexedf(0, GLfloat(rect.x), bottom, GLfloat(rect.width), GLfloat(rect.height));
+    glUseProgram(program_);
+    glProgramUniform4f(program_, 0, GLfloat(rect.x), bottom, GLfloat(rect.width), GLfloat(rect.height));
+    glProgramUniform1f(program_, 1, GLfloat(SharpScaleFactor(rect, width, height)));
+    glBindVertexArray(vertexArray_);
+    glBindTextureUnit(0, picture);
+    glBindSampler(0, sampler_);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
 }
 
 }  // namespace platform

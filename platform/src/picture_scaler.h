@@ -1,6 +1,7 @@
-// Shows a picture scaled into a rectangle of a GL framebuffer, black around it, crisp for pixel art: whole
-// factors copy pixels as squares; other scales enlarge pixel for pixel to the next whole factor and then smooth
-// down, so only the seams between enlarged pixels blend (sharp bilinear).
+// Shows a picture scaled into a rectangle of a GL framebuffer, black around it, crisp for pixel art (sharp
+// bilinear): as if enlarged pixel for pixel by the next whole factor and then smoothed down, so whole factors copy
+// pixels as squares and other scales blend only the seams between pixels. One pass, so a large screen costs one
+// write of the picture's rectangle.
 #pragma once
 #include "gl.h"
 #include "picture_fit.h"
@@ -15,17 +16,17 @@ public:
     // Needs the GL context it drew with to be current.
     ~PictureScaler();
 
-    // `source` is a framebuffer whose first colour attachment holds the picture, top row first; the target is
-    // a GL window or framebuffer, bottom row first. Scissor, colour mask and sRGB conversion must be off.
-    void Show(GLuint source, int width, int height, GLuint target, int targetHeight,
-              const PictureRect& picture);
+    // `picture` is a 2-D texture, top row first; the target is a GL window or framebuffer, bottom row first.
+    // Draws with texture unit 0, viewport 0 and the current program and vertex array replaced; blending, depth,
+    // stencil, culling, scissor and sRGB conversion must be off and every colour channel written.
+    void Show(GLuint picture, int width, int height, GLuint target, int targetHeight, const PictureRect& rect);
 
 private:
-    void Reserve(int width, int height);
+    void Create();
 
-    GLuint enlarged_ = 0;
-    GLuint enlargedFramebuffer_ = 0;
-    int enlargedWidth_ = 0, enlargedHeight_ = 0;
+    GLuint program_ = 0;
+    GLuint vertexArray_ = 0;
+    GLuint sampler_ = 0;
 };
 
 }  // namespace platform

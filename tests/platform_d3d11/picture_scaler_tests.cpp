@@ -19,6 +19,8 @@ Colour Mix(const Colour& a, const Colour& b) {
     return mixed;
 }
 
+Colour Half(const Colour& c) { return {uint8_t(c[0] / 2), uint8_t(c[1] / 2), uint8_t(c[2] / 2), c[3]}; }
+
 bool Near(const Colour& a, const Colour& b) {
     for (int i = 0; i < 4; ++i) {
         if (std::abs(int(a[i]) - int(b[i])) > 2) return false;
@@ -35,10 +37,10 @@ protected:
         D3D11Test::TearDown();
     }
 
-    // Four columns of their own colour, two rows alike.
+    // Four columns of their own colour; the bottom row half as bright.
     void MakePicture() {
         Colour texels[8];
-        for (int i = 0; i < 8; ++i) texels[i] = kColumns[i % 4];
+        for (int i = 0; i < 8; ++i) texels[i] = i < 4 ? kColumns[i] : Half(kColumns[i - 4]);
         D3D11_TEXTURE2D_DESC desc = {4, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
                                      D3D11_BIND_SHADER_RESOURCE, 0, 0};
         D3D11_SUBRESOURCE_DATA data = {texels, 16, 0};
@@ -55,9 +57,10 @@ protected:
         const platform::PictureRect rect = platform::FitPicture(width, height, 4, 2);
         static_cast<platform::Context*>(context)->ShowPicture(*platform::TextureOf(picture), framebuffer, height, rect);
         glDeleteFramebuffers(1, &framebuffer);
-        const Pixels pixels = ReadBack(context, target);
+        // A window's rows run bottom-up: read upside down, the picture stands upright.
+        pixels = ReadBack(context, target);
         std::vector<Colour> colours;
-        for (int x = 0; x < width; ++x) colours.push_back(pixels.At(UINT(x), UINT(row)));
+        for (int x = 0; x < width; ++x) colours.push_back(pixels.At(UINT(x), UINT(height - 1 - row)));
         return colours;
     }
 
@@ -69,6 +72,7 @@ protected:
         }
     }
 
+    Pixels pixels;
     ID3D11Texture2D* picture = nullptr;
     ID3D11Texture2D* target = nullptr;
     ID3D11RenderTargetView* view = nullptr;
@@ -77,17 +81,21 @@ protected:
 TEST_F(PictureScalerTest, WholeFactorsCopyPixelsAsSquaresBetweenBlackBars) {
     const auto& [c0, c1, c2, c3] = kColumns;
     ExpectRow(ShowRow(10, 4, 1), {kBlack, c0, c0, c1, c1, c2, c2, c3, c3, kBlack});
+    std::vector<Colour> bottom;
+    for (UINT x = 0; x < 10; ++x) bottom.push_back(pixels.At(x, 0));
+    ExpectRow(bottom, {kBlack, Half(c0), Half(c0), Half(c1), Half(c1), Half(c2), Half(c2), Half(c3), Half(c3), kBlack});
 }
 
 TEST_F(PictureScalerTest, OtherScalesStaySharpAndBlendOnlyAtTheSeams) {
     const auto& [c0, c1, c2, c3] = kColumns;
     // 2.5 times: enlarged three times, then smoothed down; plain smoothing would blend most columns.
-    ExpectRow(ShowRow(12, 5, 2), {kBlack, c0, c0, Mix(c0, c1), c1, c1, c2, c2, Mix(c2, c3), c3, c3, kBlack});
+    ExpectRow(ShowRow(12, 5, 0), {kBlack, c0, c0, Mix(c0, c1), c1, c1, c2, c2, Mix(c2, c3), c3, c3, kBlack});
 }
 
 TEST_F(PictureScalerTest, ScreensSmallerThanThePictureAreSmoothedDown) {
     const auto& [c0, c1, c2, c3] = kColumns;
-    ExpectRow(ShowRow(2, 1, 0), {Mix(c0, c1), Mix(c2, c3)});
+    const std::vector<Colour> row = ShowRow(2, 1, 0);
+    ExpectRow(row, {Mix(Mix(c0, c1), Half(Mix(c0, c1))), Mix(Mix(c2, c3), Half(Mix(c2, c3)))});
 }
 
 }  // namespace
