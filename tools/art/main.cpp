@@ -2,8 +2,10 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
+#include "command_line.h"
 #include "scenes.hpp"
 #include "sprites.hpp"
 
@@ -41,7 +43,13 @@ void writeAll(const std::filesystem::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::filesystem::path root = argc > 1 ? argv[1] : ".";
+  const cli::Spec spec = {"make-art", "[ROOT]", 0, 1,
+                          "Paints every picture of the game into ROOT/Textures (ROOT is . when not given),\n"
+                          "byte for byte the same on every run.\n",
+                          {}};
+  cli::Arguments args;
+  if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+  const std::filesystem::path root = args.operands.empty() ? "." : args.operands[0];
   const std::filesystem::path dir = root / "Textures";
   try {
     std::filesystem::create_directories(dir);

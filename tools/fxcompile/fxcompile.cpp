@@ -2,9 +2,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 
+#include "command_line.h"
 #include "effect_compiler.h"
 
 namespace {
@@ -66,19 +68,23 @@ void PrintReflection(const fx::CompiledEffect& e) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool reflect = argc == 3 && std::string(argv[2]) == "--reflect";
-    if (argc != 2 && !reflect) {
-        std::cerr << "usage: fxcompile FILE [--reflect]\n";
-        return 2;
-    }
-    std::ifstream in(argv[1], std::ios::binary);
+    const cli::Spec spec = {"fxcompile", "FILE", 1, 1,
+                            "Compiles an effect file as the game does and prints the compiler's messages on stderr;\n"
+                            "exits with 1 when it does not compile.\n",
+                            {{"reflect", "", "also print its techniques, inputs and variables as JSON"}}};
+    cli::Arguments args;
+    if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+    const std::string& file = args.operands[0];
+    const bool reflect = args.Has("reflect");
+
+    std::ifstream in(file, std::ios::binary);
     if (!in) {
-        std::cerr << argv[1] << ": error: cannot open the file\n";
+        std::cerr << file << ": error: cannot open the file\n";
         return 1;
     }
     std::stringstream text;
     text << in.rdbuf();
-    fx::CompileOutput out = fx::CompileEffect(text.str(), argv[1]);
+    fx::CompileOutput out = fx::CompileEffect(text.str(), file);
     std::cerr << out.messages;
     if (!out.ok) return 1;
     if (reflect) PrintReflection(out.effect);

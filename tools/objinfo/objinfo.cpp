@@ -1,12 +1,14 @@
 // Loads an OBJ mesh (and its material file) through OBJLoader on a headless device and prints the loaded lists
-// as one line of JSON; a failed load prints the reason and exits with 1, a bad command line with 2.
+// as one line of JSON; a failed load prints the reason and exits with 1, a bad command line prints the usage on
+// stderr and exits with 2.
+#include <command_line.h>
 #include <d3d11.h>
 #include <objloader.h>
 #include <platform_hooks.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,21 +42,6 @@ int Fail(const std::wstring& error, int code) {
     return code;
 }
 
-bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--flip-winding") == 0) {
-            options.flipWinding = true;
-        } else if (std::strcmp(argv[i], "--flip-v") == 0) {
-            options.flipTexV = true;
-        } else if (options.file.empty() && argv[i][0] != '-') {
-            options.file = argv[i];
-        } else {
-            return false;
-        }
-    }
-    return !options.file.empty();
-}
-
 std::wstring LastMessage(const std::vector<std::wstring>& messages) {
     if (messages.empty()) return L"the mesh did not load";
     std::wstring last = messages.back();
@@ -79,10 +66,20 @@ void PrintMesh(const std::vector<Vertex::NormalTexVertex>& vertices, const std::
 }  // namespace
 
 int main(int argc, char** argv) {
+    const cli::Spec spec = {
+        "objinfo", "FILE", 1, 1,
+        "Loads an OBJ mesh and its material file as the game's models do and prints what was\n"
+        "loaded as one line of JSON; a mesh that does not load prints {\"ok\":false,\"error\":...}\n"
+        "and exits with 1.\n",
+        {{"flip-winding", "", "reverse the order of every face's corners"},
+         {"flip-v", "", "flip the texture coordinates upside down (v becomes 1 - v)"}}};
+    cli::Arguments args;
+    if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
     Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        return Fail(L"usage: objinfo FILE [--flip-winding] [--flip-v]", 2);
-    }
+    options.file = args.operands[0];
+    options.flipWinding = args.Has("flip-winding");
+    options.flipTexV = args.Has("flip-v");
+
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     std::vector<std::wstring> messages;
     platform::SetDebugOutputHook([&messages](const std::wstring& text) { messages.push_back(text); });

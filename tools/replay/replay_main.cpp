@@ -1,5 +1,6 @@
-// corvalo-replay SCRIPT [--data DIR] [--render]: plays one game headless from a key script and prints every frame
+// corvalo-replay [--data DIR] [--render] SCRIPT: plays one game headless from a key script and prints every frame
 // as JSON.
+#include <command_line.h>
 #include <d3d11.h>
 #include <platform_hooks.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "enemy.h"
@@ -221,33 +223,6 @@ int Play(const std::vector<replay::Step>& steps, bool render) {
     return 0;
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: corvalo-replay SCRIPT [--data DIR] [--render]   (SCRIPT may be - for standard input;\n"
-                 "       --render draws every frame on the hardware device instead of only validating it)\n");
-    return 2;
-}
-
-bool ParseArguments(int argc, char** argv, Options* options) {
-    bool haveScript = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--data") {
-            if (++i >= argc) return false;
-            options->dataDir = argv[i];
-            continue;
-        }
-        if (argument == "--render") {
-            options->render = true;
-            continue;
-        }
-        if (haveScript) return false;
-        options->script = argument;
-        haveScript = true;
-    }
-    return haveScript;
-}
-
 bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, replay::ScriptError* error) {
     if (path == "-") return replay::ParseScript(std::cin, steps, error);
     std::ifstream file(path);
@@ -261,8 +236,20 @@ bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, repla
 }  // namespace
 
 int main(int argc, char** argv) {
+    const cli::Spec spec = {
+        "corvalo-replay", "SCRIPT", 1, 1,
+        "Plays one game headless from a key script (tests/replay/*.replay; - reads standard input)\n"
+        "and prints the state of every frame as JSON. Its draws go to Direct3D's null device, which\n"
+        "checks them and draws nothing, unless --render draws them for real (the same frames print).\n",
+        {{"data", "DIR", "read FX/, Textures/ and Sounds/ under DIR, not the working directory"},
+         {"render", "", "draw every frame on the hardware device"}}};
+    cli::Arguments args;
+    if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
     Options options;
-    if (!ParseArguments(argc, argv, &options)) return Usage();
+    options.script = args.operands[0];
+    options.dataDir = args.Value("data");
+    options.render = args.Has("render");
+    if (args.Has("data") && options.dataDir.empty()) return cli::UsageError(spec, "option '--data' needs a directory");
     std::vector<replay::Step> steps;
     replay::ScriptError error;
     if (!ReadScript(options.script, &steps, &error)) {

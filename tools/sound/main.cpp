@@ -3,9 +3,11 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "command_line.h"
 #include "sounds.hpp"
 #include "wav.hpp"
 
@@ -45,7 +47,13 @@ void writeAll(const fs::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const fs::path root = argc > 1 ? argv[1] : ".";
+  const cli::Spec spec = {"make-sounds", "[ROOT]", 0, 1,
+                          "Synthesises the game's sounds into ROOT/Sounds (ROOT is . when not given), encoded\n"
+                          "with oggenc and lame from the PATH, byte for byte the same on every run.\n",
+                          {}};
+  cli::Arguments args;
+  if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+  const fs::path root = args.operands.empty() ? "." : args.operands[0];
   try {
     fs::create_directories(root / "Sounds");
     writeAll(root / "Sounds");

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# check_tool_cli.sh NAME TOOL VERSION: checks that the tool NAME, built as TOOL, follows the command-line conventions
+# every tool shares: --help and -h, --version, a usage error, and the same work whether the options come before or
+# after the operands. Run from the project root.
+set -uo pipefail
+name=$1
+tool=$2
+version=$3
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+
+fail() {
+  echo "FAIL: $name: $*" >&2
+  failures=$((failures + 1))
+}
+
+# run LABEL ARGS...: runs the tool, keeping its exit code in $rc and its output in $scratch/LABEL.out and .err.
+run() {
+  local label=$1
+  shift
+  "$tool" "$@" >"$scratch/$label.out" 2>"$scratch/$label.err"
+  rc=$?
+}
+
+expect_rc() {
+  [ "$rc" -eq "$2" ] || fail "$1 exited with $rc, expected $2; stderr: $(head -c 2000 "$scratch/$1.err")"
+}
+
+expect_empty() {
+  [ ! -s "$scratch/$1" ] || fail "$1 is not empty: $(head -c 2000 "$scratch/$1")"
+}
+
+# same LABEL1 LABEL2: two runs exited alike and printed the same bytes on stdout and on stderr.
+same() {
+  local stream
+  for stream in out err; do
+    cmp -s "$scratch/$1.$stream" "$scratch/$2.$stream" || fail "'$1' and '$2' printed different std$stream"
+  done
+}
+
+# Every tool runs in a scratch directory for these, so a tool that took an option for its output directory would
+# leave it there.
+cd_scratch() { mkdir -p "$scratch/cwd" && cd "$scratch/cwd" || exit 1; }
+
+# --help and -h: the usage on stdout, nothing on stderr, exit 0.
+(
+  cd_scratch
+  for help in --help -h; do
+    run "help$help" "$help"
+    expect_rc "help$help" 0
+    expect_empty "help$help.err"
+    head -n 1 "$scratch/help$help.out" | grep -q "^usage: $name " || fail "$help does not start with 'usage: $name'"
+    grep -q -- "--version" "$scratch/help$help.out" || fail "$help does not name --version"
+  done
+  run version --version
+  expect_rc version 0
+  expect_empty version.err
+  [ "$(cat "$scratch/version.out")" = "$name (Corvalo) $version" ] ||
+    fail "--version printed '$(cat "$scratch/version.out")', expected '$name (Corvalo) $version'"
+
+  # Usage errors: a one-line reason and the usage on stderr, nothing on stdout, exit 2.
+  for bad in --no-such-option -x --help=all; do
+    run "bad$bad" "$bad"
+    expect_rc "bad$bad" 2
+    expect_empty "bad$bad.out"
+    sed -n 1p "$scratch/bad$bad.err" | grep -q "^$name: .*'-" || fail "$bad: the first line gives no reason"
+    sed -n 2p "$scratch/bad$bad.err" | grep -q "^usage: $name " || fail "$bad: no usage on stderr after the reason"
+  done
+  [ -z "$(ls -A)" ] || fail "left files behind in its working directory: $(ls -A)"
+  exit "$failures"
+) || failures=$((failures + $?))
+
+case $name in
+  fxcompile)
+    run after FX/lighting.fx --reflect
+    expect_rc after 0
+    [ -s "$scratch/after.out" ] || fail "printed no reflection"
+    run before --reflect FX/lighting.fx
+    same after before
+    run dashes --reflect -- FX/lighting.fx
+    same after dashes
+    run missing --reflect
+    expect_rc missing 2
+    run extra FX/lighting.fx FX/lighting.fx
+    expect_rc extra 2
+    run absent --reflect no-such-file.fx
+    expect_rc absent 1
+    ;;
+  objinfo)
+    cd tests/models/data || exit 1
+    run after quad.obj --flip-winding --flip-v
+    expect_rc after 0
+    grep -q '"ok":true' "$scratch/after.out" || fail "did not load quad.obj"
+    run before --flip-v --flip-winding quad.obj
+    same after before
+    run plain quad.obj
+    cmp -s "$scratch/after.out" "$scratch/plain.out" && fail "--flip-winding --flip-v changed nothing"
+    run missing --flip-v
+    expect_rc missing 2
+    expect_empty missing.out
+    cd - >/dev/null || exit 1
+    ;;
+  corvalo-replay)
+    script=tests/replay/lose.replay
+    run after "$script" --data "$PWD"
+    expect_rc after 0
+    [ -s "$scratch/after.out" ] || fail "printed no frames"
+    run before --data="$PWD" "$script"
+    same after before
+    run stdin --data "$PWD" -- - <"$script"
+    same after stdin
+    run missing "$script" --data
+    expect_rc missing 2
+    run empty "$script" --data=
+    expect_rc empty 2
+    run extra "$script" "$script"
+    expect_rc extra 2
+    ;;
+  make-art | make-sounds)
+    # From the scratch directory, so that a tool taking "--" for its output directory writes nothing here.
+    cd "$scratch" || exit 1
+    folder=Textures
+    [ "$name" = make-sounds ] && folder=Sounds
+    run plain "$scratch/plain"
+    expect_rc plain 0
+    run dashes -- "$scratch/dashes"
+    expect_rc dashes 0
+    [ -n "$(ls -A "$scratch/plain/$folder" 2>/dev/null)" ] || fail "wrote nothing into $folder"
+    diff -r "$scratch/plain/$folder" "$scratch/dashes/$folder" >/dev/null || fail "'--' changed what it wrote"
+    run extra "$scratch/one" "$scratch/two"
+    expect_rc extra 2
+    [ ! -e "$scratch/one" ] && [ ! -e "$scratch/two" ] || fail "wrote files although refusing the command line"
+    ;;
+  *)
+    fail "no check of the reordered command line for this tool"
+    ;;
+esac
+
+[ "$failures" -eq 0 ] && echo "$name: the command line follows the conventions"
+exit $((failures > 0))

@@ -1,0 +1,53 @@
+#pragma once
+// The command line every tool reads the same way, GNU style: options may come before or after the operands, "--"
+// ends the options ("-" alone is an operand), an option's value is given as "--name VALUE" or "--name=VALUE", and
+// --help (-h) and --version are answered for every tool.
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct Option {
+    std::string name;      // without the dashes: "data" for --data
+    std::string argument;  // the name of its value in the usage ("DIR"); empty for an option that takes none
+    std::string help;      // its line in --help
+};
+
+struct Spec {
+    std::string program;   // "corvalo-replay"
+    std::string operands;  // the operands as the usage line shows them: "SCRIPT", "[ROOT]"
+    std::size_t minOperands = 0;
+    std::size_t maxOperands = 0;
+    std::string about;  // what --help prints under the usage line, whole lines
+    std::vector<Option> options;
+};
+
+struct Arguments {
+    enum class Outcome { kRun, kHelp, kVersion, kUsageError };
+    Outcome outcome = Outcome::kRun;
+    std::string error;  // for kUsageError: the reason, one line without the program's name
+    std::vector<std::string> operands;
+    std::map<std::string, std::string> options;  // the options given, by name; a repeated option keeps its last value
+
+    bool Has(const std::string& name) const { return options.count(name) != 0; }
+    std::string Value(const std::string& name) const;  // empty when the option was not given
+};
+
+// Reads argv[1..argc-1]; stops at the first usage error, at --help or at --version.
+Arguments Parse(const Spec& spec, int argc, const char* const* argv);
+
+std::string Usage(const Spec& spec);    // "usage: corvalo-replay [--data DIR] [--render] SCRIPT\n"
+std::string Help(const Spec& spec);     // the usage, the about text and one line per option
+std::string Version(const Spec& spec);  // "corvalo-replay (Corvalo) 1.0.0\n"
+
+// Prints "program: reason" and the usage on stderr, for a tool that finds a value it cannot use; returns 2.
+int UsageError(const Spec& spec, const std::string& reason);
+
+// Parses into *args and answers what the tool need not: --help and --version on stdout (returns 0), a usage error on
+// stderr (returns 2). Returns nothing when the tool should run with *args.
+std::optional<int> ParseCommandLine(const Spec& spec, int argc, const char* const* argv, Arguments* args);
+
+}  // namespace cli
