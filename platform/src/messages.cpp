@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <deque>
 #include <mutex>
+#include "gamepad.h"
 #include "window_internal.h"
 
 using platform::detail::Lookup;
@@ -247,6 +248,12 @@ void Translate(const SDL_Event& event, const Batch& batch) {
     case SDL_KEYUP:
         TranslateKey(event.key);
         break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        platform::detail::TranslateGamepadEvent(event);
+        break;
     default:
         break;
     }
@@ -265,6 +272,8 @@ Batch DrainSdlEvents() {
 }
 
 void PumpSdl() {
+    // Before the drain, so that the events of this update are in this batch.
+    platform::detail::UpdateGamepads();
     const Batch batch = DrainSdlEvents();
     for (const SDL_Event& event : batch) Translate(event, batch);
     // The event a programmatic resize causes is queued before it returns, so it is in this batch or never.

@@ -39,6 +39,9 @@ HWND FindBySdlId(Uint32 sdlId);
 std::vector<HWND> AllWindows();
 LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ClientSize(HWND window, int* width, int* height);
+// Where a client-area point is in the SDL window's own pixels, for placing the system cursor; the client area
+// fills the window one to one.
+inline POINT ClientToWindowPixels(HWND, POINT client) { return client; }
 
 // The outer frame around the client area that a style gets (Windows 10, 96 DPI).
 struct Frame {
