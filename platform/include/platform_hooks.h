@@ -20,7 +20,8 @@ struct MessageBoxRequest {
 using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
-// Answers "is this virtual key down now"; an empty source restores the real keyboard.
+// Answers "is this virtual key down now" in place of the keyboard; connected game controllers still add their
+// keys. An empty source restores the real keyboard.
 using KeySource = std::function<bool(int virtualKey)>;
 void SetKeySource(KeySource source);
 

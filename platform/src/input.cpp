@@ -1,5 +1,6 @@
-// Mouse capture and the keyboard state behind GetAsyncKeyState.
+// Mouse capture and the keyboard state behind GetAsyncKeyState, to which game controllers add.
 #include <iterator>
+#include "gamepad.h"
 #include "platform_hooks.h"
 #include "window_internal.h"
 
@@ -84,6 +85,7 @@ void ForgetCapture(HWND window) {
 
 SHORT GetAsyncKeyState(int virtualKey) {
     const auto down = static_cast<SHORT>(0x8000);
+    if (platform::detail::GamepadHolds(virtualKey)) return down;
     if (keySource) return keySource(virtualKey) ? down : 0;
     const KeyMapping mapping = MappingFor(virtualKey);
     if (mapping.scancode == SDL_SCANCODE_UNKNOWN) return 0;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <deque>
 #include <mutex>
+#include "gamepad.h"
 #include "window_internal.h"
 
 using platform::detail::Lookup;
@@ -202,6 +203,7 @@ void PostMouse(Uint32 windowId, UINT message, Sint32 x, Sint32 y) {
     POINT client = {};
     const bool inside = platform::detail::WindowToClient(record, x, y, &client);
     if (!inside && GetCapture() != window) return;
+    if (inside) platform::detail::FollowMouse(window, client);
     Post(window, message, MouseFlags(heldButtons), MAKELPARAM(client.x, client.y));
 }
 
@@ -254,6 +256,12 @@ void Translate(const SDL_Event& event, const Batch& batch) {
     case SDL_KEYUP:
         TranslateKey(event.key);
         break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        platform::detail::TranslateGamepadEvent(event);
+        break;
     default:
         break;
     }
@@ -272,6 +280,8 @@ Batch DrainSdlEvents() {
 }
 
 void PumpSdl() {
+    // Before the drain, so that the events of this update are in this batch.
+    platform::detail::UpdateGamepads();
     const Batch batch = DrainSdlEvents();
     for (const SDL_Event& event : batch) Translate(event, batch);
     platform::detail::FinishLeavingFullscreen();

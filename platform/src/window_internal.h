@@ -54,7 +54,6 @@ HWND FindBySdlId(Uint32 sdlId);
 std::vector<HWND> AllWindows();
 LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void ClientSize(HWND window, int* width, int* height);
-
 // The outer frame around the client area that a style gets (Windows 10, 96 DPI).
 struct Frame {
     int left = 0, top = 0, right = 0, bottom = 0;
