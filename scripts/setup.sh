@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, run and test.
+# Installs the Debian packages the project needs: those to build and run the game, and with --test also those the
+# tests, tools and benchmarks use.
+# Usage: setup.sh [--test]
 set -euo pipefail
 
-PACKAGES=(
+GAME_PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
-  libegl1 libegl-dev libgl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0 libx11-dev
+  libegl1 libegl-dev libgl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0
   glslang-dev glslang-tools libspirv-cross-c-shared-dev
-  libgtest-dev libpng-dev
+)
+TEST_PACKAGES=(
+  libgtest-dev libpng-dev libx11-dev
   xvfb xdotool imagemagick x11-utils
   vorbis-tools lame
   clang libclang-rt-14-dev
+  dpkg-dev file desktop-file-utils appstream groff-base
 )
+
+case "${1:-}" in
+  "") packages=("${GAME_PACKAGES[@]}") ;;
+  --test) packages=("${GAME_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 missing=()
-for p in "${PACKAGES[@]}"; do
+for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 

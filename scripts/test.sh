@@ -4,12 +4,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh
+./scripts/setup.sh --test
 jobs="$(nproc)"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON
 cmake --build build -j"$jobs"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON
 cmake --build build-asan -j"$jobs"
 
 # The rules use no random numbers: both builds must replay the committed games to the same bytes.

@@ -30,7 +30,8 @@ void writeAll(const std::filesystem::path& dir) {
   save(makeHealthTile(BarTone::Red), dir, "redHealth.png");
   save(makeFuelBar(BarTone::Green), dir, "greenFuel.png");
   save(makeFuelBar(BarTone::Red), dir, "redFuel.png");
-  save(makeIcon(sprites.player), dir, "corvalo-icon.png");
+  for (const int size : {32, 48, 64, 128, 256})
+    save(makeIcon(sprites.player, size), dir, "corvalo-icon-" + std::to_string(size) + ".png");
   save(makeLevelBackground(), dir, "QivbgTiled.png");
   save(makeControlsPanel(), dir, "controlsFont.png");
   save(makeSplash(sprites), dir, "menuBackground.png");

@@ -179,11 +179,15 @@ Image makeExitPortal() {
 
 // ---- icon and bars ----------------------------------------------------------
 
-Image makeIcon(const Image& player) {
-  Image img(64, 64);
-  fillRoundRect(img, {0, 0, 64, 64}, 10, rgb(0xc98444));
-  fillRoundRect(img, {3, 3, 58, 58}, 8, rgb(0x2a1d36));
-  blit(img, player, {4, 2, 28, 29}, 4, 3, 2);
+// The frame is drawn at each size; the archer is enlarged by whole pixels only, the most that fits.
+Image makeIcon(const Image& player, int size) {
+  const int border = size * 3 / 64;
+  const Rect archer{4, 2, 28, 29};
+  const int scale = size / kFrame;
+  Image img(size, size);
+  fillRoundRect(img, {0, 0, size, size}, size * 10 / 64, rgb(0xc98444));
+  fillRoundRect(img, {border, border, size - 2 * border, size - 2 * border}, size / 8, rgb(0x2a1d36));
+  blit(img, player, archer, (size - archer.w * scale) / 2, (size - archer.h * scale) / 2, scale);
   return img;
 }
 

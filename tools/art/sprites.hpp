@@ -13,7 +13,8 @@ Image makeArrow();
 Image makeFlame();
 Image makePlayer();
 Image makeExitPortal();
-Image makeIcon(const Image& player);
+// A square application icon of size pixels, at least kFrame.
+Image makeIcon(const Image& player, int size);
 
 enum class BarTone { Green, Red };
 // Diagonal stripes whose period divides the size, so the tile repeats seamlessly.

@@ -1,0 +1,47 @@
+# Sourced by the installation tests. The caller defines fail() and kills $game_pid on exit.
+
+# Starts LAUNCHER headless from / and checks that it runs PROGRAM in DATA, finds its data and ends with status 0 on
+# SIGTERM. The disk audio file shows start-up got past loading the data. WORK is a scratch folder.
+check_installed_game() {
+    local launcher=$1 program=$2 data=$3 work=$4
+    local audio=$work/audio.raw status=0
+    (cd / && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" PLATFORM_MESSAGEBOX=stderr \
+        exec "$launcher" 2>"$work/stderr.txt") &
+    game_pid=$!
+    for _ in $(seq 600); do
+        [ -s "$audio" ] && break
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$audio" ] || fail "the game did not start: $(cat "$work/stderr.txt")"
+    [ "$(readlink -f "/proc/$game_pid/exe")" = "$(readlink -f "$program")" ] || fail "wrong program"
+    [ "$(readlink -f "/proc/$game_pid/cwd")" = "$(readlink -f "$data")" ] || fail "wrong directory"
+    if grep -E 'FX/|Textures/|Sounds/' "$work/stderr.txt"; then fail "data files missing after installation"; fi
+
+    kill -TERM "$game_pid"
+    wait "$game_pid" || status=$?
+    game_pid=""
+    [ "$status" -eq 0 ] || fail "exit code $status after SIGTERM"
+}
+
+# Checks the installed icon of every size against the picture make-art made for it.
+check_icons() {
+    local share=$1 size
+    for size in 32 48 64 128 256; do
+        cmp -s "$share/icons/hicolor/${size}x$size/apps/corvalo.png" "Textures/corvalo-icon-$size.png" ||
+            fail "icon of $size px missing or wrong"
+    done
+    if ls "$share/games/corvalo/Textures/" | grep -q icon; then fail "icons installed as game data"; fi
+}
+
+# Validates the desktop entry, the AppStream metainfo (which must name the desktop entry and list release VERSION
+# first) and the manual page of the tree under ROOT, whose data lives in ROOT/SHARE.
+check_descriptions() {
+    local root=$1 share=$2 version=$3 warnings
+    desktop-file-validate "$root/$share/applications/corvalo.desktop" || fail "desktop entry invalid"
+    appstreamcli validate-tree --no-net "$root" || fail "AppStream metainfo invalid"
+    grep -m1 '<release ' "$root/$share"/metainfo/*.metainfo.xml | grep -q "version=\"$version\"" ||
+        fail "the newest AppStream release is not $version"
+    warnings=$(zcat "$root/$share/man/man6/corvalo.6.gz" | groff -man -ww -z 2>&1) || fail "man page: groff failed"
+    [ -z "$warnings" ] || fail "man page: $warnings"
+}
