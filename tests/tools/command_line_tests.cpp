@@ -13,21 +13,21 @@ namespace {
 using Outcome = cli::Arguments::Outcome;
 
 // corvalo-replay's command line: one operand, an option with a value and one without.
-cli::Spec ReplaySpec() {
+cli::Syntax ReplaySyntax() {
     return {"corvalo-replay", "SCRIPT", 1, 1, "Plays one game.\n",
             {{"data", "DIR", "read the data from DIR"}, {"render", "", "draw for real"}}};
 }
 
-cli::Arguments Parse(const cli::Spec& spec, std::initializer_list<const char*> words) {
-    std::vector<const char*> argv = {spec.program.c_str()};
+cli::Arguments Parse(const cli::Syntax& syntax, std::initializer_list<const char*> words) {
+    std::vector<const char*> argv = {syntax.program.c_str()};
     argv.insert(argv.end(), words);
-    return cli::Parse(spec, static_cast<int>(argv.size()), argv.data());
+    return cli::Parse(syntax, static_cast<int>(argv.size()), argv.data());
 }
 
 TEST(CommandLine, TakesOptionsBeforeAndAfterTheOperands) {
-    for (const cli::Arguments& args : {Parse(ReplaySpec(), {"--render", "--data", "dir", "win.replay"}),
-                                       Parse(ReplaySpec(), {"win.replay", "--data", "dir", "--render"}),
-                                       Parse(ReplaySpec(), {"--data", "dir", "win.replay", "--render"})}) {
+    for (const cli::Arguments& args : {Parse(ReplaySyntax(), {"--render", "--data", "dir", "win.replay"}),
+                                       Parse(ReplaySyntax(), {"win.replay", "--data", "dir", "--render"}),
+                                       Parse(ReplaySyntax(), {"--data", "dir", "win.replay", "--render"})}) {
         ASSERT_EQ(args.outcome, Outcome::kRun) << args.error;
         EXPECT_EQ(args.operands, std::vector<std::string>({"win.replay"}));
         EXPECT_TRUE(args.Has("render"));
@@ -37,7 +37,7 @@ TEST(CommandLine, TakesOptionsBeforeAndAfterTheOperands) {
 }
 
 TEST(CommandLine, LeavesOutTheOptionsNotGiven) {
-    const cli::Arguments args = Parse(ReplaySpec(), {"win.replay"});
+    const cli::Arguments args = Parse(ReplaySyntax(), {"win.replay"});
     ASSERT_EQ(args.outcome, Outcome::kRun) << args.error;
     EXPECT_FALSE(args.Has("render"));
     EXPECT_FALSE(args.Has("data"));
@@ -45,91 +45,91 @@ TEST(CommandLine, LeavesOutTheOptionsNotGiven) {
 }
 
 TEST(CommandLine, TakesAValueAfterAnEqualsSign) {
-    const cli::Arguments args = Parse(ReplaySpec(), {"--data=some=dir", "win.replay"});
+    const cli::Arguments args = Parse(ReplaySyntax(), {"--data=some=dir", "win.replay"});
     ASSERT_EQ(args.outcome, Outcome::kRun) << args.error;
     EXPECT_EQ(args.Value("data"), "some=dir");
-    EXPECT_EQ(Parse(ReplaySpec(), {"--data=", "win.replay"}).Value("data"), "");
+    EXPECT_EQ(Parse(ReplaySyntax(), {"--data=", "win.replay"}).Value("data"), "");
 }
 
 TEST(CommandLine, TakesTheNextWordAsTheValueEvenWithADash) {
-    const cli::Arguments args = Parse(ReplaySpec(), {"--data", "--render", "win.replay"});
+    const cli::Arguments args = Parse(ReplaySyntax(), {"--data", "--render", "win.replay"});
     ASSERT_EQ(args.outcome, Outcome::kRun) << args.error;
     EXPECT_EQ(args.Value("data"), "--render");
     EXPECT_FALSE(args.Has("render"));
 }
 
 TEST(CommandLine, KeepsTheLastValueOfARepeatedOption) {
-    EXPECT_EQ(Parse(ReplaySpec(), {"--data", "a", "win.replay", "--data=b"}).Value("data"), "b");
+    EXPECT_EQ(Parse(ReplaySyntax(), {"--data", "a", "win.replay", "--data=b"}).Value("data"), "b");
 }
 
 TEST(CommandLine, TakesEverythingAfterTwoDashesAsOperands) {
-    cli::Spec spec = ReplaySpec();
-    spec.maxOperands = 3;
-    const cli::Arguments args = Parse(spec, {"--render", "--", "--data", "-h", "--"});
+    cli::Syntax syntax = ReplaySyntax();
+    syntax.maxOperands = 3;
+    const cli::Arguments args = Parse(syntax, {"--render", "--", "--data", "-h", "--"});
     ASSERT_EQ(args.outcome, Outcome::kRun) << args.error;
     EXPECT_EQ(args.operands, std::vector<std::string>({"--data", "-h", "--"}));
     EXPECT_FALSE(args.Has("data"));
 }
 
 TEST(CommandLine, TakesALoneDashAsAnOperand) {
-    const cli::Arguments args = Parse(ReplaySpec(), {"-", "--render"});
+    const cli::Arguments args = Parse(ReplaySyntax(), {"-", "--render"});
     ASSERT_EQ(args.outcome, Outcome::kRun) << args.error;
     EXPECT_EQ(args.operands, std::vector<std::string>({"-"}));
 }
 
 TEST(CommandLine, RefusesAnOptionWithoutItsValue) {
-    const cli::Arguments args = Parse(ReplaySpec(), {"win.replay", "--data"});
+    const cli::Arguments args = Parse(ReplaySyntax(), {"win.replay", "--data"});
     EXPECT_EQ(args.outcome, Outcome::kUsageError);
     EXPECT_EQ(args.error, "option '--data' requires an argument");
 }
 
 TEST(CommandLine, RefusesAValueForAnOptionThatTakesNone) {
-    const cli::Arguments args = Parse(ReplaySpec(), {"win.replay", "--render=yes"});
+    const cli::Arguments args = Parse(ReplaySyntax(), {"win.replay", "--render=yes"});
     EXPECT_EQ(args.outcome, Outcome::kUsageError);
     EXPECT_EQ(args.error, "option '--render' doesn't allow an argument");
 }
 
 TEST(CommandLine, RefusesAnUnknownOption) {
     for (const char* option : {"--no-such-option", "--rend", "--data-dir=x", "-x", "-render", "---render"}) {
-        const cli::Arguments args = Parse(ReplaySpec(), {"win.replay", option});
+        const cli::Arguments args = Parse(ReplaySyntax(), {"win.replay", option});
         EXPECT_EQ(args.outcome, Outcome::kUsageError) << option;
         EXPECT_EQ(args.error, "unrecognized option '" + std::string(option) + "'");
     }
 }
 
 TEST(CommandLine, CountsTheOperands) {
-    const cli::Arguments none = Parse(ReplaySpec(), {"--render"});
+    const cli::Arguments none = Parse(ReplaySyntax(), {"--render"});
     EXPECT_EQ(none.outcome, Outcome::kUsageError);
     EXPECT_EQ(none.error, "missing SCRIPT");
-    const cli::Arguments two = Parse(ReplaySpec(), {"a.replay", "b.replay"});
+    const cli::Arguments two = Parse(ReplaySyntax(), {"a.replay", "b.replay"});
     EXPECT_EQ(two.outcome, Outcome::kUsageError);
     EXPECT_EQ(two.error, "extra operand 'b.replay'");
 
-    const cli::Spec optional = {"make-art", "[ROOT]", 0, 1, "", {}};
+    const cli::Syntax optional = {"make-art", "[ROOT]", 0, 1, "", {}};
     EXPECT_EQ(Parse(optional, {}).outcome, Outcome::kRun);
     EXPECT_EQ(Parse(optional, {"out"}).operands, std::vector<std::string>({"out"}));
     EXPECT_EQ(Parse(optional, {"out", "more"}).outcome, Outcome::kUsageError);
 }
 
 TEST(CommandLine, AnswersHelpAndVersionWhereverTheyStand) {
-    EXPECT_EQ(Parse(ReplaySpec(), {"--help"}).outcome, Outcome::kHelp);
-    EXPECT_EQ(Parse(ReplaySpec(), {"-h"}).outcome, Outcome::kHelp);
-    EXPECT_EQ(Parse(ReplaySpec(), {"win.replay", "--render", "--help", "extra", "--unknown"}).outcome, Outcome::kHelp);
-    EXPECT_EQ(Parse(ReplaySpec(), {"--version"}).outcome, Outcome::kVersion);
-    EXPECT_EQ(Parse(ReplaySpec(), {"a", "b", "--version"}).outcome, Outcome::kVersion);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"--help"}).outcome, Outcome::kHelp);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"-h"}).outcome, Outcome::kHelp);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"win.replay", "--render", "--help", "extra", "--unknown"}).outcome, Outcome::kHelp);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"--version"}).outcome, Outcome::kVersion);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"a", "b", "--version"}).outcome, Outcome::kVersion);
     // An error met first still stands, and a value of --help or --version is refused.
-    EXPECT_EQ(Parse(ReplaySpec(), {"--unknown", "--help"}).outcome, Outcome::kUsageError);
-    EXPECT_EQ(Parse(ReplaySpec(), {"--help=all"}).outcome, Outcome::kUsageError);
-    EXPECT_EQ(Parse(ReplaySpec(), {"--data", "--help", "win.replay"}).outcome, Outcome::kRun);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"--unknown", "--help"}).outcome, Outcome::kUsageError);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"--help=all"}).outcome, Outcome::kUsageError);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"--data", "--help", "win.replay"}).outcome, Outcome::kRun);
 }
 
 TEST(CommandLine, WritesTheUsageFromTheOptions) {
-    EXPECT_EQ(cli::Usage(ReplaySpec()), "usage: corvalo-replay [--data DIR] [--render] SCRIPT\n");
+    EXPECT_EQ(cli::Usage(ReplaySyntax()), "usage: corvalo-replay [--data DIR] [--render] SCRIPT\n");
     EXPECT_EQ(cli::Usage({"make-art", "[ROOT]", 0, 1, "", {}}), "usage: make-art [ROOT]\n");
 }
 
 TEST(CommandLine, WritesTheHelp) {
-    EXPECT_EQ(cli::Help(ReplaySpec()),
+    EXPECT_EQ(cli::Help(ReplaySyntax()),
               "usage: corvalo-replay [--data DIR] [--render] SCRIPT\n"
               "Plays one game.\n"
               "\n"
@@ -141,7 +141,7 @@ TEST(CommandLine, WritesTheHelp) {
 }
 
 TEST(CommandLine, NamesTheProjectAndItsVersion) {
-    EXPECT_EQ(cli::Version(ReplaySpec()), "corvalo-replay (Corvalo) " CORVALO_EXPECTED_VERSION "\n");
+    EXPECT_EQ(cli::Version(ReplaySyntax()), "corvalo-replay (Corvalo) " CORVALO_EXPECTED_VERSION "\n");
     const std::string version = CORVALO_EXPECTED_VERSION;  // MAJOR.MINOR.PATCH, from project() in CMakeLists.txt
     EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
     EXPECT_EQ(version.find_first_not_of("0123456789."), std::string::npos) << version;

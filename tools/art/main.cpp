@@ -44,12 +44,12 @@ void writeAll(const std::filesystem::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const cli::Spec spec = {"make-art", "[ROOT]", 0, 1,
+  const cli::Syntax syntax = {"make-art", "[ROOT]", 0, 1,
                           "Paints every picture of the game into ROOT/Textures (ROOT is . when not given),\n"
                           "byte for byte the same on every run.\n",
                           {}};
   cli::Arguments args;
-  if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+  if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
   const std::filesystem::path root = args.operands.empty() ? "." : args.operands[0];
   const std::filesystem::path dir = root / "Textures";
   try {

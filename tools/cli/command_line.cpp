@@ -20,8 +20,8 @@ Arguments Refuse(Arguments args, const std::string& reason) {
     return args;
 }
 
-const Option* Find(const Spec& spec, const std::string& name) {
-    for (const Option& option : spec.options) {
+const Option* Find(const Syntax& syntax, const std::string& name) {
+    for (const Option& option : syntax.options) {
         if (option.name == name) return &option;
     }
     if (name == kHelp.name) return &kHelp;
@@ -41,7 +41,7 @@ std::string Arguments::Value(const std::string& name) const {
     return found == options.end() ? std::string() : found->second;
 }
 
-Arguments Parse(const Spec& spec, int argc, const char* const* argv) {
+Arguments Parse(const Syntax& syntax, int argc, const char* const* argv) {
     Arguments args;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -62,7 +62,7 @@ Arguments Parse(const Spec& spec, int argc, const char* const* argv) {
 
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        const Option* option = Find(spec, name);
+        const Option* option = Find(syntax, name);
         if (!option) return Refuse(args, "unrecognized option '" + arg + "'");
         std::string value;
         if (option->argument.empty()) {
@@ -81,28 +81,28 @@ Arguments Parse(const Spec& spec, int argc, const char* const* argv) {
         }
         args.options[name] = value;
     }
-    if (args.operands.size() < spec.minOperands) return Refuse(args, "missing " + spec.operands);
-    if (args.operands.size() > spec.maxOperands) {
-        return Refuse(args, "extra operand '" + args.operands[spec.maxOperands] + "'");
+    if (args.operands.size() < syntax.minOperands) return Refuse(args, "missing " + syntax.operands);
+    if (args.operands.size() > syntax.maxOperands) {
+        return Refuse(args, "extra operand '" + args.operands[syntax.maxOperands] + "'");
     }
     return args;
 }
 
-std::string Usage(const Spec& spec) {
-    std::string usage = "usage: " + spec.program;
-    for (const Option& option : spec.options) usage += " [" + Label(option) + "]";
-    if (!spec.operands.empty()) usage += " " + spec.operands;
+std::string Usage(const Syntax& syntax) {
+    std::string usage = "usage: " + syntax.program;
+    for (const Option& option : syntax.options) usage += " [" + Label(option) + "]";
+    if (!syntax.operands.empty()) usage += " " + syntax.operands;
     return usage + "\n";
 }
 
-std::string Help(const Spec& spec) {
-    std::vector<Option> options = spec.options;
+std::string Help(const Syntax& syntax) {
+    std::vector<Option> options = syntax.options;
     options.push_back(kHelp);
     options.push_back(kVersion);
     std::size_t width = 0;
     for (const Option& option : options) width = std::max(width, Label(option).size());
 
-    std::string help = Usage(spec) + spec.about + "\noptions:\n";
+    std::string help = Usage(syntax) + syntax.about + "\noptions:\n";
     for (const Option& option : options) {
         const std::string label = Label(option);
         help += "  " + label + std::string(width - label.size() + 2, ' ') + option.help + "\n";
@@ -110,31 +110,31 @@ std::string Help(const Spec& spec) {
     return help;
 }
 
-std::string Version(const Spec& spec) {
-    return spec.program + " (" CORVALO_PROJECT_NAME ") " CORVALO_VERSION "\n";
+std::string Version(const Syntax& syntax) {
+    return syntax.program + " (" CORVALO_PROJECT_NAME ") " CORVALO_VERSION "\n";
 }
 
-int UsageError(const Spec& spec, const std::string& reason) {
-    std::fprintf(stderr, "%s: %s\n%sTry '%s --help' for more information.\n", spec.program.c_str(), reason.c_str(),
-                 Usage(spec).c_str(), spec.program.c_str());
+int UsageError(const Syntax& syntax, const std::string& reason) {
+    std::fprintf(stderr, "%s: %s\n%sTry '%s --help' for more information.\n", syntax.program.c_str(), reason.c_str(),
+                 Usage(syntax).c_str(), syntax.program.c_str());
     return 2;
 }
 
-std::optional<int> ParseCommandLine(const Spec& spec, int argc, const char* const* argv, Arguments* args) {
-    *args = Parse(spec, argc, argv);
+std::optional<int> ParseCommandLine(const Syntax& syntax, int argc, const char* const* argv, Arguments* args) {
+    *args = Parse(syntax, argc, argv);
     switch (args->outcome) {
         case Arguments::Outcome::kRun:
             return std::nullopt;
         case Arguments::Outcome::kHelp:
-            std::fputs(Help(spec).c_str(), stdout);
+            std::fputs(Help(syntax).c_str(), stdout);
             return 0;
         case Arguments::Outcome::kVersion:
-            std::fputs(Version(spec).c_str(), stdout);
+            std::fputs(Version(syntax).c_str(), stdout);
             return 0;
         case Arguments::Outcome::kUsageError:
             break;
     }
-    return UsageError(spec, args->error);
+    return UsageError(syntax, args->error);
 }
 
 }  // namespace cli

@@ -16,7 +16,7 @@ struct Option {
     std::string help;      // its line in --help
 };
 
-struct Spec {
+struct Syntax {
     std::string program;   // "corvalo-replay"
     std::string operands;  // the operands as the usage line shows them: "SCRIPT", "[ROOT]"
     std::size_t minOperands = 0;
@@ -37,17 +37,17 @@ struct Arguments {
 };
 
 // Reads argv[1..argc-1]; stops at the first usage error, at --help or at --version.
-Arguments Parse(const Spec& spec, int argc, const char* const* argv);
+Arguments Parse(const Syntax& syntax, int argc, const char* const* argv);
 
-std::string Usage(const Spec& spec);    // "usage: corvalo-replay [--data DIR] [--render] SCRIPT\n"
-std::string Help(const Spec& spec);     // the usage, the about text and one line per option
-std::string Version(const Spec& spec);  // "corvalo-replay (Corvalo) 1.0.0\n"
+std::string Usage(const Syntax& syntax);    // "usage: corvalo-replay [--data DIR] [--render] SCRIPT\n"
+std::string Help(const Syntax& syntax);     // the usage, the about text and one line per option
+std::string Version(const Syntax& syntax);  // "corvalo-replay (Corvalo) 1.0.0\n"
 
 // Prints "program: reason" and the usage on stderr, for a tool that finds a value it cannot use; returns 2.
-int UsageError(const Spec& spec, const std::string& reason);
+int UsageError(const Syntax& syntax, const std::string& reason);
 
 // Parses into *args and answers what the tool need not: --help and --version on stdout (returns 0), a usage error on
 // stderr (returns 2). Returns nothing when the tool should run with *args.
-std::optional<int> ParseCommandLine(const Spec& spec, int argc, const char* const* argv, Arguments* args);
+std::optional<int> ParseCommandLine(const Syntax& syntax, int argc, const char* const* argv, Arguments* args);
 
 }  // namespace cli

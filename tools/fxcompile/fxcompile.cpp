@@ -68,12 +68,12 @@ void PrintReflection(const fx::CompiledEffect& e) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const cli::Spec spec = {"fxcompile", "FILE", 1, 1,
+    const cli::Syntax syntax = {"fxcompile", "FILE", 1, 1,
                             "Compiles an effect file as the game does and prints the compiler's messages on stderr;\n"
                             "exits with 1 when it does not compile.\n",
                             {{"reflect", "", "also print its techniques, inputs and variables as JSON"}}};
     cli::Arguments args;
-    if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+    if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
     const std::string& file = args.operands[0];
     const bool reflect = args.Has("reflect");
 

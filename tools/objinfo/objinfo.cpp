@@ -66,7 +66,7 @@ void PrintMesh(const std::vector<Vertex::NormalTexVertex>& vertices, const std::
 }  // namespace
 
 int main(int argc, char** argv) {
-    const cli::Spec spec = {
+    const cli::Syntax syntax = {
         "objinfo", "FILE", 1, 1,
         "Loads an OBJ mesh and its material file as the game's models do and prints what was\n"
         "loaded as one line of JSON; a mesh that does not load prints {\"ok\":false,\"error\":...}\n"
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         {{"flip-winding", "", "reverse the order of every face's corners"},
          {"flip-v", "", "flip the texture coordinates upside down (v becomes 1 - v)"}}};
     cli::Arguments args;
-    if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+    if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
     Options options;
     options.file = args.operands[0];
     options.flipWinding = args.Has("flip-winding");

@@ -236,7 +236,7 @@ bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, repla
 }  // namespace
 
 int main(int argc, char** argv) {
-    const cli::Spec spec = {
+    const cli::Syntax syntax = {
         "corvalo-replay", "SCRIPT", 1, 1,
         "Plays one game headless from a key script (tests/replay/*.replay; - reads standard input)\n"
         "and prints the state of every frame as JSON. Its draws go to Direct3D's null device, which\n"
@@ -244,12 +244,12 @@ int main(int argc, char** argv) {
         {{"data", "DIR", "read FX/, Textures/ and Sounds/ under DIR, not the working directory"},
          {"render", "", "draw every frame on the hardware device"}}};
     cli::Arguments args;
-    if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+    if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
     Options options;
     options.script = args.operands[0];
     options.dataDir = args.Value("data");
     options.render = args.Has("render");
-    if (args.Has("data") && options.dataDir.empty()) return cli::UsageError(spec, "option '--data' needs a directory");
+    if (args.Has("data") && options.dataDir.empty()) return cli::UsageError(syntax, "option '--data' needs a directory");
     std::vector<replay::Step> steps;
     replay::ScriptError error;
     if (!ReadScript(options.script, &steps, &error)) {

@@ -47,12 +47,12 @@ void writeAll(const fs::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const cli::Spec spec = {"make-sounds", "[ROOT]", 0, 1,
+  const cli::Syntax syntax = {"make-sounds", "[ROOT]", 0, 1,
                           "Synthesises the game's sounds into ROOT/Sounds (ROOT is . when not given), encoded\n"
                           "with oggenc and lame from the PATH, byte for byte the same on every run.\n",
                           {}};
   cli::Arguments args;
-  if (const std::optional<int> exitCode = cli::ParseCommandLine(spec, argc, argv, &args)) return *exitCode;
+  if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
   const fs::path root = args.operands.empty() ? "." : args.operands[0];
   try {
     fs::create_directories(root / "Sounds");
