@@ -40,6 +40,13 @@ bool Leave(WindowRecord* record) {
     return left;
 }
 
+// Where the client area's picture is shown on the fullscreen window.
+platform::PictureRect ShownPicture(WindowRecord* record) {
+    int width = 0, height = 0;
+    SDL_GetWindowSize(record->sdl, &width, &height);
+    return platform::FitPicture(width, height, record->fullscreen.clientWidth, record->fullscreen.clientHeight);
+}
+
 bool IsSwitchEvent(SDL_WindowEventID kind) {
     return kind == SDL_WINDOWEVENT_SIZE_CHANGED || kind == SDL_WINDOWEVENT_RESIZED || kind == SDL_WINDOWEVENT_MOVED ||
            kind == SDL_WINDOWEVENT_MAXIMIZED || kind == SDL_WINDOWEVENT_RESTORED;
@@ -98,10 +105,7 @@ bool WindowToClient(WindowRecord* record, int x, int y, POINT* client) {
         *client = {x, y};
         return true;
     }
-    int width = 0, height = 0;
-    SDL_GetWindowSize(record->sdl, &width, &height);
-    const PictureRect picture = FitPicture(width, height, state.clientWidth, state.clientHeight);
-    const PicturePoint point = AreaToPicture(picture, state.clientWidth, state.clientHeight, {x, y});
+    const PicturePoint point = AreaToPicture(ShownPicture(record), state.clientWidth, state.clientHeight, {x, y});
     *client = {point.x, point.y};
     return point.x >= 0 && point.y >= 0 && point.x < state.clientWidth && point.y < state.clientHeight;
 }
@@ -110,10 +114,7 @@ POINT ClientToWindowPixels(HWND window, POINT client) {
     WindowRecord* record = Lookup(window);
     if (!record || !record->fullscreen.active) return client;
     const Fullscreen& state = record->fullscreen;
-    int width = 0, height = 0;
-    SDL_GetWindowSize(record->sdl, &width, &height);
-    const PictureRect picture = FitPicture(width, height, state.clientWidth, state.clientHeight);
-    const PicturePoint point = PictureToArea(picture, state.clientWidth, state.clientHeight,
+    const PicturePoint point = PictureToArea(ShownPicture(record), state.clientWidth, state.clientHeight,
                                              {static_cast<int>(client.x), static_cast<int>(client.y)});
     return {point.x, point.y};
 }

@@ -9,17 +9,7 @@ source "$(dirname "$0")/installed_game.sh"
 cmake=$1
 build=$2
 version=$3
-prefix=$(mktemp -d)
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    rm -rf "$prefix"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+prefix=$scratch
 
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 

@@ -1,4 +1,17 @@
-# Sourced by the installation tests. The caller defines fail() and kills $game_pid on exit.
+# Sourced by the installation tests: a scratch folder ($scratch) removed on exit with any game still running, and
+# fail().
+
+scratch=$(mktemp -d)
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
 
 # Starts LAUNCHER headless from / and checks that it runs PROGRAM in DATA, finds its data and ends with status 0 on
 # SIGTERM. The disk audio file shows start-up got past loading the data. WORK is a scratch folder.
