@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdarg>
 #include <cwchar>
 
 namespace {
@@ -71,6 +73,17 @@ const NamedResult kResultNames[] = {
     {HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE), L"HRESULT_FROM_WIN32(ERROR_INVALID_WINDOW_HANDLE)"},
 };
 
+// swprintf leaves a buffer it overflows unterminated: the text is cut to fit and always terminated.
+template <size_t N>
+void Format(wchar_t (&buffer)[N], const wchar_t* format, ...) {
+    std::fill(buffer, buffer + N, L'\0');
+    va_list args;
+    va_start(args, format);
+    vswprintf(buffer, N, format, args);
+    va_end(args);
+    buffer[N - 1] = L'\0';
+}
+
 }  // namespace
 
 const wchar_t* ResultName(HRESULT hr) {
@@ -82,12 +95,12 @@ const wchar_t* ResultName(HRESULT hr) {
 
 HRESULT TraceResult(const char* file, DWORD line, HRESULT hr, const wchar_t* expression, bool showBox) {
     wchar_t lineText[128];
-    swprintf(lineText, 128, L"%ld", static_cast<long>(line));
+    Format(lineText, L"%ld", static_cast<long>(line));
 
     // Windows' wide formats read %S as a narrow and %s as a wide string; glibc's read %s and %ls.
     if (file) {
         wchar_t location[3000];
-        swprintf(location, 3000, L"%s(%ls): ", file, lineText);
+        Format(location, L"%s(%ls): ", file, lineText);
         OutputDebugStringW(location);
     }
 
@@ -98,22 +111,22 @@ HRESULT TraceResult(const char* file, DWORD line, HRESULT hr, const wchar_t* exp
     }
 
     wchar_t codeText[256];
-    swprintf(codeText, 256, L"%ls (0x%0.8x)", ResultName(hr), static_cast<unsigned>(hr));
+    Format(codeText, L"%ls (0x%0.8x)", ResultName(hr), static_cast<unsigned>(hr));
     wchar_t codeLine[300];
-    swprintf(codeLine, 300, L"hr=%ls\n", codeText);
+    Format(codeLine, L"hr=%ls\n", codeText);
     OutputDebugStringW(codeLine);
 
     if (!showBox) return hr;
 
     wchar_t calling[1100] = L"";
-    if (hasExpression) swprintf(calling, 1100, L"Calling: %ls\n", expression);
+    if (hasExpression) Format(calling, L"Calling: %ls\n", expression);
 
     wchar_t fileName[261] = L"";
-    if (file) swprintf(fileName, 261, L"%s", file);
+    if (file) Format(fileName, L"%s", file);
 
     wchar_t message[4096];
-    swprintf(message, 4096, L"File: %ls\nLine: %ls\nError Code: %ls\n%lsDo you want to debug the application?", fileName,
-             lineText, codeText, calling);
+    Format(message, L"File: %ls\nLine: %ls\nError Code: %ls\n%lsDo you want to debug the application?", fileName,
+           lineText, codeText, calling);
     if (MessageBoxW(GetForegroundWindow(), message, L"Unexpected error encountered", MB_ICONERROR | MB_YESNO) == IDYES) {
         DebugBreak();
     }

@@ -1,5 +1,9 @@
 #include "basecamera.h"
 
+#include <cassert>
+
+#include "mathhelper.h"
+
 namespace {
 
 XMVECTOR Direction(const XMFLOAT3& v) { return XMVectorSet(v.x, v.y, v.z, 0.0f); }
@@ -29,6 +33,8 @@ BaseCamera::~BaseCamera() = default;
 void BaseCamera::RebuildView() {
     if (!mViewDirty) return;
     mViewDirty = false;
+    assert(IsFiniteNonZero(mLook) && "the look vector is zero or not finite");
+    assert(IsFiniteNonZero(mUp) && "the up vector is zero or not finite");
     const XMVECTOR eye = Direction(mPosition);
     const XMVECTOR focus = XMVectorAdd(eye, Direction(mLook));
     XMStoreFloat4x4(&mViewMatrix, XMMatrixLookAtLH(eye, focus, Direction(mUp)));

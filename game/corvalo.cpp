@@ -66,7 +66,8 @@ Corvalo::Corvalo(HINSTANCE instance)
       mWin(nullptr),
       mState(Splash),
       mSplashTime(0.0f),
-      mNoCullRS(nullptr) {
+      mNoCullRS(nullptr),
+      mNoCullRSTried(false) {
     mCaption = L"Corvalo";
     XMStoreFloat4x4(&mScreenProj, XMMatrixIdentity());
     srand(static_cast<unsigned int>(time(0)));
@@ -204,7 +205,8 @@ void Corvalo::DestroyScreens() {
 }
 
 void Corvalo::BindRasterizerState() {
-    if (!mNoCullRS) {
+    if (!mNoCullRSTried) {
+        mNoCullRSTried = true;
         const D3D11_RASTERIZER_DESC rsDesc = NoCullRasterizerDesc();
         VERIFY_HR(md3dDevice->CreateRasterizerState(&rsDesc, &mNoCullRS));
     }
@@ -281,7 +283,8 @@ void Corvalo::Render() {
     md3dImmediateContext->OMSetDepthStencilState(mFontDS, 0);
 
     DrawScreen(CheckEndScreens(), frameMatrix);
-    VERIFY_HR(mSwapChain->Present(1, 0));
+    // A failed swap-chain creation has been reported already; there is nothing to present to.
+    if (mSwapChain) VERIFY_HR(mSwapChain->Present(1, 0));
 }
 
 void Corvalo::DrawScreen(ScreenState state, const XMMATRIX& frameMatrix) {

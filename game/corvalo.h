@@ -83,6 +83,8 @@ private:
     ScreenState mState;
     float mSplashTime;
     ID3D11RasterizerState* mNoCullRS;
+    // A failed creation is reported once, not every update.
+    bool mNoCullRSTried;
 };
 
 // The sound state of the application, process-wide as the sound library's objects are.

@@ -14,13 +14,19 @@ const float* Floats(CXMMATRIX m) { return reinterpret_cast<const float*>(&AsMatr
 
 Effect::Effect() : mEffect(nullptr), mTech(nullptr), mWVPVar(nullptr) {}
 
-Effect::~Effect() {
+Effect::~Effect() { ReleaseEffect(); }
+
+// The variables and the technique belong to the effect and go with it.
+void Effect::ReleaseEffect() {
     if (!mEffect) return;
     mEffect->Release();
     mEffect = nullptr;
+    mTech = nullptr;
+    mWVPVar = nullptr;
 }
 
 void Effect::LoadFromFile(const std::wstring& fileName, ID3D11Device* device) {
+    ReleaseEffect();
     const UINT shaderFlags = D3D10_SHADER_DEBUG | D3D10_SHADER_SKIP_OPTIMIZATION;
     ID3D10Blob* compiledShader = nullptr;
     ID3D10Blob* compilationMsgs = nullptr;
@@ -114,7 +120,7 @@ void LitTexEffect::SetPerObject(CXMMATRIX world, CXMMATRIX invTransposeWorld, CX
 }
 
 void LitTexEffect::SetDiffuseMap(ID3D11ShaderResourceView* diffuseMap) {
-    if (mDiffuseMapVar) mDiffuseMapVar->SetResource(diffuseMap);
+    if (mEffect && mDiffuseMapVar) mDiffuseMapVar->SetResource(diffuseMap);
 }
 
 TerrainEffect::TerrainEffect() : mDiffuseMapVars(nullptr), mBlendVar(nullptr) {}
@@ -141,7 +147,7 @@ void TerrainEffect::SetTerrainPerObject(CXMMATRIX world, CXMMATRIX invTransposeW
                                         ID3D11ShaderResourceView* diffuseMap3, ID3D11ShaderResourceView* diffuseMap4,
                                         ID3D11ShaderResourceView* blendMap) {
     SetPerObject(world, invTransposeWorld, worldViewProj, diffuseMap);
-    if (!mDiffuseMapVars) return;
+    if (!mEffect || !mDiffuseMapVars) return;
     mDiffuseMapVars[0]->SetResource(diffuseMap2);
     mDiffuseMapVars[1]->SetResource(diffuseMap3);
     mDiffuseMapVars[2]->SetResource(diffuseMap4);

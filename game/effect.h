@@ -21,8 +21,13 @@ public:
     virtual void FetchVariables();
     virtual void SetWorldViewProj(CXMMATRIX worldViewProj);
 
+    // A second load replaces the effect of the first.
     void LoadFromFile(const std::wstring& fileName, ID3D11Device* device);
     ID3DX11EffectTechnique* GetTechnique() const { return mTech; }
+
+    // A copy would release the effect a second time.
+    Effect(const Effect&) = delete;
+    Effect& operator=(const Effect&) = delete;
 
 protected:
     void DrawWithStride(ID3D11DeviceContext* context, ID3D11Buffer* vertexBuffer, ID3D11Buffer* indexBuffer,
@@ -31,6 +36,9 @@ protected:
     ID3DX11Effect* mEffect;
     ID3DX11EffectTechnique* mTech;
     ID3DX11EffectMatrixVariable* mWVPVar;
+
+private:
+    void ReleaseEffect();
 };
 
 // The lit, textured effect every sprite and mesh is drawn with.

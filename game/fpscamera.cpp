@@ -1,10 +1,15 @@
 #include "fpscamera.h"
 
+#include <cassert>
+
+#include "mathhelper.h"
+
 namespace {
 
 XMVECTOR Load(const XMFLOAT3& v) { return XMVectorSet(v.x, v.y, v.z, 0.0f); }
 
 XMMATRIX RotationAbout(const XMFLOAT3& axis, float angle) {
+    assert(IsFiniteNonZero(axis) && "the rotation axis is zero or not finite");
     return XMMatrixRotationNormal(XMVector3Normalize(Load(axis)), angle);
 }
 

@@ -143,7 +143,8 @@ Game::Game()
       mHasFuel(true),
       mEOLActive(false),
       mTotalTime(0.0f),
-      mNoCullRS(nullptr) {
+      mNoCullRS(nullptr),
+      mNoCullRSTried(false) {
     XMStoreFloat4x4(&mWorld, XMMatrixIdentity());
     XMStoreFloat4x4(&mView, XMMatrixIdentity());
     XMStoreFloat4x4(&mProj, XMMatrixIdentity());
@@ -225,6 +226,7 @@ void Game::CreateDepthStencilStates(ID3D11Device* md3dDevice) {
 }
 
 void Game::CreateRasterizerState(ID3D11Device* md3dDevice) {
+    mNoCullRSTried = true;
     const D3D11_RASTERIZER_DESC rsDesc = NoCullRasterizerDesc();
     VERIFY_HR(md3dDevice->CreateRasterizerState(&rsDesc, &mNoCullRS));
 }
@@ -324,7 +326,7 @@ void Game::OnMouseMove(WPARAM, int x, int y) {
 
 void Game::Update(ID3D11DeviceContext* context, ID3D11Device* device, float dt, ScreenSwitcher* app) {
     mTotalTime += dt;
-    if (!mNoCullRS) CreateRasterizerState(device);
+    if (!mNoCullRSTried) CreateRasterizerState(device);
     context->RSSetState(mNoCullRS);
     if (mInvulnerableTime > 0.0f) {
         mInvulnerableTime -= dt;

@@ -147,8 +147,10 @@ private:
     bool mEOLActive;
     float mTotalTime;
 
-    // Kept once per game: the cull-none state every update binds.
+    // Kept once per game: the cull-none state every update binds. A failed creation is reported once, not every
+    // update.
     ID3D11RasterizerState* mNoCullRS;
+    bool mNoCullRSTried;
     // Every texture view Init loaded, in load order, each released once.
     std::vector<ID3D11ShaderResourceView*> mTextures;
     // Frame lists of the sprites that have no named list; every frame record sits in exactly one list.

@@ -2,6 +2,8 @@
 
 #include <traceresult.h>
 
+#include <algorithm>
+
 #include "effect.h"
 
 namespace {
@@ -57,7 +59,15 @@ void MeshGeometry::CreateIndexBuffer(ID3D11Device* device, const UINT* indices, 
     VERIFY_HR(device->CreateBuffer(&ibd, &iInitData, &mIB));
 }
 
-void MeshGeometry::AssignSubsets(const std::vector<Subset>& subsets) { mSubsets = subsets; }
+// The mesh owns the views of its subsets: those the new list does not carry on are released.
+void MeshGeometry::AssignSubsets(const std::vector<Subset>& subsets) {
+    for (Subset& old : mSubsets) {
+        const bool kept = std::any_of(subsets.begin(), subsets.end(),
+                                      [&old](const Subset& subset) { return subset.srv == old.srv; });
+        if (!kept) ReleaseAndClear(old.srv);
+    }
+    mSubsets = subsets;
+}
 
 // A mesh whose load failed has no subsets and no buffers: there is nothing to draw and no first texture to read.
 void MeshGeometry::DrawAll(ID3D11DeviceContext* context, CXMMATRIX world, CXMMATRIX worldInvTranspose,
@@ -74,7 +84,7 @@ void MeshGeometry::DrawAll(ID3D11DeviceContext* context, CXMMATRIX world, CXMMAT
 }
 
 void MeshGeometry::DrawOneSubset(ID3D11DeviceContext* context, UINT subset) {
-    if (subset >= mSubsets.size()) return;
+    if (subset >= mSubsets.size() || !mVB || !mIB) return;
     const UINT stride = sizeof(Vertex::NormalTexVertex);
     const UINT offset = 0;
     context->IASetVertexBuffers(0, 1, &mVB, &stride, &offset);

@@ -4,7 +4,6 @@
 #include <platform_hooks.h>
 #include <traceresult.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -35,11 +34,16 @@ bool OpenText(std::ifstream& fin, const std::wstring& fileName) {
 }
 
 // Each byte of the file is one character.
+std::wstring Widen(const std::string& bytes) {
+    std::wstring text;
+    for (const char c : bytes) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    return text;
+}
+
 bool ReadToken(std::istream& fin, std::wstring& token) {
     std::string bytes;
     fin >> bytes;
-    token.clear();
-    for (const char c : bytes) token.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    token = Widen(bytes);
     return !fin.fail();
 }
 
@@ -52,6 +56,14 @@ bool DiscardLine(std::istream& fin) {
 // The characters formatted extraction skips in the classic locale.
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
+// Skips blanks and line ends, counting the lines passed, and reads the token there.
+bool NextSymbol(std::istream& fin, std::wstring& symbol, size_t& line) {
+    while (IsSpace(fin.peek())) {
+        if (fin.get() == '\n') ++line;
+    }
+    return ReadToken(fin, symbol);
+}
+
 void SkipBlanks(std::istream& fin) {
     while (fin.peek() == ' ' || fin.peek() == '\t') fin.get();
 }
@@ -60,6 +72,31 @@ bool AtLineEnd(std::istream& fin) {
     SkipBlanks(fin);
     const int c = fin.peek();
     return c == std::char_traits<char>::eof() || c == '\n' || c == '\r';
+}
+
+// A comment may follow a face's corners.
+bool AtFaceEnd(std::istream& fin) { return AtLineEnd(fin) || fin.peek() == '#'; }
+
+// A keyword's argument is read from its own line only: a missing one is empty, and the next line stays unread.
+std::string ReadArgument(std::istream& fin) {
+    std::string bytes;
+    if (!AtLineEnd(fin)) fin >> bytes;
+    return bytes;
+}
+
+// File names are UTF-8, as the platform layer opens them.
+std::wstring ReadFileName(std::istream& fin) { return platform::FromUtf8(ReadArgument(fin)); }
+
+// A number missing from its line is malformed: the stream fails as it does on a word.
+template <typename Number>
+bool ReadNumber(std::istream& fin, Number& value) {
+    if (AtLineEnd(fin)) fin.setstate(std::ios::failbit);
+    return static_cast<bool>(fin >> value);
+}
+
+void Report(const std::wstring& fileName, size_t line, const std::wstring& reason) {
+    const std::wstring message = fileName + L"(" + std::to_wstring(line) + L"): " + reason + L"\n";
+    OutputDebugStringW(message.c_str());
 }
 
 // An index is read only from the current line, so a face never swallows the next line's keyword.
@@ -101,7 +138,7 @@ public:
           mFlipWinding(flipWinding),
           mFlipTexV(flipTexV),
           mSubsetBase(subsets.size()),
-          subgroupIndices(std::max<size_t>(1, subsets.size())) {
+          subgroupIndices(1) {
         vertPos.reserve(kReservedEntries);
         normals.reserve(kReservedEntries);
         uvs.reserve(kReservedEntries);
@@ -113,21 +150,22 @@ public:
     bool Open() { return OpenText(fin, mFileName); }
 
     bool ReadAll() {
-        while (NextSymbol()) {
+        while (NextSymbol(fin, symbol, mLine)) {
             if (!Dispatch()) return false;
             if (DiscardLine(fin)) ++mLine;
         }
         return true;
     }
 
+    // Group j belongs to the j-th subset this read appended; entries the caller passed in are not the mesh's.
     void AppendGroups(std::vector<UINT>& indices) {
-        while (mSubsets.size() < subgroupIndices.size()) mSubsets.push_back(MeshGeometry::Subset());
+        while (mSubsets.size() < mSubsetBase + subgroupIndices.size()) mSubsets.push_back(MeshGeometry::Subset());
         indices.reserve(indices.size() + mIndexTotal);
         for (size_t j = 0; j < subgroupIndices.size(); ++j) {
-            MeshGeometry::Subset& subset = mSubsets[j];
+            MeshGeometry::Subset& subset = mSubsets[mSubsetBase + j];
             subset.faceCount = static_cast<UINT>(subgroupIndices[j].size() / 3);
             subset.faceStart = static_cast<UINT>(indices.size() / 3);
-            subset.id = static_cast<UINT>(j);
+            subset.id = static_cast<UINT>(mSubsetBase + j);
             subset.vertexStart = 0;
             subset.vertexCount = static_cast<UINT>(mVertices.size());
             indices.insert(indices.end(), subgroupIndices[j].begin(), subgroupIndices[j].end());
@@ -135,13 +173,6 @@ public:
     }
 
 private:
-    bool NextSymbol() {
-        while (IsSpace(fin.peek())) {
-            if (fin.get() == '\n') ++mLine;
-        }
-        return ReadToken(fin, symbol);
-    }
-
     bool Dispatch() {
         if (symbol == L"mtllib") return ReadMaterialLibrary();
         if (symbol == L"v") return ReadFloats(vertPos);
@@ -149,37 +180,47 @@ private:
         if (symbol == L"vt") return ReadFloats(uvs);
         if (symbol == L"f") return ReadFace();
         if (symbol == L"usemtl") {
-            ReadToken(fin, subsetName);
-            subgroup = mLoader.FindSubsetByName(subsetName, mSubsets);
+            subsetName = Widen(ReadArgument(fin));
+            subgroup = GroupOf(subsetName);
         }
         return true;
     }
 
+    // As FindSubsetByName, among the subsets of this mesh.
+    size_t GroupOf(const std::wstring& name) const {
+        for (size_t i = mSubsetBase; i < mSubsets.size(); ++i) {
+            if (mSubsets[i].name == name) return i - mSubsetBase;
+        }
+        return 0;
+    }
+
     bool ReadMaterialLibrary() {
-        std::wstring materialFile;
-        if (!ReadToken(fin, materialFile)) return true;
-        mLoader.LoadMaterialFile(mDevice, materialFile, mSubsets);
-        if (mSubsets.size() - mSubsetBase > kMaxSubsets) return Fail(L"more materials than the loader accepts");
-        if (subgroupIndices.size() < mSubsets.size()) subgroupIndices.resize(mSubsets.size());
+        const std::wstring materialFile = ReadFileName(fin);
+        if (materialFile.empty()) return true;
+        if (!mLoader.ReadMaterials(mDevice, materialFile, mSubsets, mSubsetBase + kMaxSubsets)) {
+            return Fail(L"more materials than the loader accepts");
+        }
+        const size_t groups = mSubsets.size() - mSubsetBase;
+        if (subgroupIndices.size() < groups) subgroupIndices.resize(groups);
         return true;
     }
 
     // A malformed number fails the stream, which ends the read with what came before it.
     bool ReadFloats(std::vector<XMFLOAT3>& list) {
         XMFLOAT3 value;
-        if (fin >> value.x >> value.y >> value.z) list.push_back(value);
+        if (ReadNumber(fin, value.x) && ReadNumber(fin, value.y) && ReadNumber(fin, value.z)) list.push_back(value);
         return true;
     }
 
     bool ReadFloats(std::vector<XMFLOAT2>& list) {
         XMFLOAT2 value;
-        if (fin >> value.x >> value.y) list.push_back(value);
+        if (ReadNumber(fin, value.x) && ReadNumber(fin, value.y)) list.push_back(value);
         return true;
     }
 
     bool ReadFace() {
         int corner = 0;
-        for (; corner < 4 && !AtLineEnd(fin); ++corner) {
+        for (; corner < 4 && !AtFaceEnd(fin); ++corner) {
             Vertex::NormalTexVertex newVertex = {};
             if (!ReadCorner(newVertex)) return false;
             if (!AppendCorner(corner, newVertex)) return false;
@@ -199,7 +240,7 @@ private:
         if (fin.peek() != '/' && !ReadTexture(newVertex)) return false;
         if (fin.peek() != '/') return true;
         fin.get();
-        if (AtLineEnd(fin)) return true;
+        if (AtFaceEnd(fin)) return true;
         return ReadNormal(newVertex);
     }
 
@@ -247,8 +288,7 @@ private:
     }
 
     bool Fail(const std::wstring& reason) {
-        const std::wstring message = mFileName + L"(" + std::to_wstring(mLine) + L"): " + reason + L"\n";
-        OutputDebugStringW(message.c_str());
+        Report(mFileName, mLine, reason);
         return false;
     }
 
@@ -280,7 +320,7 @@ bool OBJLoader::LoadMeshFile(ID3D11Device* device, const std::wstring& fileName,
     mComparisons = 0;
     MeshRead read(*this, device, fileName, vertices, subsets, flipWinding, flipTexV);
     if (!read.Open()) {
-        OutputDebugStringW(L"Error loading mesh file.\n");
+        OutputDebugStringW(L"Error loading mesh file.");
         return false;
     }
 
@@ -298,25 +338,36 @@ bool OBJLoader::LoadMeshFile(ID3D11Device* device, const std::wstring& fileName,
 }
 
 void OBJLoader::LoadMaterialFile(ID3D11Device* device, const std::wstring& fileName, Subsets& subsets) {
-    std::ifstream fin;
-    if (!OpenText(fin, fileName)) OutputDebugStringW(L"Error loading material file.\n");
+    ReadMaterials(device, fileName, subsets, subsets.size() + kMaxSubsets);
+}
 
-    const size_t subsetLimit = subsets.size() + kMaxSubsets;
+// Stops with a message where a material would take the list past subsetLimit entries, and then returns false.
+bool OBJLoader::ReadMaterials(ID3D11Device* device, const std::wstring& fileName, Subsets& subsets,
+                              size_t subsetLimit) {
+    std::ifstream fin;
+    if (!OpenText(fin, fileName)) OutputDebugStringW(L"Error loading material file.");
+
     MeshGeometry::Subset newData;
     std::wstring symbol;
-    while (subsets.size() <= subsetLimit && ReadToken(fin, symbol)) {
+    size_t line = 1;
+    while (NextSymbol(fin, symbol, line)) {
         if (symbol == L"map_Kd") {
-            ReadToken(fin, symbol);
+            if (subsets.size() >= subsetLimit) {
+                Report(fileName, line, L"more materials than the loader accepts");
+                return false;
+            }
+            symbol = ReadFileName(fin);
             if (device && !symbol.empty()) {
                 VERIFY_HR(D3DX11CreateShaderResourceViewFromFile(device, symbol.c_str(), 0, 0, &newData.srv, 0));
             }
             subsets.push_back(newData);
             newData = MeshGeometry::Subset();
         } else if (symbol == L"newmtl") {
-            ReadToken(fin, newData.name);
+            newData.name = Widen(ReadArgument(fin));
         }
-        DiscardLine(fin);
+        if (DiscardLine(fin)) ++line;
     }
+    return true;
 }
 
 UINT OBJLoader::FindOrAddVertex(const Vertex::NormalTexVertex& vertex, UINT key, Vertices& vertices,

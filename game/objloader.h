@@ -41,5 +41,8 @@ public:
 private:
     class MeshRead;
 
+    bool ReadMaterials(ID3D11Device* device, const std::wstring& fileName, std::vector<MeshGeometry::Subset>& subsets,
+                       size_t subsetLimit);
+
     uint64_t mComparisons = 0;
 };

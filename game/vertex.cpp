@@ -21,6 +21,7 @@ D3DX11_PASS_DESC FirstPassDesc(ID3DX11EffectTechnique* technique) {
     return passDesc;
 }
 
+// Also what a second creation of a layout does with the first.
 void ReleaseLayout(ID3D11InputLayout*& layout) {
     if (!layout) return;
     layout->Release();
@@ -34,6 +35,7 @@ void CreateBasicLayout(ID3D11Device* device, ID3DX11EffectTechnique* technique) 
         {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
     };
     const D3DX11_PASS_DESC passDesc = FirstPassDesc(technique);
+    ReleaseLayout(mBasicVertLayout);
     VERIFY_HR(device->CreateInputLayout(vertexDesc, 1, passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, &mBasicVertLayout));
 }
 
@@ -44,6 +46,7 @@ void CreateNormalTexLayout(ID3D11Device* device, ID3DX11EffectTechnique* techniq
         {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 24, D3D11_INPUT_PER_VERTEX_DATA, 0},
     };
     const D3DX11_PASS_DESC passDesc = FirstPassDesc(technique);
+    ReleaseLayout(mNormalTexVertLayout);
     VERIFY_HR(device->CreateInputLayout(vertexDesc, 3, passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, &mNormalTexVertLayout));
 }
 
@@ -53,6 +56,7 @@ void CreateParticleLayout(ID3D11Device* device, ID3DX11EffectTechnique* techniqu
         {"SIZE", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
     };
     const D3DX11_PASS_DESC passDesc = FirstPassDesc(technique);
+    ReleaseLayout(mParticleVertLayout);
     VERIFY_HR(device->CreateInputLayout(vertexDesc, 2 , passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, &mParticleVertLayout));
 }
 
@@ -64,6 +68,7 @@ void CreateTerrainLayout(ID3D11Device* device, ID3DX11EffectTechnique* technique
         {"TEXCOORD", 1, DXGI_FORMAT_R32G32_FLOAT, 0, 32, D3D11_INPUT_PER_VERTEX_DATA, 0},
     };
     const D3DX11_PASS_DESC passDesc = FirstPassDesc(technique);
+    ReleaseLayout(mTerrainVertLayout);
     VERIFY_HR(device->CreateInputLayout(vertexDesc, 4, passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, &mTerrainVertLayout));
 }
 

@@ -1,6 +1,5 @@
 // The sound library's C++ interface, as far as the game calls it, over SDL2_mixer.
 #pragma once
-#include <cstdint>
 
 #include "fmod_common.h"
 
@@ -13,31 +12,24 @@ class ChannelGroup;
 
 FMOD_RESULT System_Create(System** system);
 
-// A handle on one start of a sound. It stays safe to call after its sound ended or its mixer channel was reused: it
-// then answers "not playing" with FMOD_ERR_INVALID_HANDLE. Handles live until their system is released.
+// A handle on one start of a sound. It is no object: its value names the mixer channel and which start on it, so
+// playing allocates nothing and a handle never answers for a later start on the same channel. It stays safe to call
+// after its sound ended, its mixer channel was reused or its system was released: it then answers "not playing" with
+// FMOD_ERR_INVALID_HANDLE.
 class ChannelControl {
 public:
     FMOD_RESULT isPlaying(bool* isplaying);
     FMOD_RESULT stop();
 
-protected:
-    ChannelControl(System* system, int mixerChannel, uint32_t playId);
+    ChannelControl() = delete;
 
 private:
     bool IsCurrent() const;
-
-    System* mSystem;
-    int mMixerChannel;
-    uint32_t mPlayId;
 };
 
 class Channel : public ChannelControl {
 public:
-    ~Channel() = default;
-
-private:
-    friend class System;
-    Channel(System* system, int mixerChannel, uint32_t playId) : ChannelControl(system, mixerChannel, playId) {}
+    Channel() = delete;
 };
 
 class Sound {

@@ -6,7 +6,7 @@
 #include <SDL2/SDL_mixer.h>
 
 #include <algorithm>
-#include <memory>
+#include <cstdint>
 #include <vector>
 
 namespace FMOD {
@@ -17,8 +17,29 @@ constexpr int kMixRate = 44100;
 constexpr int kMixChannelsOut = 2;
 constexpr int kMixBufferFrames = 1024;
 
-// SDL2_mixer has one output; only one system at a time may hold it.
-bool gMixerTaken = false;
+// A handle's value: the start's number above the mixer channel's. Starts are numbered across the process, so no two
+// starts, on any system, ever share a handle.
+constexpr int kChannelBits = 12;
+constexpr int kMaxChannels = (1 << kChannelBits) - 1;
+uint64_t gLastStart = 0;
+
+// SDL2_mixer has one output; only one system at a time may hold it, and handles are answered from its state.
+System* gMixerOwner = nullptr;
+
+// The mixer channel is stored plus one, so no handle is null.
+Channel* HandleOf(int mixerChannel, uint64_t start) {
+    const uint64_t value = (start << kChannelBits) | static_cast<uint64_t>(mixerChannel + 1);
+    return reinterpret_cast<Channel*>(static_cast<uintptr_t>(value));
+}
+
+int MixerChannelOf(const ChannelControl* handle) {
+    const auto value = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(handle));
+    return static_cast<int>(value & kMaxChannels) - 1;
+}
+
+uint64_t StartOf(const ChannelControl* handle) {
+    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(handle)) >> kChannelBits;
+}
 
 bool OpenMixer(int channels) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
@@ -49,11 +70,9 @@ struct Sound::Data {
 
 struct System::State {
     bool open = false;
-    // The play id now on each mixer channel; a handle whose id differs has been replaced.
-    std::vector<uint32_t> currentPlay;
-    uint32_t nextPlayId = 1;
+    // The start now on each mixer channel; a handle naming another start has been replaced.
+    std::vector<uint64_t> currentStart;
     std::vector<Sound*> sounds;
-    std::vector<std::unique_ptr<Channel>> handles;
 };
 
 FMOD_RESULT System_Create(System** system) {
@@ -77,11 +96,11 @@ FMOD_RESULT System::getVersion(unsigned int* version) {
 
 FMOD_RESULT System::init(int maxchannels, FMOD_INITFLAGS, void*) {
     if (mState->open) return FMOD_ERR_INITIALIZED;
-    if (maxchannels <= 0) return FMOD_ERR_INVALID_PARAM;
-    if (gMixerTaken || !OpenMixer(maxchannels)) return FMOD_ERR_OUTPUT_INIT;
-    gMixerTaken = true;
+    if (maxchannels <= 0 || maxchannels > kMaxChannels) return FMOD_ERR_INVALID_PARAM;
+    if (gMixerOwner || !OpenMixer(maxchannels)) return FMOD_ERR_OUTPUT_INIT;
+    gMixerOwner = this;
     mState->open = true;
-    mState->currentPlay.assign(static_cast<size_t>(maxchannels), 0);
+    mState->currentStart.assign(static_cast<size_t>(maxchannels), 0);
     return FMOD_OK;
 }
 
@@ -111,14 +130,13 @@ FMOD_RESULT System::playSound(Sound* sound, ChannelGroup* channelgroup, bool pau
 
     const int loops = (sound->mData->mode & FMOD_LOOP_NORMAL) ? -1 : 0;
     const int mixerChannel = Mix_PlayChannel(-1, sound->mData->chunk, loops);
-    if (mixerChannel < 0 || static_cast<size_t>(mixerChannel) >= mState->currentPlay.size()) {
+    if (mixerChannel < 0 || static_cast<size_t>(mixerChannel) >= mState->currentStart.size()) {
         return FMOD_ERR_CHANNEL_ALLOC;
     }
 
-    const uint32_t playId = mState->nextPlayId++;
-    mState->currentPlay[static_cast<size_t>(mixerChannel)] = playId;
-    mState->handles.emplace_back(new Channel(this, mixerChannel, playId));
-    if (channel) *channel = mState->handles.back().get();
+    const uint64_t start = ++gLastStart;
+    mState->currentStart[static_cast<size_t>(mixerChannel)] = start;
+    if (channel) *channel = HandleOf(mixerChannel, start);
     return FMOD_OK;
 }
 
@@ -132,9 +150,9 @@ FMOD_RESULT System::close() {
         Mix_FreeChunk(sound->mData->chunk);
         sound->mData->chunk = nullptr;
     }
-    std::fill(mState->currentPlay.begin(), mState->currentPlay.end(), 0u);
+    std::fill(mState->currentStart.begin(), mState->currentStart.end(), 0u);
     CloseMixer();
-    gMixerTaken = false;
+    gMixerOwner = nullptr;
     mState->open = false;
     return FMOD_OK;
 }
@@ -161,14 +179,14 @@ FMOD_RESULT Sound::release() {
     return FMOD_OK;
 }
 
-ChannelControl::ChannelControl(System* system, int mixerChannel, uint32_t playId)
-    : mSystem(system), mMixerChannel(mixerChannel), mPlayId(playId) {}
-
+// Only `this` is read: it is the handle's value, never an object.
 bool ChannelControl::IsCurrent() const {
-    const System::State& state = *mSystem->mState;
-    if (!state.open) return false;
-    if (state.currentPlay[static_cast<size_t>(mMixerChannel)] != mPlayId) return false;
-    return Mix_Playing(mMixerChannel) != 0;
+    if (!gMixerOwner) return false;
+    const int mixerChannel = MixerChannelOf(this);
+    const std::vector<uint64_t>& current = gMixerOwner->mState->currentStart;
+    if (mixerChannel < 0 || static_cast<size_t>(mixerChannel) >= current.size()) return false;
+    if (current[static_cast<size_t>(mixerChannel)] != StartOf(this)) return false;
+    return Mix_Playing(mixerChannel) != 0;
 }
 
 FMOD_RESULT ChannelControl::isPlaying(bool* isplaying) {
@@ -179,8 +197,9 @@ FMOD_RESULT ChannelControl::isPlaying(bool* isplaying) {
 
 FMOD_RESULT ChannelControl::stop() {
     if (!IsCurrent()) return FMOD_ERR_INVALID_HANDLE;
-    Mix_HaltChannel(mMixerChannel);
-    mSystem->mState->currentPlay[static_cast<size_t>(mMixerChannel)] = 0;
+    const int mixerChannel = MixerChannelOf(this);
+    Mix_HaltChannel(mixerChannel);
+    gMixerOwner->mState->currentStart[static_cast<size_t>(mixerChannel)] = 0;
     return FMOD_OK;
 }
 

@@ -291,6 +291,25 @@ TEST(TraceResult, YesBreaksIntoTheDebuggerOnlyWhenOneIsAttached) {
     EXPECT_EQ(capture.boxes.size(), 1u);
 }
 
+// Leaves no zero where the next call's buffers will lie, as the stack of a program that has run a while holds none.
+__attribute__((noinline)) void FillStack() {
+    volatile wchar_t junk[32768];
+    for (volatile wchar_t& c : junk) c = L'#';
+}
+
+TEST(TraceResult, OverlongTextsAreCutToTheirBuffersAndStillEnd) {
+    TraceCapture capture;
+    FillStack();
+    const std::string file(5000, 'f');
+    const std::wstring expression(3000, L'e');
+    TraceResult(file.c_str(), 42, E_FAIL, expression.c_str(), true);
+    EXPECT_EQ(capture.output, std::wstring(2999, L'f') + expression + L" hr=E_FAIL (0x80004005)\n");
+    ASSERT_EQ(capture.boxes.size(), 1u);
+    EXPECT_EQ(capture.boxes[0].text, L"File: " + std::wstring(260, L'f') +
+                                         L"\nLine: 42\nError Code: E_FAIL (0x80004005)\nCalling: " +
+                                         std::wstring(1090, L'e') + L"Do you want to debug the application?");
+}
+
 HRESULT Fails() { return D3DXERR_INVALIDDATA; }
 HRESULT Succeeds() { return S_FALSE; }
 

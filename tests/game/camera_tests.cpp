@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 void ExpectMatrix(CXMMATRIX actual, CXMMATRIX expected) {
@@ -82,6 +84,28 @@ TEST(FPSCamera, TurnsAboutItsOwnAxesWithTheSameHandedness) {
     rolled.RotateAboutLook(XM_PIDIV2);
     ExpectVector(rolled.GetUp(), -1, 0, 0);
     ExpectVector(rolled.GetRight(), 0, 1, 0);
+}
+
+// Release builds go on with whatever the math layer makes of such a frame.
+TEST(CameraDeathTest, ZeroOrNonFiniteFramesAreCaughtInDebugBuilds) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const XMVECTOR look = XMVectorSet(0, 0, 1, 0);
+    const XMVECTOR up = XMVectorSet(0, 1, 0, 0);
+    for (const XMVECTOR bad : {XMVectorZero(), XMVectorSet(inf, 0, 0, 0), XMVectorSet(0, nan, 1, 0)}) {
+        BaseCamera badLook(XMVectorZero(), bad, up);
+        EXPECT_DEBUG_DEATH(badLook.RebuildView(), "look vector");
+        BaseCamera badUp(XMVectorZero(), look, bad);
+        EXPECT_DEBUG_DEATH(badUp.RebuildView(), "up vector");
+    }
+
+    FPSCamera noLook;
+    noLook.SetOrientation(XMVectorZero(), up);  // right = up x look is zero too
+    EXPECT_DEBUG_DEATH(noLook.RotateAboutRight(1.0f), "rotation axis");
+    EXPECT_DEBUG_DEATH(noLook.RotateAboutLook(1.0f), "rotation axis");
+    FPSCamera noUp;
+    noUp.SetOrientation(look, XMVectorZero());
+    EXPECT_DEBUG_DEATH(noUp.RotateAboutUp(1.0f), "rotation axis");
 }
 
 TEST(ScreenProjection, MapsTheClientAreaOntoClipSpace) {

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "../support/test_device.h"
@@ -61,6 +62,11 @@ private:
 
 // Gives tests the effect the wrapper made.
 class ProbeEffect : public LitTexEffect {
+public:
+    ID3DX11Effect* Raw() const { return mEffect; }
+};
+
+class ProbeTerrainEffect : public TerrainEffect {
 public:
     ID3DX11Effect* Raw() const { return mEffect; }
 };
@@ -172,6 +178,66 @@ TEST_F(EffectWrapperTest, DestroyingLayoutsReleasesOnlyThoseMade) {
     EXPECT_EQ(mNormalTexVertLayout, nullptr);
     EXPECT_EQ(mTerrainVertLayout, nullptr);
     EXPECT_EQ(mParticleVertLayout, nullptr);
+}
+
+TEST(EffectCopies, AreForbidden) {
+    EXPECT_FALSE(std::is_copy_constructible<Effect>::value);
+    EXPECT_FALSE(std::is_copy_assignable<Effect>::value);
+    EXPECT_FALSE(std::is_copy_constructible<TerrainEffect>::value);
+    EXPECT_FALSE(std::is_copy_assignable<TerrainEffect>::value);
+}
+
+TEST_F(EffectWrapperTest, ASecondLoadReplacesTheFirstEffectAndAFailedOneLeavesNone) {
+    BoxCapture capture;
+    const std::wstring good = files.Write("good.fx", EffectText(kPlainBody, 1));
+    const std::wstring broken = files.Write("broken.fx", EffectText("return float4(1, 1, 1, 1)", 1));
+    ProbeEffect lit;
+    ProbeTerrainEffect terrain;
+    lit.LoadFromFile(good, gpu.device);
+    terrain.LoadFromFile(good, gpu.device);
+    ID3DX11Effect* firstLit = lit.Raw();
+    ID3DX11Effect* firstTerrain = terrain.Raw();
+    ASSERT_NE(firstLit, nullptr);
+    ASSERT_NE(firstTerrain, nullptr);
+    firstLit->AddRef();
+    firstTerrain->AddRef();
+
+    lit.LoadFromFile(good, gpu.device);
+    terrain.LoadFromFile(good, gpu.device);
+    EXPECT_NE(lit.GetTechnique(), nullptr);
+    EXPECT_EQ(firstLit->Release(), 0u);  // the wrappers hold the first effects no more
+    EXPECT_EQ(firstTerrain->Release(), 0u);
+
+    lit.LoadFromFile(broken, gpu.device);
+    terrain.LoadFromFile(broken, gpu.device);
+    EXPECT_EQ(lit.Raw(), nullptr);
+    EXPECT_EQ(lit.GetTechnique(), nullptr);
+    EXPECT_EQ(terrain.Raw(), nullptr);
+    const XMMATRIX identity = XMMatrixIdentity();
+    lit.SetWorldViewProj(identity);
+    lit.SetDiffuseMap(nullptr);
+    terrain.SetTerrainPerObject(identity, identity, identity, nullptr, nullptr, nullptr, nullptr, nullptr);
+    MakeSprite()->Draw(identity, gpu.context, &lit);
+}
+
+TEST_F(EffectWrapperTest, ASecondLayoutCreationReleasesTheFirstLayout) {
+    LitTexEffect effect;
+    effect.LoadFromFile(files.Write("layout.fx", EffectText(kPlainBody, 1)), gpu.device);
+    CreateNormalTexLayout(gpu.device, effect.GetTechnique());
+    CreateTerrainLayout(gpu.device, effect.GetTechnique());
+    ID3D11InputLayout* normalTex = mNormalTexVertLayout;
+    ID3D11InputLayout* terrain = mTerrainVertLayout;
+    ASSERT_NE(normalTex, nullptr);
+    ASSERT_NE(terrain, nullptr);
+    normalTex->AddRef();
+    terrain->AddRef();
+
+    CreateNormalTexLayout(gpu.device, effect.GetTechnique());
+    CreateTerrainLayout(gpu.device, effect.GetTechnique());
+    EXPECT_NE(mNormalTexVertLayout, nullptr);
+    EXPECT_EQ(normalTex->Release(), 0u);
+    EXPECT_EQ(terrain->Release(), 0u);
+    DestroyAllLayouts();
 }
 
 }  // namespace

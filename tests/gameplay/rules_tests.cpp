@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "../support/failing_device.h"
 #include "gameplay_fixture.h"
 
 namespace {
@@ -264,6 +265,18 @@ TEST_F(GameTest, EndOfLevelOpensWithoutEnemiesAndWinsFromBelowOrASideOnly) {
         Step();
         EXPECT_TRUE(Requested(app, Win)) << at.x << "," << at.y;
     }
+}
+
+TEST_F(GameTest, AFailingRasterizerStateIsReportedOnceAGame) {
+    int rasterizerBoxes = 0;
+    platform::SetMessageBoxHook([&rasterizerBoxes](const platform::MessageBoxRequest& box) {
+        if (box.text.find(L"CreateRasterizerState") != std::wstring::npos) ++rasterizerBoxes;
+        return IDNO;
+    });
+    NoRasterizerStateDevice failing(gpu.device);
+    for (int i = 0; i < 3; ++i) game.Update(gpu.context, &failing, kDt, &app);
+    platform::SetMessageBoxHook(nullptr);
+    EXPECT_EQ(rasterizerBoxes, 1);
 }
 
 }  // namespace

@@ -230,4 +230,57 @@ TEST_F(ModelTest, DrawOneSubsetIssuesOneIndexedDrawOfThatSubset) {
     EXPECT_TRUE(effect.draws.empty());
 }
 
+ID3D11ShaderResourceView* NewView(ID3D11Device* device) {
+    D3D11_TEXTURE2D_DESC desc = {};
+    desc.Width = desc.Height = desc.MipLevels = desc.ArraySize = 1;
+    desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+    desc.SampleDesc.Count = 1;
+    desc.Usage = D3D11_USAGE_DEFAULT;
+    desc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
+    ID3D11Texture2D* texture = nullptr;
+    EXPECT_EQ(device->CreateTexture2D(&desc, nullptr, &texture), S_OK);
+    ID3D11ShaderResourceView* view = nullptr;
+    if (!texture) return view;
+    EXPECT_EQ(device->CreateShaderResourceView(texture, nullptr, &view), S_OK);
+    texture->Release();
+    return view;
+}
+
+MeshGeometry::Subset SubsetWith(ID3D11ShaderResourceView* view) {
+    MeshGeometry::Subset subset;
+    subset.faceCount = 1;
+    subset.srv = view;
+    return subset;
+}
+
+TEST_F(ModelTest, AssigningSubsetsAgainReleasesOnlyTheViewsLeftBehind) {
+    ID3D11ShaderResourceView* first = NewView(gpu.device);
+    ID3D11ShaderResourceView* second = NewView(gpu.device);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    first->AddRef();  // the test's own references, beside the one each mesh takes over
+    second->AddRef();
+    {
+        MeshGeometry mesh(&effect);
+        mesh.AssignSubsets({SubsetWith(first)});
+        mesh.AssignSubsets({SubsetWith(first), SubsetWith(second)});
+        mesh.AssignSubsets({SubsetWith(second)});
+        EXPECT_EQ(first->Release(), 0u);
+    }
+    EXPECT_EQ(second->Release(), 0u);
+}
+
+TEST_F(ModelTest, ASubsetOfAMeshMissingABufferDrawsNothing) {
+    MeshGeometry mesh(&effect);
+    const UINT indices[] = {0, 1, 2};
+    mesh.CreateVertexBuffer(gpu.device, nullptr, 0);  // as a failed creation leaves it
+    mesh.CreateIndexBuffer(gpu.device, indices, 3);
+    mesh.AssignSubsets({SubsetWith(nullptr)});
+    std::vector<platform::DrawRecord> records;
+    platform::SetDrawHook([&records](const platform::DrawRecord& record) { records.push_back(record); });
+    mesh.DrawOneSubset(gpu.context, 0);
+    platform::SetDrawHook(nullptr);
+    EXPECT_TRUE(records.empty());
+}
+
 }  // namespace

@@ -297,4 +297,96 @@ TEST_F(ObjLoaderTest, FindSubsetByNameGivesTheFirstMatchOrZero) {
     EXPECT_EQ(loader.FindSubsetByName(L"b", list), 0u);
 }
 
+TEST_F(ObjLoaderTest, MissingArgumentsAreNotTakenFromTheNextLine) {
+    DebugCapture capture;
+    // A keyword without its argument leaves the next line to be read as a line of its own.
+    const std::string path = dir.Write("bare.obj", std::string("mtllib\nusemtl\n") + kSquare + "f 1 2 9\n");
+    EXPECT_FALSE(LoadFile(path));
+    EXPECT_EQ(capture.Text(), Wide(path) + L"(15): position index 9 is outside 1..5\n");
+
+    // A number missing from its line is malformed: the read ends before that line.
+    Reset();
+    ASSERT_TRUE(Load(std::string(kSquare) + "f 1 2 3\nvt 0.5\n1 2 3\nf 1 3 4\n"));
+    EXPECT_EQ(indices, (Indices{0, 1, 2}));
+
+    const std::string mtl = dir.Write("bare.mtl", "newmtl\nmap_Kd\nnewmtl B\nmap_Kd\n");
+    subsets.clear();
+    OBJLoader().LoadMaterialFile(nullptr, Wide(mtl), subsets);
+    ASSERT_EQ(subsets.size(), 2u);
+    EXPECT_EQ(subsets[0].name, L"");
+    EXPECT_EQ(subsets[1].name, L"B");
+}
+
+TEST_F(ObjLoaderTest, ACommentMayFollowTheCornersOfAFace) {
+    ASSERT_TRUE(Load(std::string(kSquare) + "f 1/1 2/1 3/1 4/1 # a quad\nf 1 2 3#tight\nf 1/1/1 2/1/1 3/1/1 #\n"));
+    EXPECT_EQ(indices, (Indices{0, 1, 2, 0, 2, 3, 0, 1, 2, 4, 5, 6}));
+}
+
+TEST_F(ObjLoaderTest, TheOpenMessagesAreExactlyTheirTexts) {
+    DebugCapture missingMesh;
+    EXPECT_FALSE(LoadFile(dir.Path("absent.obj")));
+    EXPECT_EQ(missingMesh.Text(), L"Error loading mesh file.");
+
+    DebugCapture missingMaterials;
+    ASSERT_TRUE(Load("mtllib " + dir.Path("absent.mtl") + "\n" + kSquare + "f 1 2 3\n"));
+    EXPECT_EQ(missingMaterials.Text(), L"Error loading material file.");
+}
+
+TEST_F(ObjLoaderTest, AMaterialFileReadDirectlyStopsAtTheLimitWithAMessage) {
+    DebugCapture capture;
+    std::string library;
+    for (size_t i = 0; i <= OBJLoader::kMaxSubsets; ++i) library += "newmtl M" + std::to_string(i) + "\nmap_Kd m.png\n";
+    const std::string path = dir.Write("many.mtl", library);
+    subsets.resize(2);
+    OBJLoader().LoadMaterialFile(nullptr, Wide(path), subsets);
+    EXPECT_EQ(subsets.size(), 2 + OBJLoader::kMaxSubsets);
+    EXPECT_EQ(subsets.back().name, L"M" + std::to_wstring(OBJLoader::kMaxSubsets - 1));
+    const std::wstring line = std::to_wstring(2 * (OBJLoader::kMaxSubsets + 1));
+    EXPECT_EQ(capture.Text(), Wide(path) + L"(" + line + L"): more materials than the loader accepts\n");
+}
+
+TEST_F(ObjLoaderTest, UtfEightFileNamesOpen) {
+    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
+    DebugCapture capture;
+    const std::string png = dir.WritePng("d\xC3\xA9" "cor-\xE6\x9C\xA8.png", 2, 2, [](int, int) { return 0x8040ffffu; });
+    const std::string mtl = dir.Write("mati\xC3\xA8re.mtl", "newmtl Bois\nmap_Kd " + png + "\n");
+    ASSERT_TRUE(Load("mtllib " + mtl + "\n" + kSquare + "usemtl Bois\nf 1 2 3\n", false, false, gpu.device));
+    EXPECT_TRUE(capture.Text().empty()) << platform::ToUtf8(capture.Text());
+    ASSERT_EQ(subsets.size(), 1u);
+    EXPECT_EQ(subsets[0].name, L"Bois");
+    EXPECT_NE(subsets[0].srv, nullptr);
+    ReleaseViews();
+}
+
+TEST_F(ObjLoaderTest, SubsetsTheCallerPassedInAreLeftAsTheyWere) {
+    MeshGeometry::Subset theirs;
+    theirs.id = 7;
+    theirs.faceCount = 5;
+    theirs.faceStart = 3;
+    theirs.vertexCount = 9;
+    theirs.name = L"Wood";
+    const auto same = [&theirs](const MeshGeometry::Subset& subset) {
+        return subset.id == theirs.id && subset.faceCount == theirs.faceCount && subset.faceStart == theirs.faceStart &&
+               subset.vertexCount == theirs.vertexCount && subset.name == theirs.name;
+    };
+
+    subsets = {theirs, theirs};
+    indices = {0, 0, 0};
+    ASSERT_TRUE(Load(std::string(kSquare) + "f 1 2 3\n"));
+    ASSERT_EQ(subsets.size(), 3u);
+    EXPECT_TRUE(same(subsets[0]) && same(subsets[1]));
+    EXPECT_EQ(subsets[2].id, 2u);
+    EXPECT_EQ(subsets[2].faceStart, 1u);
+    EXPECT_EQ(subsets[2].faceCount, 1u);
+
+    // The mesh's own "Wood" gets the faces, not the caller's subset of that name.
+    Reset();
+    subsets = {theirs};
+    ASSERT_TRUE(Load(MtlLib("newmtl Wood\nmap_Kd wood.png\n") + kSquare + "usemtl Wood\nf 1 2 3\n"));
+    ASSERT_EQ(subsets.size(), 2u);
+    EXPECT_TRUE(same(subsets[0]));
+    EXPECT_EQ(subsets[1].faceCount, 1u);
+    EXPECT_EQ(subsets[1].faceStart, 0u);
+}
+
 }  // namespace

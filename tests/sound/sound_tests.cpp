@@ -10,9 +10,36 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace {
+
+// Blocks of the free store now in use, counted by the replaced operators below.
+long gLiveBlocks = 0;
+
+void* Allocate(std::size_t size) {
+    ++gLiveBlocks;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+
+void Free(void* p) {
+    if (!p) return;
+    --gLiveBlocks;
+    std::free(p);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void operator delete(void* p) noexcept { Free(p); }
+void operator delete[](void* p) noexcept { Free(p); }
+void operator delete(void* p, std::size_t) noexcept { Free(p); }
+void operator delete[](void* p, std::size_t) noexcept { Free(p); }
 
 namespace {
 
@@ -185,6 +212,50 @@ TEST_F(SoundTest, StaleHandlesStaySafeWhenTheirChannelIsReused) {
 
     EXPECT_EQ(shot->release(), FMOD_OK);
     EXPECT_FALSE(Playing(second));
+}
+
+TEST_F(SoundTest, ManyStartsKeepMemoryFlatAndOldHandlesNeverAnswerForNewerStarts) {
+    Init(1);
+    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_OFF);
+    FMOD::Channel* first = nullptr;
+    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &first), FMOD_OK);
+    ASSERT_EQ(first->stop(), FMOD_OK);
+
+    const long blocksBefore = gLiveBlocks;
+    FMOD::Channel* last = nullptr;
+    int failures = 0;
+    for (int i = 0; i < 20000; ++i) {
+        if (mSystem->playSound(shot, nullptr, false, &last) != FMOD_OK || last->stop() != FMOD_OK) ++failures;
+    }
+    const long blocksAfter = gLiveBlocks;
+    EXPECT_EQ(failures, 0);
+    EXPECT_LT(blocksAfter - blocksBefore, 16);
+
+    // Every start above used the one mixer channel; only the newest handle controls the sound now on it.
+    shot->setMode(FMOD_LOOP_NORMAL);
+    FMOD::Channel* looping = nullptr;
+    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &looping), FMOD_OK);
+    EXPECT_NE(looping, first);
+    EXPECT_NE(looping, last);
+    EXPECT_FALSE(Playing(first));
+    EXPECT_EQ(first->stop(), FMOD_ERR_INVALID_HANDLE);
+    EXPECT_EQ(last->stop(), FMOD_ERR_INVALID_HANDLE);
+    EXPECT_TRUE(Playing(looping));
+}
+
+TEST_F(SoundTest, HandlesOfAReleasedSystemAnswerNotPlaying) {
+    Init(1);
+    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_NORMAL);
+    FMOD::Channel* old = nullptr;
+    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &old), FMOD_OK);
+    mSystem->release();
+    ASSERT_EQ(FMOD::System_Create(&mSystem), FMOD_OK);
+    Init(1);
+    FMOD::Channel* current = nullptr;
+    ASSERT_EQ(mSystem->playSound(Load(kShot, FMOD_LOOP_NORMAL), nullptr, false, &current), FMOD_OK);
+    EXPECT_FALSE(Playing(old));
+    EXPECT_EQ(old->stop(), FMOD_ERR_INVALID_HANDLE);
+    EXPECT_TRUE(Playing(current));
 }
 
 TEST_F(SoundTest, ClosingSilencesEverythingAndKeepsObjectsSafe) {
