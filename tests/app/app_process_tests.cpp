@@ -174,6 +174,16 @@ TEST(AppProcess, HangUpTerminateAndInterruptEndTheGameWithZero) {
     }
 }
 
+// Without a display SDL would fall back to its offscreen driver, and the game would run where no one sees it.
+TEST(AppProcess, NoDisplayAndNoDriverNamedEndsAtTheWindowWithZero) {
+    TempDir scratch;
+    const GameProcess game =
+        Launch(fs::current_path(), scratch.path, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
+    EXPECT_EQ(Wait(game), 0) << game.ErrorText();
+    EXPECT_NE(game.ErrorText().find("CreateWindow Failed."), std::string::npos) << game.ErrorText();
+    EXPECT_FALSE(fs::exists(game.audio)) << "the game went on past the window";
+}
+
 TEST(AppProcess, MissingDataFilesLeaveTheGameRunning) {
     for (const char* omitted : {"Textures/MenuScreen.png", "Sounds/choo.ogg", "Sounds/QivDenofThieves.mp3"}) {
         TempDir scratch;
