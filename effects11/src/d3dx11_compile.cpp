@@ -1,15 +1,15 @@
 // D3DX11CompileFromFileW for the "fx_5_0" profile.
+#include <cstdio>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <string>
 
 #include "d3dcommon.h"
 #include "d3dx11.h"
 #include "effect_compiler.h"
+#include "platform_files.h"
 #include "platform_hooks.h"
 
 namespace {
@@ -63,6 +63,18 @@ std::string Defines(const D3D10_SHADER_MACRO* macros) {
     return out;
 }
 
+// False where the file cannot be opened as a regular file or read.
+bool ReadSource(const std::string& file, std::string* text) {
+    FILE* in = platform::OpenRegularFile(file.c_str());
+    if (!in) return false;
+    char buffer[65536];
+    size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, count);
+    const bool read = !std::ferror(in);
+    std::fclose(in);
+    return read;
+}
+
 HRESULT Finish(HRESULT hr, HRESULT* result) {
     if (result) *result = hr;
     return hr;
@@ -83,14 +95,12 @@ HRESULT D3DX11CompileFromFileW(LPCWSTR srcFile, const D3D10_SHADER_MACRO* define
                     errorMsgs);
         return Finish(E_NOTIMPL, hResult);
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (!ReadSource(file, &text)) {
         SetMessages(file + ": error X3501: cannot open the effect file\n", errorMsgs);
         return Finish(D3D11_ERROR_FILE_NOT_FOUND, hResult);
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    const fx::CompileOutput out = Cache().Compile(text.str(), file, Defines(defines), flags1);
+    const fx::CompileOutput out = Cache().Compile(text, file, Defines(defines), flags1);
     SetMessages(out.messages, errorMsgs);
     bool warningsFail = (flags1 & D3D10_SHADER_WARNINGS_ARE_ERRORS) && !out.messages.empty();
     if (!out.ok || warningsFail) return Finish(E_FAIL, hResult);

@@ -1,8 +1,12 @@
-// The performance counter, Sleep and GetTickCount over CLOCK_MONOTONIC.
+// The performance counter, Sleep and GetTickCount over CLOCK_MONOTONIC. The counter leaves out the time the
+// process spends stopped, as the frame clock leaves out an inactive window's: a step after Ctrl+Z and fg is a normal
+// one.
+#include <atomic>
 #include <cerrno>
 #include <sched.h>
 #include <time.h>
 #include "platform_hooks.h"
+#include "signals.h"
 
 namespace {
 
@@ -17,6 +21,30 @@ int64_t MonotonicNanoseconds() {
     return static_cast<int64_t>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
 }
 
+// Monotonic times; the signal handlers change them, so they are lock-free atomics.
+std::atomic<int64_t> stoppedNanoseconds{0};
+std::atomic<int64_t> lastReading{0};
+std::atomic<int64_t> stopBegan{0};
+static_assert(std::atomic<int64_t>::is_always_lock_free, "the stop handlers need lock-free atomics");
+
+void RaiseTo(std::atomic<int64_t>& value, int64_t atLeast) {
+    int64_t seen = value.load();
+    while (seen < atLeast && !value.compare_exchange_weak(seen, atLeast)) {
+    }
+}
+
+// A reading taken while a stop's time is being left out is taken again, so the counter never steps back.
+int64_t RunningNanoseconds() {
+    int64_t stopped = 0;
+    int64_t now = 0;
+    do {
+        stopped = stoppedNanoseconds.load();
+        now = MonotonicNanoseconds();
+    } while (stopped != stoppedNanoseconds.load());
+    RaiseTo(lastReading, now);
+    return now - stopped;
+}
+
 }  // namespace
 
 namespace platform {
@@ -29,6 +57,27 @@ void SetCounterSource(CounterSource source, int64_t frequency) {
 
 }  // namespace platform
 
+namespace platform::detail {
+
+void MarkStopBegin() {
+    int64_t none = 0;
+    stopBegan.compare_exchange_strong(none, MonotonicNanoseconds());
+}
+
+// From the stop's beginning where it was seen (SIGTSTP), else from the last reading (SIGSTOP cannot be caught);
+// never from before a reading, which would step the counter back.
+void LeaveOutStoppedTime() {
+    const int64_t began = stopBegan.exchange(0);
+    const int64_t from = began > lastReading.load() ? began : lastReading.load();
+    if (from == 0) return;
+    const int64_t now = MonotonicNanoseconds();
+    if (now <= from) return;
+    stoppedNanoseconds += now - from;
+    RaiseTo(lastReading, now);
+}
+
+}  // namespace platform::detail
+
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
     if (!frequency) return FALSE;
     frequency->QuadPart = counterFrequency;
@@ -37,7 +86,7 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
 
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
     if (!count) return FALSE;
-    count->QuadPart = counterSource ? counterSource() : MonotonicNanoseconds();
+    count->QuadPart = counterSource ? counterSource() : RunningNanoseconds();
     return TRUE;
 }
 

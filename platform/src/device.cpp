@@ -7,6 +7,7 @@
 #include "dxgi_objects.h"
 #include "formats.h"
 #include "shader.h"
+#include "video.h"
 
 namespace platform {
 namespace {
@@ -86,7 +87,7 @@ bool Device::CreateWithoutContext(const std::vector<D3D_FEATURE_LEVEL>& levels) 
 }
 
 bool Device::CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (!detail::StartVideo()) return false;
     videoInitialised_ = true;
     RequestContext(4, 5);
     hidden_ = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <vector>
 #include "d3dx11.h"
+#include "platform_files.h"
 #include "platform_hooks.h"
 
 namespace platform {
@@ -50,7 +51,7 @@ D3DX11_IMAGE_FILE_FORMAT FileFormatOf(SDL_RWops* file) {
 
 bool ReadFile(LPCWSTR path, std::vector<uint8_t>* bytes) {
     if (!path) return false;
-    SDL_RWops* file = SDL_RWFromFile(ToUtf8(path).c_str(), "rb");
+    SDL_RWops* file = OpenRegularStream(ToUtf8(path).c_str());
     if (!file) return false;
     const Sint64 size = SDL_RWsize(file);
     bytes->resize(size > 0 ? size_t(size) : 0);

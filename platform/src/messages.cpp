@@ -3,6 +3,7 @@
 #include <deque>
 #include <mutex>
 #include "gamepad.h"
+#include "signals.h"
 #include "window_internal.h"
 
 using platform::detail::Lookup;
@@ -279,7 +280,13 @@ Batch DrainSdlEvents() {
     return batch;
 }
 
+void CloseOnSignal() {
+    if (!platform::detail::TakeCloseSignal()) return;
+    for (HWND window : platform::detail::AllWindows()) Post(window, WM_CLOSE, 0, 0);
+}
+
 void PumpSdl() {
+    CloseOnSignal();
     // Before the drain, so that the events of this update are in this batch.
     platform::detail::UpdateGamepads();
     const Batch batch = DrainSdlEvents();

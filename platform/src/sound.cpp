@@ -4,6 +4,7 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
+#include <platform_files.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -111,7 +112,7 @@ FMOD_RESULT System::createSound(const char* name, FMOD_MODE mode, FMOD_CREATESOU
     if (exinfo) return FMOD_ERR_UNSUPPORTED;
     if (!mState->open) return FMOD_ERR_UNINITIALIZED;
 
-    SDL_RWops* file = SDL_RWFromFile(name, "rb");
+    SDL_RWops* file = platform::OpenRegularStream(name);
     if (!file) return FMOD_ERR_FILE_NOTFOUND;
     Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 1);
     if (!chunk) return FMOD_ERR_FORMAT;

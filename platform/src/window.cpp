@@ -6,6 +6,8 @@
 #include "platform_hooks.h"
 #include "driver_pins.h"
 #include "gl_surface.h"
+#include "signals.h"
+#include "video.h"
 #include "window_internal.h"
 
 using platform::detail::Frame;
@@ -69,12 +71,11 @@ void RemoveWindow(HWND window) {
 HWND ToHandle(WindowRecord* record) { return reinterpret_cast<HWND>(record); }
 
 bool EnsureVideo() {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // The close of the last window already becomes WM_CLOSE; a second one from SDL_QUIT would repeat it.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    if (platform::detail::StartVideo()) return true;
     std::fprintf(stderr, "CreateWindowExW: SDL video unavailable: %s\n", SDL_GetError());
     return false;
 }
@@ -285,6 +286,7 @@ HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, 
     record->title = title;
     HWND window = ToHandle(record);
     AddWindow(window);
+    platform::detail::NoteMessageLoop();
 
     ApplyMinMaxInfo(window, frame);
     if (platform::detail::CallProcedure(window, WM_CREATE, 0, 0) == -1) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -94,26 +95,32 @@ struct GameProcess {
     }
 };
 
-// The current environment with the drivers and the message-box mode of a headless run.
-std::vector<std::string> ChildEnvironment(const fs::path& audio) {
+bool NameIn(const std::string& entry, const std::vector<std::string>& names) {
+    const std::string name = entry.substr(0, entry.find('='));
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// The current environment with the drivers and the message-box mode of a headless run, less the variables named.
+std::vector<std::string> ChildEnvironment(const fs::path& audio, const std::vector<std::string>& removed) {
     const std::vector<std::string> overrides = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=disk",
                                                 "SDL_DISKAUDIOFILE=" + audio.string(), "PLATFORM_MESSAGEBOX=stderr"};
-    std::vector<std::string> environment = overrides;
+    std::vector<std::string> environment;
+    for (const std::string& entry : overrides) {
+        if (!NameIn(entry, removed)) environment.push_back(entry);
+    }
+    std::vector<std::string> replaced = removed;
+    for (const std::string& entry : overrides) replaced.push_back(entry.substr(0, entry.find('=')));
     for (char** variable = environ; *variable; ++variable) {
-        const std::string entry = *variable;
-        const std::string name = entry.substr(0, entry.find('=') + 1);
-        bool overridden = false;
-        for (const std::string& o : overrides) overridden = overridden || o.compare(0, name.size(), name) == 0;
-        if (!overridden) environment.push_back(entry);
+        if (!NameIn(*variable, replaced)) environment.push_back(*variable);
     }
     return environment;
 }
 
-GameProcess Launch(const fs::path& workingDir, const fs::path& scratch) {
+GameProcess Launch(const fs::path& workingDir, const fs::path& scratch, const std::vector<std::string>& removed = {}) {
     GameProcess game;
     game.errors = scratch / "stderr.txt";
     game.audio = scratch / "audio.raw";
-    const std::vector<std::string> environment = ChildEnvironment(game.audio);
+    const std::vector<std::string> environment = ChildEnvironment(game.audio, removed);
     std::vector<char*> envp;
     for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);
@@ -126,6 +133,8 @@ GameProcess Launch(const fs::path& workingDir, const fs::path& scratch) {
     // Only async-signal-safe calls between fork and exec: the test process has threads.
     const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(errorFile, STDERR_FILENO);
+    // A test runner started in the background may pass the closing signals on ignored.
+    for (int number : {SIGHUP, SIGINT, SIGTERM}) signal(number, SIG_DFL);
     if (chdir(directory.c_str()) != 0) _exit(127);
     execve(CORVALO_PATH, argv, envp.data());
     _exit(127);
@@ -138,9 +147,8 @@ bool WaitUntilRunning(const GameProcess& game) {
     return started && waitpid(game.pid, nullptr, WNOHANG) == 0;
 }
 
-// The exit code after the signal, or -1 when the process did not end by exiting.
-int SignalAndWait(const GameProcess& game, int signalNumber) {
-    kill(game.pid, signalNumber);
+// The exit code, or -1 when the process did not end by exiting within a generous time.
+int Wait(const GameProcess& game) {
     int status = 0;
     const bool ended = WaitFor([&] { return waitpid(game.pid, &status, WNOHANG) == game.pid; }, 30);
     if (!ended) {
@@ -151,13 +159,29 @@ int SignalAndWait(const GameProcess& game, int signalNumber) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(AppProcess, TerminateAndInterruptEndTheGameWithZero) {
-    for (int signalNumber : {SIGTERM, SIGINT}) {
+int SignalAndWait(const GameProcess& game, int signalNumber) {
+    kill(game.pid, signalNumber);
+    return Wait(game);
+}
+
+// Hang-up is what the game gets when the terminal it was started from closes.
+TEST(AppProcess, HangUpTerminateAndInterruptEndTheGameWithZero) {
+    for (int signalNumber : {SIGHUP, SIGTERM, SIGINT}) {
         TempDir scratch;
         const GameProcess game = Launch(fs::current_path(), scratch.path);
         ASSERT_TRUE(WaitUntilRunning(game)) << game.ErrorText();
         EXPECT_EQ(SignalAndWait(game, signalNumber), 0) << "signal " << signalNumber << "\n" << game.ErrorText();
     }
+}
+
+// Without a display SDL would fall back to its offscreen driver, and the game would run where no one sees it.
+TEST(AppProcess, NoDisplayAndNoDriverNamedEndsAtTheWindowWithZero) {
+    TempDir scratch;
+    const GameProcess game =
+        Launch(fs::current_path(), scratch.path, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
+    EXPECT_EQ(Wait(game), 0) << game.ErrorText();
+    EXPECT_NE(game.ErrorText().find("CreateWindow Failed."), std::string::npos) << game.ErrorText();
+    EXPECT_FALSE(fs::exists(game.audio)) << "the game went on past the window";
 }
 
 TEST(AppProcess, MissingDataFilesLeaveTheGameRunning) {

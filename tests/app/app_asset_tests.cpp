@@ -1,0 +1,165 @@
+// Broken data files and no sound output: the game starts, gets as far into play as its failure handling lets it,
+// and ends with exit code 0 when its window closes. Each data file is broken in every way a user's copy could be.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <tuple>
+
+#include "app_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Breakage { Corrupt, Truncated, Empty, Directory, Fifo, Oversized };
+
+constexpr size_t kOversizedBytes = 16u << 20;
+
+std::string Read(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void Write(const fs::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file << bytes;
+}
+
+// The header is kept, so the decoder gets past its first check and meets the damage.
+std::string Corrupted(std::string bytes) {
+    for (size_t i = 64; i < bytes.size(); i += 3) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+    return bytes;
+}
+
+// Text files grow by blank lines, so that the file stays valid and its size alone is tried.
+std::string Oversized(std::string bytes, bool text) {
+    bytes.resize(kOversizedBytes, text ? '\n' : '\0');
+    return bytes;
+}
+
+void Break(const fs::path& path, const fs::path& original, Breakage breakage) {
+    const std::string bytes = Read(original);
+    switch (breakage) {
+    case Breakage::Corrupt: return Write(path, Corrupted(bytes));
+    case Breakage::Truncated: return Write(path, bytes.substr(0, bytes.size() / 2));
+    case Breakage::Empty: return Write(path, "");
+    case Breakage::Directory: fs::create_directory(path); return;
+    case Breakage::Fifo: mkfifo(path.c_str(), 0600); return;
+    case Breakage::Oversized: return Write(path, Oversized(bytes, path.extension() == ".fx"));
+    }
+}
+
+// The game's data linked file by file into a scratch directory, the one file named broken; the working directory
+// while the game runs.
+class DataDir {
+public:
+    DataDir(const std::string& broken, Breakage breakage) : source_(fs::current_path()) {
+        char pattern[] = "/tmp/corvalo-assets-XXXXXX";
+        root_ = mkdtemp(pattern);
+        for (const char* folder : {"FX", "Textures", "Sounds"}) {
+            fs::create_directories(root_ / folder);
+            for (const fs::directory_entry& entry : fs::directory_iterator(source_ / folder)) {
+                const fs::path relative = fs::path(folder) / entry.path().filename();
+                if (relative == broken) {
+                    Break(root_ / relative, entry.path(), breakage);
+                } else {
+                    fs::create_symlink(entry.path(), root_ / relative);
+                }
+            }
+        }
+        fs::current_path(root_);
+    }
+    ~DataDir() {
+        fs::current_path(source_);
+        fs::remove_all(root_);
+    }
+
+private:
+    fs::path source_;
+    fs::path root_;
+};
+
+class AssetTest : public AppTest {
+protected:
+    // Plays with Space held so the arrow sound is asked for, then closes the window as the user would.
+    void PlayAndClose() {
+        StartGame();
+        heldKey = VK_SPACE;
+        for (int i = 0; i < 30; ++i) Frame();
+        heldKey = 0;
+        EXPECT_EQ(app->GetState(), Playing);
+        PostMessageW(app->GetWindow(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(app->RunLoop(), 0);
+        EXPECT_FALSE(IsWindow(app->GetWindow()));
+    }
+};
+
+using Broken = std::tuple<const char*, Breakage>;
+
+class BrokenFileTest : public AssetTest, public ::testing::WithParamInterface<Broken> {
+protected:
+    void SetUp() override {
+        data_ = std::make_unique<DataDir>(std::get<0>(GetParam()), std::get<1>(GetParam()));
+        AppTest::SetUp();
+    }
+    void TearDown() override {
+        AppTest::TearDown();
+        data_.reset();
+    }
+
+private:
+    std::unique_ptr<DataDir> data_;
+};
+
+TEST_P(BrokenFileTest, TheGamePlaysAndEndsWithZero) { PlayAndClose(); }
+
+std::string BrokenName(const ::testing::TestParamInfo<Broken>& info) {
+    static const char* const kBreakages[] = {"Corrupt", "Truncated", "Empty", "Directory", "Fifo", "Oversized"};
+    std::string name = fs::path(std::get<0>(info.param)).stem().string() + "_" +
+                       kBreakages[static_cast<int>(std::get<1>(info.param))];
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Assets, BrokenFileTest,
+                         ::testing::Combine(::testing::Values("Textures/QivbgTiled.png", "Textures/menuBackground.png",
+                                                              "Sounds/choo.ogg", "Sounds/QivDenofThieves.mp3",
+                                                              "FX/lighting.fx"),
+                                            ::testing::Values(Breakage::Corrupt, Breakage::Truncated, Breakage::Empty,
+                                                              Breakage::Directory, Breakage::Fifo,
+                                                              Breakage::Oversized)),
+                         BrokenName);
+
+// No output to play into: a driver that does not exist, and the disk driver with nowhere to write.
+class NoAudioTest : public AssetTest, public ::testing::WithParamInterface<std::vector<const char*>> {
+protected:
+    void SetUp() override {
+        const std::vector<const char*>& settings = GetParam();
+        for (size_t i = 0; i + 1 < settings.size(); i += 2) setenv(settings[i], settings[i + 1], 1);
+        AppTest::SetUp();
+    }
+};
+
+TEST_P(NoAudioTest, TheGamePlaysSilentlyAndEndsWithZero) {
+    PlayAndClose();
+    EXPECT_EQ(gShotChannel, nullptr);
+    EXPECT_EQ(gMusicChannel, nullptr);
+}
+
+std::string NoAudioName(const ::testing::TestParamInfo<std::vector<const char*>>& info) {
+    return info.index == 0 ? "UnknownDriver" : "UnwritableDiskFile";
+}
+
+INSTANTIATE_TEST_SUITE_P(Assets, NoAudioTest,
+                         ::testing::Values(std::vector<const char*>{"SDL_AUDIODRIVER", "no-such-driver"},
+                                           std::vector<const char*>{"SDL_AUDIODRIVER", "disk", "SDL_DISKAUDIOFILE",
+                                                                    "/nonexistent/corvalo/audio.raw"}),
+                         NoAudioName);
+
+}  // namespace
