@@ -12,7 +12,7 @@ GAME_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libpng-dev libx11-dev
-  xvfb xdotool imagemagick x11-utils
+  xvfb openbox xdotool imagemagick x11-utils
   vorbis-tools lame
   clang libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream groff-base

@@ -10,55 +10,12 @@ set -euo pipefail
 
 game=$1
 xclose=$2
-for tool in Xvfb openbox xdotool import compare xdpyinfo od; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+source "$(dirname "$0")/x_session.sh"
+require_tools Xvfb openbox xdotool import compare xdpyinfo od
 
-work=$(mktemp -d)
-game_pid=""
-xvfb_pid=""
-wm_pid=""
 screen=${CORVALO_E2E_SCREEN:-1280x1024}
 screen_width=${screen%x*}
 screen_height=${screen#*x}
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$work/stderr.txt" ] && sed 's/^/game: /' "$work/stderr.txt" >&2
-    exit 1
-}
-
-# Waits up to $1 seconds for the command that follows to succeed.
-wait_for() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
-
-start_xvfb() {
-    local n
-    for n in $(seq 90 190); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${screen}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$n"
-        if wait_for 20 xdpyinfo >/dev/null 2>&1; then return 0; fi
-        kill "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
-    done
-    return 1
-}
 
 audio_bytes() { stat -c %s "$audio" 2>/dev/null || echo 0; }
 
@@ -76,13 +33,8 @@ start_area_change() {
     compare -metric AE -fuzz 5% "$work/$1-start.png" "$work/$2-start.png" null: 2>&1 || true
 }
 
-caption_has_fps() { [[ "$(xdotool getwindowname "$wid")" == "Corvalo    FPS: "* ]]; }
-
-start_xvfb || fail "no Xvfb display could be started"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-wait_for 20 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'" ||
-    fail "openbox did not start: $(cat "$work/openbox.log")"
+start_xvfb "$screen" || fail "no Xvfb display could be started"
+start_openbox
 
 # The menu's picture as fullscreen shows it: the largest 4:3 rectangle, centred, crisp, black bars outside.
 if [ $((screen_width * 3)) -gt $((screen_height * 4)) ]; then
@@ -101,12 +53,8 @@ geometry() { xdotool getwindowgeometry "$wid" | awk '/Geometry/ { print $2 }'; }
 is_geometry() { [ "$(geometry)" = "$1" ]; }
 
 audio=$work/audio.raw
-env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" PLATFORM_MESSAGEBOX=stderr \
-    "$game" 2>"$work/stderr.txt" &
-game_pid=$!
-
-wid=$(timeout 60 xdotool search --sync --name '^Corvalo' | head -n 1) || fail "the window did not appear"
-[ -n "$wid" ] || fail "the window did not appear"
+start_game "$game" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio"
+find_window
 
 # The caption shows the frame rate after one second of frames; the splash lasts 1.5 s of frame time.
 wait_for 60 caption_has_fps || fail "caption is '$(xdotool getwindowname "$wid")'"

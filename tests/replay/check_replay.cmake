@@ -1,7 +1,8 @@
 # Runs corvalo-replay on SCRIPT and checks it. MODE last: the last frame's state is EXPECT. MODE twice: two runs
 # print the same frames. MODE rendered: a run that draws for real (--render, given before the script) prints the same
-# bytes as one on the null device. MODE rejects: the tool refuses the script with exit code 2, names line 3, runs no
-# frame.
+# bytes as one on the null device. MODE rejects: the tool refuses the script with exit code 2 in one line that names
+# line 3, and runs no frame. MODE rejects-long: the same for a script whose line 3 is 1 MB long, which the message
+# quotes once, by its start. MODE unreadable: SCRIPT opens but cannot be read (a directory): exit code 2, no frame.
 function(run_replay out_var)
   execute_process(COMMAND ${TOOL} ${ARGN} ${SCRIPT} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
   set(${out_var} "${out}" PARENT_SCOPE)
@@ -9,10 +10,32 @@ function(run_replay out_var)
   set(${out_var}_rc "${rc}" PARENT_SCOPE)
 endfunction()
 
+if(MODE STREQUAL "rejects-long")
+  string(REPEAT "K" 1048576 keys)
+  set(SCRIPT ${WORK}/replay_long_line.replay)
+  file(WRITE ${SCRIPT} "# a readable start, then a line of 1 MB\n10 RIGHT\n1 RIGHT ${keys}\n")
+endif()
 run_replay(first)
+if(MODE STREQUAL "rejects-long")
+  file(REMOVE ${SCRIPT})
+  string(LENGTH "${first_err}" length)
+  string(REGEX MATCHALL "KKKKKKKKKK+" quoted "${first_err}")
+  list(LENGTH quoted times)
+  if(length GREATER 400 OR NOT times EQUAL 1 OR NOT first_err MATCHES "\"1 RIGHT K+\\.\\.\\.\"")
+    string(SUBSTRING "${first_err}" 0 400 shown)
+    message(FATAL_ERROR "expected the line quoted once, by its start; got ${length} bytes: ${shown}")
+  endif()
+  set(MODE rejects)
+endif()
 if(MODE STREQUAL "rejects")
-  if(NOT first_rc EQUAL 2 OR NOT first STREQUAL "" OR NOT first_err MATCHES "line 3")
-    message(FATAL_ERROR "expected exit 2, no frames and line 3 named; got ${first_rc}: ${first_err}")
+  if(NOT first_rc EQUAL 2 OR NOT first STREQUAL "" OR NOT first_err MATCHES "^[^\n]*line 3[^\n]*\n$")
+    message(FATAL_ERROR "expected exit 2, no frames and line 3 named in one line; got ${first_rc}: ${first_err}")
+  endif()
+  return()
+endif()
+if(MODE STREQUAL "unreadable")
+  if(NOT first_rc EQUAL 2 OR NOT first STREQUAL "" OR NOT first_err MATCHES "cannot read")
+    message(FATAL_ERROR "expected exit 2, no frames and the script named unreadable; got ${first_rc}: ${first_err}")
   endif()
   return()
 endif()

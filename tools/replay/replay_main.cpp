@@ -9,14 +9,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "enemy.h"
 #include "game.h"
 #include "player.h"
 #include "projectile.h"
+#include "json_number.h"
 #include "replay_script.h"
 #include "screenswitcher.h"
 #include "vertex.h"
@@ -149,36 +152,63 @@ const char* StateName(const RecordingSwitcher& switcher) {
 
 const char* Bool(bool value) { return value ? "true" : "false"; }
 
-void PrintFrame(unsigned long frame, const char* state, const Game& game, bool flameOn) {
+using replay::JsonNumber;
+using Member = std::pair<const char*, std::string>;
+
+// One JSON object from its members, in order.
+std::string Object(std::initializer_list<Member> members) {
+    std::string text = "{";
+    for (const Member& member : members) {
+        if (text.size() > 1) text += ",";
+        text += std::string("\"") + member.first + "\":" + member.second;
+    }
+    return text + "}";
+}
+
+std::string PlayerJson(const Game& game) {
     const Player* player = game.GetPlayer();
     const XMFLOAT2 p = player->GetPosition();
     const XMFLOAT3 v = player->GetVelocity();
-    const BoundingBoxes::BoundingBox eol = game.GetEOLBox();
-    std::printf("{\"frame\":%lu,\"state\":\"%s\",\"time\":%.9g,", frame, state, game.GetTotalTime());
-    std::printf("\"player\":{\"x\":%.9g,\"y\":%.9g,\"vx\":%.9g,\"vy\":%.9g,\"health\":%.9g,\"onGround\":%s,"
-                "\"facingRight\":%s},",
-                p.x, p.y, v.x, v.y, player->GetHealth(), Bool(player->IsOnGround()), Bool(game.IsFacingRight()));
-    std::printf("\"fuel\":%d,\"fuelTimer\":%.9g,\"hasFuel\":%s,\"flameOn\":%s,\"canFire\":%s,\"fireCounter\":%.9g,"
-                "\"invulnerable\":%.9g,\"thrustTimer\":%.9g,",
-                game.GetFuel(), game.GetFuelTimer(), Bool(game.HasFuel()), Bool(flameOn), Bool(game.CanFire()),
-                game.GetFireCounter(), game.GetInvulnerableTime(), gThrustTimer);
-    std::printf("\"eolActive\":%s,\"eolBox\":[%.9g,%.9g,%.9g,%.9g],\"enemies\":[", Bool(game.IsEOLActive()), eol.x,
-                eol.y, eol.width, eol.height);
-    const char* separator = "";
+    return Object({{"x", JsonNumber(p.x)}, {"y", JsonNumber(p.y)}, {"vx", JsonNumber(v.x)}, {"vy", JsonNumber(v.y)},
+                   {"health", JsonNumber(player->GetHealth())}, {"onGround", Bool(player->IsOnGround())},
+                   {"facingRight", Bool(game.IsFacingRight())}});
+}
+
+std::string EnemiesJson(const Game& game) {
+    std::string text = "[";
     for (const Enemy* enemy : game.GetEnemies()) {
         const XMFLOAT2 e = enemy->GetPosition();
-        std::printf("%s{\"x\":%.9g,\"y\":%.9g,\"health\":%.9g}", separator, e.x, e.y, enemy->GetHealth());
-        separator = ",";
+        if (text.size() > 1) text += ",";
+        text += Object({{"x", JsonNumber(e.x)}, {"y", JsonNumber(e.y)}, {"health", JsonNumber(enemy->GetHealth())}});
     }
-    std::printf("],\"arrows\":[");
-    separator = "";
+    return text + "]";
+}
+
+std::string ArrowsJson(const Game& game) {
+    std::string text = "[";
     for (const Projectile* arrow : game.GetArrows()) {
         const XMFLOAT2 a = arrow->GetPosition();
-        std::printf("%s{\"x\":%.9g,\"y\":%.9g,\"vx\":%.9g,\"distance\":%.9g}", separator, a.x, a.y,
-                    arrow->GetVelocity().x, arrow->GetDistance());
-        separator = ",";
+        if (text.size() > 1) text += ",";
+        text += Object({{"x", JsonNumber(a.x)}, {"y", JsonNumber(a.y)}, {"vx", JsonNumber(arrow->GetVelocity().x)},
+                        {"distance", JsonNumber(arrow->GetDistance())}});
     }
-    std::printf("]}\n");
+    return text + "]";
+}
+
+void PrintFrame(unsigned long frame, const char* state, const Game& game, bool flameOn) {
+    const BoundingBoxes::BoundingBox eol = game.GetEOLBox();
+    const std::string eolBox = "[" + JsonNumber(eol.x) + "," + JsonNumber(eol.y) + "," + JsonNumber(eol.width) + "," +
+                               JsonNumber(eol.height) + "]";
+    const std::string line = Object(
+        {{"frame", std::to_string(frame)}, {"state", std::string("\"") + state + "\""},
+         {"time", JsonNumber(game.GetTotalTime())}, {"player", PlayerJson(game)},
+         {"fuel", std::to_string(game.GetFuel())},
+         {"fuelTimer", JsonNumber(game.GetFuelTimer())}, {"hasFuel", Bool(game.HasFuel())}, {"flameOn", Bool(flameOn)},
+         {"canFire", Bool(game.CanFire())}, {"fireCounter", JsonNumber(game.GetFireCounter())},
+         {"invulnerable", JsonNumber(game.GetInvulnerableTime())}, {"thrustTimer", JsonNumber(gThrustTimer)},
+         {"eolActive", Bool(game.IsEOLActive())}, {"eolBox", eolBox}, {"enemies", EnemiesJson(game)},
+         {"arrows", ArrowsJson(game)}});
+    std::printf("%s\n", line.c_str());
 }
 
 // Runs one step's frames; false once the game has asked to leave the playing state.
@@ -223,14 +253,23 @@ int Play(const std::vector<replay::Step>& steps, bool render) {
     return 0;
 }
 
+// A script that breaks off in a read error (a directory opens, then fails to read) is refused, not played short.
+bool ReadFrom(std::istream& in, const std::string& name, std::vector<replay::Step>* steps,
+              replay::ScriptError* error) {
+    if (!replay::ParseScript(in, steps, error)) return false;
+    if (!in.bad()) return true;
+    *error = {0, name, "cannot read the script"};
+    return false;
+}
+
 bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, replay::ScriptError* error) {
-    if (path == "-") return replay::ParseScript(std::cin, steps, error);
+    if (path == "-") return ReadFrom(std::cin, "standard input", steps, error);
     std::ifstream file(path);
     if (!file) {
         *error = {0, path, "cannot open the script"};
         return false;
     }
-    return replay::ParseScript(file, steps, error);
+    return ReadFrom(file, path, steps, error);
 }
 
 }  // namespace
