@@ -1,12 +1,16 @@
 #include "hlsl_compiler.h"
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <sstream>
 
 #include <glslang/Public/ResourceLimits.h>
 #include <glslang/Public/ShaderLang.h>
 #include <glslang/SPIRV/GlslangToSpv.h>
+
+#include "isolated_call.h"
 
 namespace fx {
 namespace {
@@ -60,10 +64,8 @@ void ParseLog(const std::string& log, const std::string& name, const std::string
 const EShMessages kMessages =
     static_cast<EShMessages>(EShMsgReadHlsl | EShMsgSpvRules | EShMsgVulkanRules | EShMsgHlslOffsets);
 
-}  // namespace
-
-SpirvResult CompileHlsl(const std::string& hlsl, const std::string& fileName, const std::string& entry, Stage stage,
-                        const std::string& preamble) {
+SpirvResult CompileInProcess(const std::string& hlsl, const std::string& fileName, const std::string& entry,
+                             Stage stage, const std::string& preamble) {
     InitialiseOnce();
     SpirvResult result;
     EShLanguage language = stage == Stage::Vertex ? EShLangVertex : EShLangFragment;
@@ -100,5 +102,108 @@ SpirvResult CompileHlsl(const std::string& hlsl, const std::string& fileName, co
     result.ok = !result.spirv.empty();
     return result;
 }
+
+// The child's answer: ok, the SPIR-V words, then each message (line, column, error, text).
+class Encoder {
+public:
+    void Put(const void* p, size_t n) {
+        if (n) bytes.append(static_cast<const char*>(p), n);
+    }
+    void U32(uint32_t v) { Put(&v, sizeof v); }
+    std::string bytes;
+};
+
+std::string Encode(const SpirvResult& r) {
+    Encoder e;
+    e.U32(r.ok);
+    e.U32(static_cast<uint32_t>(r.spirv.size()));
+    e.Put(r.spirv.data(), r.spirv.size() * sizeof(uint32_t));
+    e.U32(static_cast<uint32_t>(r.messages.size()));
+    for (const Message& m : r.messages) {
+        e.U32(static_cast<uint32_t>(m.line));
+        e.U32(static_cast<uint32_t>(m.column));
+        e.U32(m.error);
+        e.U32(static_cast<uint32_t>(m.text.size()));
+        e.Put(m.text.data(), m.text.size());
+    }
+    return e.bytes;
+}
+
+class Decoder {
+public:
+    explicit Decoder(const std::string& bytes) : bytes_(bytes) {}
+    bool Get(void* p, size_t n) {
+        if (n > bytes_.size() - at_) return false;
+        if (n) std::memcpy(p, bytes_.data() + at_, n);
+        at_ += n;
+        return true;
+    }
+    bool U32(uint32_t* v) { return Get(v, sizeof *v); }
+    bool Str(std::string* s) {
+        uint32_t size = 0;
+        if (!U32(&size) || size > bytes_.size() - at_) return false;
+        s->assign(bytes_, at_, size);
+        at_ += size;
+        return true;
+    }
+    bool AtEnd() const { return at_ == bytes_.size(); }
+
+private:
+    const std::string& bytes_;
+    size_t at_ = 0;
+};
+
+bool DecodeMessage(Decoder& d, Message* m) {
+    uint32_t line = 0, column = 0, error = 0;
+    if (!d.U32(&line) || !d.U32(&column) || !d.U32(&error) || !d.Str(&m->text)) return false;
+    m->line = static_cast<int>(line);
+    m->column = static_cast<int>(column);
+    m->error = error != 0;
+    return true;
+}
+
+bool Decode(const std::string& bytes, SpirvResult* r) {
+    Decoder d(bytes);
+    uint32_t ok = 0, words = 0, count = 0;
+    if (!d.U32(&ok) || !d.U32(&words) || words > bytes.size() / sizeof(uint32_t)) return false;
+    r->ok = ok != 0;
+    r->spirv.resize(words);
+    if (!d.Get(r->spirv.data(), words * sizeof(uint32_t)) || !d.U32(&count) || count > bytes.size()) return false;
+    r->messages.resize(count);
+    for (Message& m : r->messages) {
+        if (!DecodeMessage(d, &m)) return false;
+    }
+    return d.AtEnd();
+}
+
+std::atomic<int64_t> gTimeLimitMs{30000};
+
+// glslang builds its tables of built-in functions at its first compile in a process. Built here, from a fixed text,
+// they are inherited by every compiler process instead of being built again in each.
+void BuildTablesOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (Stage stage : {Stage::Vertex, Stage::Pixel})
+            CompileInProcess("float4 main() : SV_Position { return 0; }", "builtins", "main", stage, "");
+    });
+}
+
+}  // namespace
+
+SpirvResult CompileHlsl(const std::string& hlsl, const std::string& fileName, const std::string& entry, Stage stage,
+                        const std::string& preamble) {
+    BuildTablesOnce();
+    const std::chrono::milliseconds limit(gTimeLimitMs.load());
+    const IsolatedResult child =
+        RunIsolated([&] { return Encode(CompileInProcess(hlsl, fileName, entry, stage, preamble)); }, limit);
+    SpirvResult result;
+    if (child.end == IsolatedResult::End::Finished && Decode(child.output, &result)) return result;
+    result = SpirvResult();
+    result.messages.push_back(
+        {0, 0, true, "the HLSL compiler " + child.Describe(limit) + " on entry point '" + entry + "'"});
+    return result;
+}
+
+void SetCompileTimeLimit(std::chrono::milliseconds limit) { gTimeLimitMs = limit.count(); }
 
 }  // namespace fx

@@ -178,3 +178,20 @@ TEST(EffectCompile, TruncatedEffectFilesFailCleanly) {
         EXPECT_TRUE(c.hr == S_OK || c.hr == E_FAIL) << n;
     }
 }
+
+TEST(EffectCompile, CompilerCrashesBecomeErrorsNamingTheFile) {
+    // Each of these crashes glslang's HLSL front end (12.0): a function header missing its opening parenthesis,
+    // and parentheses nested deeper than its recursive grammar has stack for.
+    const std::string deep = "float4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, " +
+                             std::string(4000, '(') + "1" + std::string(4000, ')') + "); }\n" +
+                             "technique11 T { pass P { SetVertexShader(CompileShader(vs_5_0, VS())); } }\n";
+    const std::string files[] = {"tests/effects/data/lighting_missing_parenthesis.fx",
+                                 fxtest::WriteTempFile("deep.fx", deep)};
+    for (const std::string& file : files) {
+        fxtest::Compiled c = fxtest::CompileFile(file);
+        EXPECT_EQ(c.hr, E_FAIL) << file;
+        EXPECT_TRUE(c.bytes.empty()) << file;
+        EXPECT_NE(c.messages.find(file), std::string::npos) << c.messages;
+        EXPECT_NE(c.messages.find("error X3000"), std::string::npos) << c.messages;
+    }
+}
