@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include "signals.h"
+#include "x_errors.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ bool StartVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && SDL_strcmp(driver, "x11") == 0) IgnoreErrorsOnGoneWindows();
     if (!driver || !IsHeadless(driver) || Requested(driver)) return true;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_SetError("no display; the %s video driver runs only when SDL_VIDEODRIVER names it", driver);

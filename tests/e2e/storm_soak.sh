@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Storms the real game's window under Xvfb with openbox, then plays it at random, and checks that it keeps running,
 # that its memory stays flat after a warm-up and that SIGTERM ends it with 0. The storm: random window sizes from
-# 1 x 1 to 4000 x 4000 (the extremes among them), minimise and restore, and the focus taken by another window and
-# given back. The play: random keys (the game's own: arrows, Ctrl, Space) held and released, and presses
-# anywhere but on a Quit button, with presses on Play, Play again and Back now and then to go round the screens.
+# 1 x 1 to 4000 x 4000 (the extremes among them), minimise and restore, unmapped and mapped again from outside (the
+# window manager destroys its frame and makes a new one), and the focus taken by another window and given back. The
+# play: random keys (the game's own: arrows, Ctrl, Space) held and released, and presses anywhere but on a Quit
+# button, with presses on Play, Play again and Back now and then to go round the screens.
 # Prints the figures of the measured play, after the warm-up, as key: value lines: rss_start_kb, rss_end_kb,
 # rss_max_kb, frames (counted by the game's caption, which shows each second's frames) and fps.
 # Usage: storm_soak.sh CORVALO [--sizes N] [--warmup SECONDS] [--play SECONDS] [--rss-tolerance KB|none], from the
@@ -40,7 +41,7 @@ while [ $# -gt 0 ]; do
 done
 
 source "$(dirname "$0")/x_session.sh"
-require_tools Xvfb openbox xdotool xprop xmessage
+require_tools Xvfb openbox xdotool xprop xwininfo xmessage
 
 seed=${CORVALO_STORM_SEED:-$(((RANDOM << 15) | RANDOM))}
 RANDOM=$seed
@@ -70,6 +71,7 @@ storm() {
             0) x windowminimize "$wid"; sleep 0.1; x windowactivate "$wid" ;;
             1) x windowactivate "$thief"; sleep 0.1; x windowactivate "$wid" ;;
             2) sleep 0.5 ;;
+            3) x windowunmap "$wid"; x windowmap "$wid" ;;
         esac
         sleep 0.05
         alive "the window storm, size $w x $h"
@@ -149,6 +151,7 @@ x windowactivate --sync "$wid"
 x windowsize --sync "$wid" 1024 768
 sleep 1
 alive "the restore after the storm"
+xwininfo -id "$wid" | grep -q 'Map State: IsViewable' || fail "the window is not shown after the storm"
 wait_for 30 caption_has_fps || fail "no frames after the storm: caption is '$(xdotool getwindowname "$wid")'"
 
 # The warm-up goes once through every screen random play reaches, so that what each allocates the first time is in

@@ -46,13 +46,15 @@ wait_for() {
 xvfb_answered() { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; }
 
 # Starts Xvfb with a screen of $1 (WIDTHxHEIGHT) on the first free display from :90 and exports DISPLAY. Xvfb writes
-# the display number only once it listens there, so two scripts starting at once cannot end up on one display.
+# the display number only once it listens there, so two scripts starting at once cannot end up on one display. It
+# must not reset when its last client leaves: a client connecting during the reset (openbox while the check for it
+# has just disconnected) is refused.
 start_xvfb() {
     local n
     for n in $(seq 90 190); do
         [ -e "/tmp/.X$n-lock" ] && continue
         : >"$work/display"
-        Xvfb ":$n" -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+        Xvfb ":$n" -displayfd 3 -screen 0 "${1}x24" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
         if wait_for 20 xvfb_answered && [ -s "$work/display" ]; then
             export DISPLAY=":$(head -n 1 "$work/display")"
