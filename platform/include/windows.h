@@ -1,4 +1,4 @@
-// The Win32 subset the game calls, implemented over SDL2 (platform/src).
+// The Win32 subset the game calls, implemented over SDL2 (platform/src/win32).
 #pragma once
 #include <cstdint>
 #include <cwchar>

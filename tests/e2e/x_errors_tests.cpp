@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "video.h"
+#include "win32/video.h"
 
 // Last: its macros (None, Bool, Status) clash with names in the headers above.
 #include <X11/Xlib.h>

@@ -1,7 +1,7 @@
 // Constant buffers as draws read them: every draw must see the contents its buffers had when it was issued, however
 // often they change and however long they stay unchanged.
 #include "layer_fixture.h"
-#include "uniform_ring.h"
+#include "d3d11/uniform_ring.h"
 
 namespace d3d11_test {
 namespace {

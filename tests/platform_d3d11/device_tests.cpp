@@ -1,6 +1,6 @@
 #include <dxgi.h>
 #include "d3d11_fixture.h"
-#include "device.h"
+#include "d3d11/device.h"
 
 namespace d3d11_test {
 namespace {

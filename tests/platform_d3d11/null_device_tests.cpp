@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "context.h"
+#include "d3d11/context.h"
 #include "d3d11_fixture.h"
 
 namespace d3d11_test {

@@ -1,9 +1,9 @@
 // The fullscreen picture: black bars, whole factors copied as squares, other scales sharp except at the seams.
 #include <array>
-#include "context.h"
+#include "d3d11/context.h"
 #include "d3d11_fixture.h"
-#include "picture_fit.h"
-#include "resources.h"
+#include "win32/picture_fit.h"
+#include "d3d11/resources.h"
 
 using namespace d3d11_test;
 

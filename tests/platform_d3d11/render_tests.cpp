@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include "d3d11_fixture.h"
-#include "gl.h"
-#include "views.h"
+#include "d3d11/gl.h"
+#include "d3d11/views.h"
 
 namespace d3d11_test {
 namespace {

@@ -1,7 +1,7 @@
 // Sampler descriptions as GL sampler objects.
 #include "d3d11_fixture.h"
-#include "gl.h"
-#include "states.h"
+#include "d3d11/gl.h"
+#include "d3d11/states.h"
 
 namespace d3d11_test {
 namespace {

@@ -1,8 +1,8 @@
 // Shader bytecode, shader creation and the programs the device links from shader pairs.
 #include <functional>
-#include "device.h"
+#include "d3d11/device.h"
 #include "layer_fixture.h"
-#include "shader.h"
+#include "d3d11/shader.h"
 
 namespace d3d11_test {
 namespace {

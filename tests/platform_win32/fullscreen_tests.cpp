@@ -1,10 +1,10 @@
 // Fullscreen: the picture's place on screens of many sizes, and a window that keeps its client size while the
 // layer scales it onto the screen.
 #include <algorithm>
-#include "fullscreen.h"
-#include "picture_fit.h"
+#include "win32/fullscreen.h"
+#include "win32/picture_fit.h"
 #include "win32_fixture.h"
-#include "window_internal.h"
+#include "win32/window_internal.h"
 
 using namespace win32_test;
 using platform::PicturePoint;

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "d3d11.h"
-#include "signals.h"
+#include "win32/signals.h"
 #include "win32_fixture.h"
 
 using namespace win32_test;

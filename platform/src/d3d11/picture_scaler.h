@@ -4,7 +4,7 @@
 // write of the picture's rectangle.
 #pragma once
 #include "gl.h"
-#include "picture_fit.h"
+#include "win32/picture_fit.h"
 
 namespace platform {
 

@@ -4,8 +4,8 @@
 #include <map>
 #include <mutex>
 #include "platform_hooks.h"
-#include "driver_pins.h"
-#include "gl_surface.h"
+#include "d3d11/driver_pins.h"
+#include "d3d11/gl_surface.h"
 #include "signals.h"
 #include "video.h"
 #include "window_internal.h"

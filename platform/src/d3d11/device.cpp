@@ -7,7 +7,7 @@
 #include "dxgi_objects.h"
 #include "formats.h"
 #include "shader.h"
-#include "video.h"
+#include "win32/video.h"
 
 namespace platform {
 namespace {

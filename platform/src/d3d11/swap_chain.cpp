@@ -4,7 +4,7 @@
 #include <thread>
 #include "context.h"
 #include "dxgi_objects.h"
-#include "fullscreen.h"
+#include "win32/fullscreen.h"
 #include "platform_hooks.h"
 
 namespace platform {

@@ -1,6 +1,6 @@
 #include "context.h"
 
-#include "draw_hook.h"
+#include "hooks/draw_hook.h"
 #include <algorithm>
 #include <cstring>
 
