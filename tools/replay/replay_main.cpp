@@ -11,7 +11,6 @@
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -28,12 +27,6 @@ namespace {
 
 const UINT kWidth = 1024;
 const UINT kHeight = 768;
-
-struct Options {
-    std::string script;
-    std::string dataDir;
-    bool render = false;
-};
 
 // Remembers the last screen the game asked for during one frame.
 class RecordingSwitcher : public ScreenSwitcher {
@@ -272,6 +265,27 @@ bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, repla
     return ReadFrom(file, path, steps, error);
 }
 
+// Plays the script from the data directory (the working one when empty); returns the exit code.
+int Replay(const std::string& script, const std::string& dataDir, bool render) {
+    std::vector<replay::Step> steps;
+    replay::ScriptError error;
+    if (!ReadScript(script, &steps, &error)) {
+        if (error.line == 0) {
+            std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
+        } else {
+            std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
+                         error.reason.c_str());
+        }
+        return 2;
+    }
+    if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
+        std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s\n", dataDir.c_str());
+        return 2;
+    }
+    if (render) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    return Play(steps, render);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -282,28 +296,9 @@ int main(int argc, char** argv) {
         "checks them and draws nothing, unless --render draws them for real (the same frames print).\n",
         {{"data", "DIR", "read FX/, Textures/ and Sounds/ under DIR, not the working directory"},
          {"render", "", "draw every frame on the hardware device"}}};
-    cli::Arguments args;
-    if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
-    Options options;
-    options.script = args.operands[0];
-    options.dataDir = args.Value("data");
-    options.render = args.Has("render");
-    if (args.Has("data") && options.dataDir.empty()) return cli::UsageError(syntax, "option '--data' needs a directory");
-    std::vector<replay::Step> steps;
-    replay::ScriptError error;
-    if (!ReadScript(options.script, &steps, &error)) {
-        if (error.line == 0) {
-            std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
-        } else {
-            std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
-                         error.reason.c_str());
-        }
-        return 2;
-    }
-    if (!options.dataDir.empty() && chdir(options.dataDir.c_str()) != 0) {
-        std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s\n", options.dataDir.c_str());
-        return 2;
-    }
-    if (options.render) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    return Play(steps, options.render);
+    return cli::Run(syntax, argc, argv, [&syntax](const cli::Arguments& args) {
+        const std::string dataDir = args.Value("data");
+        if (args.Has("data") && dataDir.empty()) return cli::UsageError(syntax, "option '--data' needs a directory");
+        return Replay(args.operands[0], dataDir, args.Has("render"));
+    });
 }
