@@ -2,6 +2,7 @@
 // as JSON.
 #include <command_line.h>
 #include <d3d11.h>
+#include <d3dutil.h>
 #include <platform_hooks.h>
 #include <unistd.h>
 
@@ -54,7 +55,8 @@ public:
                                      &context))) {
             return false;
         }
-        if (!CreateTargets()) return false;
+        if (!mTarget.Create(device, kWidth, kHeight, true)) return false;
+        mTarget.Bind(context);
         mAppEffect = new LitTexEffect();
         mAppEffect->LoadFromFile(L"FX/lighting.fx", device);
         CreateNormalTexLayout(device, mAppEffect->GetTechnique());
@@ -68,12 +70,9 @@ public:
         DestroyAllLayouts();
         delete mAppEffect;
         if (context) context->ClearState();
-        Release(mDepthView);
-        Release(mDepthTexture);
-        Release(mTargetView);
-        Release(mTargetTexture);
-        Release(context);
-        Release(device);
+        mTarget.Release();
+        ReleaseAndClear(context);
+        ReleaseAndClear(device);
     }
 
     GameDrawArgs DrawArgs() {
@@ -81,8 +80,8 @@ public:
         args.context = context;
         mMatrix = XMLoadFloat4x4(&mFrameMatrix);
         args.frameMatrix = &mMatrix;
-        args.renderTarget = mTargetView;
-        args.depthStencilTarget = mDepthView;
+        args.renderTarget = mTarget.View();
+        args.depthStencilTarget = mTarget.DepthView();
         args.pointLight.Colour = XMFLOAT4(0.75f, 0.75f, 0.75f, 1.0f);
         args.pointLight.Position = XMFLOAT3(50.0f, 50.0f, 50.0f);
         args.pointLight.Range = 1000.0f;
@@ -101,36 +100,7 @@ public:
     ID3D11DeviceContext* context = nullptr;
 
 private:
-    static void Release(IUnknown* object) {
-        if (object) object->Release();
-    }
-
-    bool CreateTargets() {
-        D3D11_TEXTURE2D_DESC desc = {};
-        desc.Width = kWidth;
-        desc.Height = kHeight;
-        desc.MipLevels = 1;
-        desc.ArraySize = 1;
-        desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-        desc.SampleDesc.Count = 1;
-        desc.Usage = D3D11_USAGE_DEFAULT;
-        desc.BindFlags = D3D11_BIND_RENDER_TARGET;
-        if (FAILED(device->CreateTexture2D(&desc, nullptr, &mTargetTexture))) return false;
-        if (FAILED(device->CreateRenderTargetView(mTargetTexture, nullptr, &mTargetView))) return false;
-        desc.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
-        desc.BindFlags = D3D11_BIND_DEPTH_STENCIL;
-        if (FAILED(device->CreateTexture2D(&desc, nullptr, &mDepthTexture))) return false;
-        if (FAILED(device->CreateDepthStencilView(mDepthTexture, nullptr, &mDepthView))) return false;
-        context->OMSetRenderTargets(1, &mTargetView, mDepthView);
-        D3D11_VIEWPORT viewport = {0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight), 0.0f, 1.0f};
-        context->RSSetViewports(1, &viewport);
-        return true;
-    }
-
-    ID3D11Texture2D* mTargetTexture = nullptr;
-    ID3D11RenderTargetView* mTargetView = nullptr;
-    ID3D11Texture2D* mDepthTexture = nullptr;
-    ID3D11DepthStencilView* mDepthView = nullptr;
+    OffscreenTarget mTarget;
     LitTexEffect* mAppEffect = nullptr;
     XMFLOAT4X4 mFrameMatrix;
     XMMATRIX mMatrix;
