@@ -3,17 +3,18 @@
 #include <cassert>
 #include <sstream>
 
+#include "d3dutil.h"
+
 D3DApp* gApplication = nullptr;
 int gFrameStatsCount = 0;
 float gFrameStatsMark = 0.0f;
 
 namespace {
 
-template <class T>
-void ReleaseAndClear(T*& object) {
-    if (!object) return;
-    object->Release();
-    object = nullptr;
+// The swap chain's and depth buffer's sampling: 4x MSAA at the best quality the device has, or none.
+DXGI_SAMPLE_DESC Sampling(bool use4xMsaa, UINT quality4x) {
+    if (use4xMsaa) return {4, quality4x - 1};
+    return {1, 0};
 }
 
 }  // namespace
@@ -120,13 +121,7 @@ bool D3DApp::CreateDevice() {
     sd.BufferDesc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
     sd.BufferDesc.ScanlineOrdering = DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED;
     sd.BufferDesc.Scaling = DXGI_MODE_SCALING_UNSPECIFIED;
-    if (mUse4xMsaa) {
-        sd.SampleDesc.Count = 4;
-        sd.SampleDesc.Quality = m4xMsaaQuality - 1;
-    } else {
-        sd.SampleDesc.Count = 1;
-        sd.SampleDesc.Quality = 0;
-    }
+    sd.SampleDesc = Sampling(mUse4xMsaa, m4xMsaaQuality);
     sd.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
     sd.BufferCount = 1;
     sd.OutputWindow = mWindow;
@@ -168,36 +163,12 @@ void D3DApp::HandleResize() {
         ReleaseAndClear(backBuffer);
     }
 
-    D3D11_TEXTURE2D_DESC depthStencilDesc = {};
-    depthStencilDesc.Width = mClientWidth;
-    depthStencilDesc.Height = mClientHeight;
-    depthStencilDesc.MipLevels = 1;
-    depthStencilDesc.ArraySize = 1;
-    depthStencilDesc.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
-    if (mUse4xMsaa) {
-        depthStencilDesc.SampleDesc.Count = 4;
-        depthStencilDesc.SampleDesc.Quality = m4xMsaaQuality - 1;
-    } else {
-        depthStencilDesc.SampleDesc.Count = 1;
-        depthStencilDesc.SampleDesc.Quality = 0;
-    }
-    depthStencilDesc.Usage = D3D11_USAGE_DEFAULT;
-    depthStencilDesc.BindFlags = D3D11_BIND_DEPTH_STENCIL;
-    depthStencilDesc.CPUAccessFlags = 0;
-    depthStencilDesc.MiscFlags = 0;
-    VERIFY_HR(md3dDevice->CreateTexture2D(&depthStencilDesc, 0, &mDepthStencilBuffer));
-    if (mDepthStencilBuffer) {
-        VERIFY_HR(md3dDevice->CreateDepthStencilView(mDepthStencilBuffer, 0, &mDepthStencilView));
-    }
+    VERIFY_HR(CreateDepthStencil(md3dDevice, mClientWidth, mClientHeight, Sampling(mUse4xMsaa, m4xMsaaQuality),
+                                 &mDepthStencilBuffer, &mDepthStencilView));
 
     md3dImmediateContext->OMSetRenderTargets(1, &mRenderTargetView, mDepthStencilView);
 
-    mViewport.TopLeftX = 0;
-    mViewport.TopLeftY = 0;
-    mViewport.Width = static_cast<float>(mClientWidth);
-    mViewport.Height = static_cast<float>(mClientHeight);
-    mViewport.MinDepth = 0.0f;
-    mViewport.MaxDepth = 1.0f;
+    mViewport = FullViewport(mClientWidth, mClientHeight);
     md3dImmediateContext->RSSetViewports(1, &mViewport);
 }
 

@@ -35,21 +35,11 @@ bool AllLoadedAlike(const std::vector<ID3D11Texture2D*>& srcTex, const D3D11_TEX
 std::vector<ID3D11Texture2D*> LoadStagingTextures(ID3D11Device* device, const std::vector<std::wstring>& filenames,
                                                   DXGI_FORMAT format, UINT filter, UINT mipFilter) {
     std::vector<ID3D11Texture2D*> srcTex(filenames.size(), nullptr);
+    // Each file as it is (size, mips), in memory the CPU can map for CopySlices.
+    D3DX11_IMAGE_LOAD_INFO loadInfo = {D3DX11_FROM_FILE, D3DX11_FROM_FILE, D3DX11_FROM_FILE, 0, D3DX11_FROM_FILE,
+                                       D3D11_USAGE_STAGING, 0, D3D11_CPU_ACCESS_WRITE | D3D11_CPU_ACCESS_READ, 0,
+                                       format, filter, mipFilter, nullptr};
     for (size_t i = 0; i < filenames.size(); ++i) {
-        D3DX11_IMAGE_LOAD_INFO loadInfo;
-        loadInfo.Width = D3DX11_FROM_FILE;
-        loadInfo.Height = D3DX11_FROM_FILE;
-        loadInfo.Depth = D3DX11_FROM_FILE;
-        loadInfo.FirstMipLevel = 0;
-        loadInfo.MipLevels = D3DX11_FROM_FILE;
-        loadInfo.Usage = D3D11_USAGE_STAGING;
-        loadInfo.BindFlags = 0;
-        loadInfo.CpuAccessFlags = D3D11_CPU_ACCESS_WRITE | D3D11_CPU_ACCESS_READ;
-        loadInfo.MiscFlags = 0;
-        loadInfo.Format = format;
-        loadInfo.Filter = filter;
-        loadInfo.MipFilter = mipFilter;
-        loadInfo.pSrcInfo = 0;
         VERIFY_HR(D3DX11CreateTextureFromFile(device, filenames[i].c_str(), &loadInfo, 0, (ID3D11Resource**)&srcTex[i], 0));
     }
     return srcTex;
@@ -142,20 +132,9 @@ ID3D11ShaderResourceView* CreateRandomTexture1DSRV(ID3D11Device* device) {
         value.w = RandF(-1.0f, 1.0f);
     }
 
-    D3D11_SUBRESOURCE_DATA initData = {};
-    initData.pSysMem = randomValues.data();
-    initData.SysMemPitch = kRandomTexels * sizeof(XMFLOAT4);
-    initData.SysMemSlicePitch = 0;
-
-    D3D11_TEXTURE1D_DESC texDesc = {};
-    texDesc.Width = kRandomTexels;
-    texDesc.MipLevels = 1;
-    texDesc.Format = DXGI_FORMAT_R32G32B32A32_FLOAT;
-    texDesc.Usage = D3D11_USAGE_IMMUTABLE;
-    texDesc.BindFlags = D3D11_BIND_SHADER_RESOURCE;
-    texDesc.CPUAccessFlags = 0;
-    texDesc.MiscFlags = 0;
-    texDesc.ArraySize = 1;
+    const D3D11_SUBRESOURCE_DATA initData = {randomValues.data(), kRandomTexels * sizeof(XMFLOAT4), 0};
+    const D3D11_TEXTURE1D_DESC texDesc = {kRandomTexels, 1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT,
+                                          D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
 
     ID3D11Texture1D* randomTex = nullptr;
     VERIFY_HR(device->CreateTexture1D(&texDesc, &initData, &randomTex));
@@ -171,4 +150,48 @@ ID3D11ShaderResourceView* CreateRandomTexture1DSRV(ID3D11Device* device) {
     VERIFY_HR(device->CreateShaderResourceView(randomTex, &viewDesc, &randomTexSRV));
     randomTex->Release();
     return randomTexSRV;
+}
+
+HRESULT CreateDepthStencil(ID3D11Device* device, UINT width, UINT height, DXGI_SAMPLE_DESC sampling,
+                           ID3D11Texture2D** buffer, ID3D11DepthStencilView** view) {
+    const D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, sampling,
+                                       D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL, 0, 0};
+    HRESULT hr = device->CreateTexture2D(&desc, nullptr, buffer);
+    if (SUCCEEDED(hr)) hr = device->CreateDepthStencilView(*buffer, nullptr, view);
+    if (FAILED(hr)) ReleaseAndClear(*buffer);
+    return hr;
+}
+
+D3D11_VIEWPORT FullViewport(UINT width, UINT height) {
+    return {0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height), 0.0f, 1.0f};
+}
+
+OffscreenTarget::~OffscreenTarget() { Release(); }
+
+bool OffscreenTarget::Create(ID3D11Device* device, UINT width, UINT height, bool withDepth) {
+    Release();
+    mWidth = width;
+    mHeight = height;
+    const D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
+                                       D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
+    bool made = SUCCEEDED(device->CreateTexture2D(&desc, nullptr, &mTexture)) &&
+                SUCCEEDED(device->CreateRenderTargetView(mTexture, nullptr, &mView));
+    if (made && withDepth) {
+        made = SUCCEEDED(CreateDepthStencil(device, width, height, {1, 0}, &mDepthBuffer, &mDepthView));
+    }
+    if (!made) Release();
+    return made;
+}
+
+void OffscreenTarget::Bind(ID3D11DeviceContext* context) {
+    context->OMSetRenderTargets(1, &mView, mDepthView);
+    const D3D11_VIEWPORT viewport = FullViewport(mWidth, mHeight);
+    context->RSSetViewports(1, &viewport);
+}
+
+void OffscreenTarget::Release() {
+    ReleaseAndClear(mDepthView);
+    ReleaseAndClear(mDepthBuffer);
+    ReleaseAndClear(mView);
+    ReleaseAndClear(mTexture);
 }

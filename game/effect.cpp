@@ -1,6 +1,6 @@
 #include "effect.h"
 
-#include <d3dx11.h>
+#include <d3dx11async.h>
 #include <traceresult.h>
 
 #include "vertex.h"

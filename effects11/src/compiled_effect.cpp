@@ -1,6 +1,7 @@
 #include "compiled_effect.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace fx {
 namespace {
@@ -8,21 +9,41 @@ namespace {
 const char kMagic[4] = {'C', 'V', 'F', 'X'};
 const uint32_t kVersion = 1;
 
+// Each part's fields are listed once, by its Layout below, for both directions: the Writer stores them and the Reader
+// fills them in, in that order. A list goes as its count, then its elements.
 class Writer {
 public:
-    void U32(uint32_t v) { Raw(&v, sizeof v); }
-    void I32(int32_t v) { Raw(&v, sizeof v); }
-    void F32(float v) { Raw(&v, sizeof v); }
-    void Str(const std::string& s) {
-        U32(static_cast<uint32_t>(s.size()));
+    void Field(uint32_t v) { Raw(&v, sizeof v); }
+    void Field(int32_t v) { Raw(&v, sizeof v); }
+    void Field(float v) { Raw(&v, sizeof v); }
+    void Field(VarClass v) { Field(static_cast<uint32_t>(v)); }
+    void Field(BaseType v) { Field(static_cast<uint32_t>(v)); }
+    void Field(const std::string& s) {
+        Field(static_cast<uint32_t>(s.size()));
         Raw(s.data(), s.size());
     }
+    template <class T, size_t N> void Field(const T (&list)[N]) {
+        for (const T& v : list) Field(v);
+    }
+    template <class T> void Field(const std::vector<T>& list) {
+        Field(static_cast<uint32_t>(list.size()));
+        for (const T& v : list) Field(v);
+    }
+    template <class T> void Field(const T& part);
+    template <class... T> void Fields(const T&... fields) { (Field(fields), ...); }
     void Raw(const void* p, size_t n) {
         const auto* b = static_cast<const uint8_t*>(p);
         bytes.insert(bytes.end(), b, b + n);
     }
     std::vector<uint8_t> bytes;
 };
+
+// The fewest bytes an element of a list takes: its form with empty strings and lists.
+template <class T> size_t MinimumBytes() {
+    Writer w;
+    w.Field(T{});
+    return w.bytes.size();
+}
 
 // Every read checks the remaining length; a failed read poisons the reader.
 class Reader {
@@ -35,39 +56,38 @@ public:
         left_ -= n;
         return true;
     }
+    void Field(uint32_t& v) { Raw(&v, sizeof v); }
+    void Field(int32_t& v) { Raw(&v, sizeof v); }
+    void Field(float& v) { Raw(&v, sizeof v); }
+    void Field(VarClass& v) { v = static_cast<VarClass>(U32()); }
+    void Field(BaseType& v) { v = static_cast<BaseType>(U32()); }
+    void Field(std::string& s) {
+        uint32_t n = U32();
+        if (!ok_ || n > left_) {
+            ok_ = false;
+            return;
+        }
+        s.assign(reinterpret_cast<const char*>(p_), n);
+        p_ += n;
+        left_ -= n;
+    }
+    template <class T, size_t N> void Field(T (&list)[N]) {
+        for (T& v : list) Field(v);
+    }
+    // The count is bounded by the bytes left, so hostile counts cannot make huge allocations.
+    template <class T> void Field(std::vector<T>& list) {
+        uint32_t n = U32();
+        if (n > left_ / MinimumBytes<T>()) ok_ = false;
+        list.resize(ok_ ? n : 0);
+        for (T& v : list) Field(v);
+    }
+    template <class T> void Field(T& part);
+    template <class... T> void Fields(T&... fields) { (Field(fields), ...); }
     uint32_t U32() {
         uint32_t v = 0;
         Raw(&v, sizeof v);
         return v;
     }
-    int32_t I32() {
-        int32_t v = 0;
-        Raw(&v, sizeof v);
-        return v;
-    }
-    float F32() {
-        float v = 0;
-        Raw(&v, sizeof v);
-        return v;
-    }
-    std::string Str() {
-        uint32_t n = U32();
-        if (!ok_ || n > left_) {
-            ok_ = false;
-            return {};
-        }
-        std::string s(reinterpret_cast<const char*>(p_), n);
-        p_ += n;
-        left_ -= n;
-        return s;
-    }
-    // Bounds a count by the bytes left, so hostile counts cannot make huge allocations.
-    uint32_t Count(size_t minElementBytes) {
-        uint32_t n = U32();
-        if (n > left_ / minElementBytes) ok_ = false;
-        return ok_ ? n : 0;
-    }
-    bool Ok() const { return ok_; }
     bool AtEnd() const { return ok_ && left_ == 0; }
 
 private:
@@ -76,101 +96,39 @@ private:
     bool ok_ = true;
 };
 
-void Put(Writer& w, const Variable& v) {
-    w.Str(v.name);
-    w.Str(v.typeName);
-    w.U32(static_cast<uint32_t>(v.cls));
-    w.U32(static_cast<uint32_t>(v.base));
-    w.U32(v.rows);
-    w.U32(v.columns);
-    w.U32(v.elements);
-    w.U32(v.columnMajor);
-    w.I32(v.cbuffer);
-    w.U32(v.offset);
-    w.U32(v.size);
+// A part as the Writer sees it (const) or as the Reader fills it.
+template <class Stream, class T> using Part = std::conditional_t<std::is_same_v<Stream, Writer>, const T, T>;
+
+template <class S> void Layout(S& s, Part<S, ConstantBuffer>& cb) { s.Fields(cb.name, cb.size, cb.binding); }
+
+template <class S> void Layout(S& s, Part<S, Variable>& v) {
+    s.Fields(v.name, v.typeName, v.cls, v.base, v.rows, v.columns, v.elements, v.columnMajor, v.cbuffer, v.offset,
+             v.size);
 }
 
-void Get(Reader& r, Variable& v) {
-    v.name = r.Str();
-    v.typeName = r.Str();
-    v.cls = static_cast<VarClass>(r.U32());
-    v.base = static_cast<BaseType>(r.U32());
-    v.rows = r.U32();
-    v.columns = r.U32();
-    v.elements = r.U32();
-    v.columnMajor = r.U32();
-    v.cbuffer = r.I32();
-    v.offset = r.U32();
-    v.size = r.U32();
+template <class S> void Layout(S& s, Part<S, SamplerState>& state) {
+    s.Fields(state.name, state.filter, state.address, state.maxAnisotropy, state.comparison, state.mipLodBias,
+             state.minLod, state.maxLod, state.border);
 }
 
-void Put(Writer& w, const SamplerState& s) {
-    w.Str(s.name);
-    w.U32(s.filter);
-    for (uint32_t a : s.address) w.U32(a);
-    w.U32(s.maxAnisotropy);
-    w.U32(s.comparison);
-    w.F32(s.mipLodBias);
-    w.F32(s.minLod);
-    w.F32(s.maxLod);
-    for (float b : s.border) w.F32(b);
+template <class S> void Layout(S& s, Part<S, TextureUnit>& u) { s.Fields(u.unit, u.texture, u.sampler); }
+
+template <class S> void Layout(S& s, Part<S, InputElement>& e) {
+    s.Fields(e.semantic, e.index, e.location, e.components, e.componentType);
 }
 
-void Get(Reader& r, SamplerState& s) {
-    s.name = r.Str();
-    s.filter = r.U32();
-    for (uint32_t& a : s.address) a = r.U32();
-    s.maxAnisotropy = r.U32();
-    s.comparison = r.U32();
-    s.mipLodBias = r.F32();
-    s.minLod = r.F32();
-    s.maxLod = r.F32();
-    for (float& b : s.border) b = r.F32();
+template <class S> void Layout(S& s, Part<S, Pass>& p) {
+    s.Fields(p.name, p.vertexGlsl, p.pixelGlsl, p.units, p.flattened, p.inputs);
 }
 
-void Put(Writer& w, const Pass& p) {
-    w.Str(p.name);
-    w.Str(p.vertexGlsl);
-    w.Str(p.pixelGlsl);
-    w.U32(static_cast<uint32_t>(p.units.size()));
-    for (const TextureUnit& u : p.units) {
-        w.U32(u.unit);
-        w.I32(u.texture);
-        w.I32(u.sampler);
-    }
-    w.U32(static_cast<uint32_t>(p.flattened.size()));
-    for (uint32_t f : p.flattened) w.U32(f);
-    w.U32(static_cast<uint32_t>(p.inputs.size()));
-    for (const InputElement& e : p.inputs) {
-        w.Str(e.semantic);
-        w.U32(e.index);
-        w.U32(e.location);
-        w.U32(e.components);
-        w.U32(e.componentType);
-    }
+template <class S> void Layout(S& s, Part<S, Technique>& t) { s.Fields(t.name, t.passes); }
+
+template <class S> void Layout(S& s, Part<S, CompiledEffect>& e) {
+    s.Fields(e.cbuffers, e.variables, e.samplers, e.techniques);
 }
 
-void Get(Reader& r, Pass& p) {
-    p.name = r.Str();
-    p.vertexGlsl = r.Str();
-    p.pixelGlsl = r.Str();
-    p.units.resize(r.Count(12));
-    for (TextureUnit& u : p.units) {
-        u.unit = r.U32();
-        u.texture = r.I32();
-        u.sampler = r.I32();
-    }
-    p.flattened.resize(r.Count(4));
-    for (uint32_t& f : p.flattened) f = r.U32();
-    p.inputs.resize(r.Count(20));
-    for (InputElement& e : p.inputs) {
-        e.semantic = r.Str();
-        e.index = r.U32();
-        e.location = r.U32();
-        e.components = r.U32();
-        e.componentType = r.U32();
-    }
-}
+template <class T> void Writer::Field(const T& part) { Layout<Writer>(*this, part); }
+template <class T> void Reader::Field(T& part) { Layout<Reader>(*this, part); }
 
 bool IsObject(VarClass c) { return c == VarClass::Texture || c == VarClass::Sampler; }
 
@@ -225,23 +183,8 @@ bool Validate(const CompiledEffect& e) {
 std::vector<uint8_t> Serialise(const CompiledEffect& e) {
     Writer w;
     w.Raw(kMagic, sizeof kMagic);
-    w.U32(kVersion);
-    w.U32(static_cast<uint32_t>(e.cbuffers.size()));
-    for (const ConstantBuffer& cb : e.cbuffers) {
-        w.Str(cb.name);
-        w.U32(cb.size);
-        w.U32(cb.binding);
-    }
-    w.U32(static_cast<uint32_t>(e.variables.size()));
-    for (const Variable& v : e.variables) Put(w, v);
-    w.U32(static_cast<uint32_t>(e.samplers.size()));
-    for (const SamplerState& s : e.samplers) Put(w, s);
-    w.U32(static_cast<uint32_t>(e.techniques.size()));
-    for (const Technique& t : e.techniques) {
-        w.Str(t.name);
-        w.U32(static_cast<uint32_t>(t.passes.size()));
-        for (const Pass& p : t.passes) Put(w, p);
-    }
+    w.Field(kVersion);
+    w.Field(e);
     return w.bytes;
 }
 
@@ -252,22 +195,7 @@ bool Deserialise(const void* data, size_t size, CompiledEffect* out) {
     if (!r.Raw(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0) return false;
     if (r.U32() != kVersion) return false;
     CompiledEffect e;
-    e.cbuffers.resize(r.Count(12));
-    for (ConstantBuffer& cb : e.cbuffers) {
-        cb.name = r.Str();
-        cb.size = r.U32();
-        cb.binding = r.U32();
-    }
-    e.variables.resize(r.Count(44));
-    for (Variable& v : e.variables) Get(r, v);
-    e.samplers.resize(r.Count(56));
-    for (SamplerState& s : e.samplers) Get(r, s);
-    e.techniques.resize(r.Count(8));
-    for (Technique& t : e.techniques) {
-        t.name = r.Str();
-        t.passes.resize(r.Count(20));
-        for (Pass& p : t.passes) Get(r, p);
-    }
+    r.Field(e);
     if (!r.AtEnd() || !Validate(e)) return false;
     *out = std::move(e);
     return true;

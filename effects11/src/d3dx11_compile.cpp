@@ -7,7 +7,7 @@
 #include <string>
 
 #include "d3dcommon.h"
-#include "d3dx11.h"
+#include "d3dx11async.h"
 #include "effect_compiler.h"
 #include "platform_files.h"
 #include "platform_hooks.h"

@@ -19,6 +19,13 @@ struct BufferState {
     uint64_t uploaded = 0;
 };
 
+// What a call on an effect object answers before its work: E_FAIL on the invalid object a failed lookup gives,
+// E_INVALIDARG without the argument it writes to or reads from, S_OK when it may go on.
+inline HRESULT CallState(bool valid, const void* argument) {
+    if (!valid) return E_FAIL;
+    return argument ? S_OK : E_INVALIDARG;
+}
+
 class EffectPass;
 class EffectTechnique;
 

@@ -15,51 +15,83 @@ struct EffectBuilder::PassContext {
     Pass* pass = nullptr;
 };
 
-namespace {
-
-// Owns one SPIRV-Cross context and records its last error.
+// Owns one SPIRV-Cross context and compiler. Every call that can fail goes through Check: the first failure is
+// kept, with the reason SPIRV-Cross gave, and the step that made it turns it into the pass's error.
 class Cross {
 public:
     Cross() {
-        spvc_context_create(&ctx_);
-        spvc_context_set_error_callback(ctx_, [](void* self, const char* e) { static_cast<Cross*>(self)->error = e; },
-                                        this);
+        if (!Check(spvc_context_create(&ctx_))) return;
+        spvc_context_set_error_callback(
+            ctx_, [](void* self, const char* e) { static_cast<Cross*>(self)->Record(e); }, this);
     }
-    ~Cross() { spvc_context_destroy(ctx_); }
+    ~Cross() {
+        if (ctx_) spvc_context_destroy(ctx_);
+    }
     Cross(const Cross&) = delete;
     Cross& operator=(const Cross&) = delete;
 
+    bool Check(spvc_result result) {
+        if (result != SPVC_SUCCESS) failed_ = true;
+        return !failed_;
+    }
+    bool Failed() const { return failed_; }
+    // "what: reason", for the pass's error.
+    std::string Error(const std::string& what) const { return error_.empty() ? what : what + ": " + error_; }
+
     bool Load(const std::vector<uint32_t>& spirv) {
         spvc_parsed_ir ir = nullptr;
-        if (spvc_context_parse_spirv(ctx_, spirv.data(), spirv.size(), &ir) != SPVC_SUCCESS) return false;
-        if (spvc_context_create_compiler(ctx_, SPVC_BACKEND_GLSL, ir, SPVC_CAPTURE_MODE_TAKE_OWNERSHIP, &comp) !=
-            SPVC_SUCCESS)
+        if (failed_ || !Check(spvc_context_parse_spirv(ctx_, spirv.data(), spirv.size(), &ir))) return false;
+        if (!Check(spvc_context_create_compiler(ctx_, SPVC_BACKEND_GLSL, ir, SPVC_CAPTURE_MODE_TAKE_OWNERSHIP, &comp)))
             return false;
-        spvc_compiler_options options = nullptr;
-        spvc_compiler_create_compiler_options(comp, &options);
-        spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 450);
-        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE);
-        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_VULKAN_SEMANTICS, SPVC_FALSE);
-        spvc_compiler_install_compiler_options(comp, options);
-        return spvc_compiler_create_shader_resources(comp, &resources) == SPVC_SUCCESS;
+        return SetOptions() && Check(spvc_compiler_create_shader_resources(comp, &resources));
     }
 
-    std::vector<spvc_reflected_resource> List(spvc_resource_type type) const {
+    std::vector<spvc_reflected_resource> List(spvc_resource_type type) {
         const spvc_reflected_resource* list = nullptr;
         size_t count = 0;
-        spvc_resources_get_resource_list_for_type(resources, type, &list, &count);
+        if (!Check(spvc_resources_get_resource_list_for_type(resources, type, &list, &count))) return {};
         return std::vector<spvc_reflected_resource>(list, list + count);
     }
 
     spvc_type Type(spvc_type_id id) const { return spvc_compiler_get_type_handle(comp, id); }
 
+    // Layout decorations of member `index` of struct type `s`; 0 where the query fails.
+    unsigned MemberOffset(spvc_type s, unsigned index) {
+        unsigned offset = 0;
+        return Check(spvc_compiler_type_struct_member_offset(comp, s, index, &offset)) ? offset : 0;
+    }
+    unsigned MatrixStride(spvc_type s, unsigned index) {
+        unsigned stride = 0;
+        return Check(spvc_compiler_type_struct_member_matrix_stride(comp, s, index, &stride)) ? stride : 0;
+    }
+    unsigned ArrayStride(spvc_type s, unsigned index) {
+        unsigned stride = 0;
+        return Check(spvc_compiler_type_struct_member_array_stride(comp, s, index, &stride)) ? stride : 0;
+    }
+
     spvc_compiler comp = nullptr;
     spvc_resources resources = nullptr;
-    std::string error;
 
 private:
+    void Record(const char* e) {
+        if (error_.empty()) error_ = e;
+    }
+
+    bool SetOptions() {
+        spvc_compiler_options options = nullptr;
+        return Check(spvc_compiler_create_compiler_options(comp, &options)) &&
+               Check(spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 450)) &&
+               Check(spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE)) &&
+               Check(spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_VULKAN_SEMANTICS, SPVC_FALSE)) &&
+               Check(spvc_compiler_install_compiler_options(comp, options));
+    }
+
     spvc_context ctx_ = nullptr;
+    bool failed_ = false;
+    std::string error_;
 };
+
+namespace {
 
 BaseType ToBase(spvc_basetype t) {
     switch (t) {
@@ -84,7 +116,7 @@ const char* BaseName(BaseType b) {
 // Sizes and type names under HLSL packing, read from the layout glslang gave the SPIR-V block.
 class MemberReader {
 public:
-    explicit MemberReader(const Cross& c) : c_(c) {}
+    explicit MemberReader(Cross& c) : c_(c) {}
 
     // The variable for member `index` of the struct whose type id is `structId`.
     Variable Read(spvc_type_id structId, unsigned index) const {
@@ -94,9 +126,7 @@ public:
         Variable v;
         const char* name = spvc_compiler_get_member_name(c_.comp, structId, index);
         v.name = name ? name : "";
-        unsigned offset = 0;
-        spvc_compiler_type_struct_member_offset(c_.comp, parent, index, &offset);
-        v.offset = offset;
+        v.offset = c_.MemberOffset(parent, index);
         if (spvc_type_get_num_array_dimensions(type) > 0) v.elements = spvc_type_get_array_dimension(type, 0);
         Describe(parent, index, type, &v);
         v.size = Size(parent, index, type);
@@ -107,9 +137,7 @@ public:
         spvc_type s = c_.Type(structId);
         unsigned n = spvc_type_get_num_member_types(s);
         if (n == 0) return 0;
-        unsigned offset = 0;
-        spvc_compiler_type_struct_member_offset(c_.comp, s, n - 1, &offset);
-        return offset + Size(s, n - 1, c_.Type(spvc_type_get_member_type(s, n - 1)));
+        return c_.MemberOffset(s, n - 1) + Size(s, n - 1, c_.Type(spvc_type_get_member_type(s, n - 1)));
     }
 
 private:
@@ -145,8 +173,7 @@ private:
         if (base == SPVC_BASETYPE_STRUCT) return StructSize(spvc_type_get_base_type_id(type));
         unsigned vec = spvc_type_get_vector_size(type), cols = spvc_type_get_columns(type);
         if (cols <= 1) return 4 * vec;
-        unsigned stride = 16;
-        spvc_compiler_type_struct_member_matrix_stride(c_.comp, parent, index, &stride);
+        unsigned stride = c_.MatrixStride(parent, index);
         bool rowMajor = spvc_compiler_has_member_decoration(c_.comp, ParentId(parent), index, SpvDecorationRowMajor);
         unsigned registers = rowMajor ? vec : cols, length = rowMajor ? cols : vec;
         return (registers - 1) * stride + 4 * length;
@@ -155,15 +182,14 @@ private:
     uint32_t Size(spvc_type parent, unsigned index, spvc_type type) const {
         uint32_t element = ElementSize(parent, index, type);
         if (spvc_type_get_num_array_dimensions(type) == 0) return element;
-        unsigned stride = 16;
-        spvc_compiler_type_struct_member_array_stride(c_.comp, parent, index, &stride);
+        unsigned stride = c_.ArrayStride(parent, index);
         uint32_t count = 1;
         for (unsigned d = 0; d < spvc_type_get_num_array_dimensions(type); ++d)
             count *= spvc_type_get_array_dimension(type, d);
         return count == 0 ? 0 : (count - 1) * stride + element;
     }
 
-    const Cross& c_;
+    Cross& c_;
 };
 
 uint32_t Std140Alignment(spvc_type t) {
@@ -174,13 +200,11 @@ uint32_t Std140Alignment(spvc_type t) {
 }
 
 // Whether GLSL's std140 with explicit offsets can express the HLSL offsets of a block or struct.
-bool FitsStd140(const Cross& c, spvc_type_id structId) {
+bool FitsStd140(Cross& c, spvc_type_id structId) {
     spvc_type s = c.Type(structId);
     for (unsigned m = 0; m < spvc_type_get_num_member_types(s); ++m) {
         spvc_type t = c.Type(spvc_type_get_member_type(s, m));
-        unsigned offset = 0;
-        spvc_compiler_type_struct_member_offset(c.comp, s, m, &offset);
-        if (offset % Std140Alignment(t) != 0) return false;
+        if (c.MemberOffset(s, m) % Std140Alignment(t) != 0) return false;
         if (spvc_type_get_basetype(t) == SPVC_BASETYPE_STRUCT && !FitsStd140(c, spvc_type_get_base_type_id(t)))
             return false;
     }
@@ -250,13 +274,30 @@ bool EffectBuilder::CrossCompile(const std::vector<uint32_t>& spirv, bool vertex
                                  std::string* glsl, std::string* error) {
     Cross c;
     if (!c.Load(spirv)) {
-        *error = "SPIR-V could not be read: " + c.error;
+        *error = c.Error("SPIR-V could not be read");
         return false;
     }
+    if (!ReflectCbuffers(c, ctx, error) || !ReflectObjects(c, ctx, error)) return false;
+    if (!(vertex ? ReflectVertexInputs(c, ctx, error) : MatchPixelInputs(c, ctx, error))) return false;
+    const char* source = nullptr;
+    if (!c.Check(spvc_compiler_compile(c.comp, &source))) {
+        *error = c.Error("GLSL could not be generated");
+        return false;
+    }
+    *glsl = source;
+    return true;
+}
+
+bool EffectBuilder::ReflectCbuffers(Cross& c, PassContext* ctx, std::string* error) {
     MemberReader reader(c);
     for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_UNIFORM_BUFFER)) {
         const char* n = spvc_compiler_get_name(c.comp, r.base_type_id);
         std::string name = n && *n ? n : r.name;
+        if (spvc_type_get_num_array_dimensions(c.Type(r.type_id)) > 0) {
+            // One binding would stand for several buffers, and SPIRV-Cross throws on flattening such a block.
+            *error = "constant buffer '" + name + "' is an array: fx_5_0 has no arrays of constant buffers";
+            return false;
+        }
         size_t known = effect.cbuffers.size();
         int32_t cb = CbufferIndex(name, reader.StructSize(r.base_type_id));
         if (static_cast<size_t>(cb) == known) {
@@ -267,86 +308,94 @@ bool EffectBuilder::CrossCompile(const std::vector<uint32_t>& spirv, bool vertex
                 effect.variables.push_back(v);
             }
         }
+        const uint32_t binding = effect.cbuffers[cb].binding;
         spvc_compiler_unset_decoration(c.comp, r.id, SpvDecorationDescriptorSet);
-        spvc_compiler_set_decoration(c.comp, r.id, SpvDecorationBinding, effect.cbuffers[cb].binding);
+        spvc_compiler_set_decoration(c.comp, r.id, SpvDecorationBinding, binding);
         // Same instance names in every stage keep the linker from comparing generated ones.
-        spvc_compiler_set_name(c.comp, r.id, ("fx_block_" + std::to_string(effect.cbuffers[cb].binding)).c_str());
+        spvc_compiler_set_name(c.comp, r.id, ("fx_block_" + std::to_string(binding)).c_str());
         if (!FitsStd140(c, r.base_type_id)) {
             // A plain vec4 array holds any HLSL packing; Apply uploads it with glProgramUniform4*v.
-            const std::string flatName = platform::d3d11::FlattenedBufferName(effect.cbuffers[cb].binding);
-            spvc_compiler_set_name(c.comp, r.base_type_id, flatName.c_str());
-            spvc_compiler_flatten_buffer_block(c.comp, r.id);
+            spvc_compiler_set_name(c.comp, r.base_type_id, platform::d3d11::FlattenedBufferName(binding).c_str());
+            c.Check(spvc_compiler_flatten_buffer_block(c.comp, r.id));
             ctx->pass->flattened.push_back(static_cast<uint32_t>(cb));
         }
+        if (c.Failed()) {
+            *error = c.Error("constant buffer '" + name + "' could not be reflected");
+            return false;
+        }
     }
+    if (c.Failed()) *error = c.Error("constant buffers could not be listed");
+    return !c.Failed();
+}
+
+bool EffectBuilder::ReflectObjects(Cross& c, PassContext* ctx, std::string* error) {
     std::map<spvc_variable_id, int32_t> objects;
     for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_SEPARATE_IMAGE))
         objects[r.id] = ObjectIndex(r.name, VarClass::Texture, TextureTypeName(c.Type(r.type_id)));
     for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_SEPARATE_SAMPLERS))
         objects[r.id] = ObjectIndex(r.name, VarClass::Sampler, "SamplerState");
-
     spvc_variable_id dummy = 0;
-    spvc_compiler_build_dummy_sampler_for_combined_images(c.comp, &dummy);
-    if (spvc_compiler_build_combined_image_samplers(c.comp) != SPVC_SUCCESS) {
-        *error = "texture sampling could not be mapped: " + c.error;
-        return false;
-    }
     const spvc_combined_image_sampler* combined = nullptr;
     size_t combinedCount = 0;
-    spvc_compiler_get_combined_image_samplers(c.comp, &combined, &combinedCount);
+    if (!c.Check(spvc_compiler_build_dummy_sampler_for_combined_images(c.comp, &dummy)) ||
+        !c.Check(spvc_compiler_build_combined_image_samplers(c.comp)) ||
+        !c.Check(spvc_compiler_get_combined_image_samplers(c.comp, &combined, &combinedCount))) {
+        *error = c.Error("texture sampling could not be mapped");
+        return false;
+    }
     for (size_t k = 0; k < combinedCount; ++k) {
-        int32_t texture = objects.count(combined[k].image_id) ? objects[combined[k].image_id] : -1;
-        int32_t sampler = objects.count(combined[k].sampler_id) ? objects[combined[k].sampler_id] : -1;
-        if (texture < 0) {
+        auto texture = objects.find(combined[k].image_id);
+        auto sampler = objects.find(combined[k].sampler_id);
+        if (texture == objects.end()) {
             *error = "a texture without a variable is sampled";
             return false;
         }
-        auto key = std::make_pair(texture, sampler);
+        auto key = std::make_pair(texture->second, sampler == objects.end() ? -1 : sampler->second);
         if (!ctx->units.count(key)) {
             uint32_t unit = static_cast<uint32_t>(ctx->units.size());
             ctx->units[key] = unit;
-            ctx->pass->units.push_back({unit, texture, sampler});
+            ctx->pass->units.push_back({unit, key.first, key.second});
         }
         spvc_compiler_unset_decoration(c.comp, combined[k].combined_id, SpvDecorationDescriptorSet);
         spvc_compiler_set_decoration(c.comp, combined[k].combined_id, SpvDecorationBinding, ctx->units[key]);
     }
-
-    if (vertex) {
-        for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_STAGE_INPUT)) {
-            spvc_type t = c.Type(r.type_id);
-            auto [semantic, index] = SplitSemantic(SemanticOf(c, r.id));
-            InputElement e;
-            e.semantic = semantic;
-            e.index = index;
-            e.location = spvc_compiler_get_decoration(c.comp, r.id, SpvDecorationLocation);
-            e.components = spvc_type_get_vector_size(t);
-            BaseType b = ToBase(spvc_type_get_basetype(t));
-            e.componentType = b == BaseType::Int ? 1 : b == BaseType::UInt ? 2 : 0;
-            ctx->pass->inputs.push_back(e);
-        }
-        for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_STAGE_OUTPUT)) {
-            ctx->vertexOutputs[SemanticKey(SemanticOf(c, r.id))] =
-                spvc_compiler_get_decoration(c.comp, r.id, SpvDecorationLocation);
-        }
-    } else {
-        for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_STAGE_INPUT)) {
-            std::string semantic = SemanticOf(c, r.id);
-            auto found = ctx->vertexOutputs.find(SemanticKey(semantic));
-            if (found == ctx->vertexOutputs.end()) {
-                *error = "pixel shader input '" + semantic + "' is not written by the vertex shader";
-                return false;
-            }
-            spvc_compiler_set_decoration(c.comp, r.id, SpvDecorationLocation, found->second);
-        }
-    }
-
-    const char* source = nullptr;
-    if (spvc_compiler_compile(c.comp, &source) != SPVC_SUCCESS) {
-        *error = "GLSL could not be generated: " + c.error;
-        return false;
-    }
-    *glsl = source;
     return true;
+}
+
+bool EffectBuilder::ReflectVertexInputs(Cross& c, PassContext* ctx, std::string* error) {
+    for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_STAGE_INPUT)) {
+        spvc_type t = c.Type(r.type_id);
+        auto [semantic, index] = SplitSemantic(SemanticOf(c, r.id));
+        InputElement e;
+        e.semantic = semantic;
+        e.index = index;
+        e.location = spvc_compiler_get_decoration(c.comp, r.id, SpvDecorationLocation);
+        e.components = spvc_type_get_vector_size(t);
+        BaseType b = ToBase(spvc_type_get_basetype(t));
+        e.componentType = b == BaseType::Int ? 1 : b == BaseType::UInt ? 2 : 0;
+        ctx->pass->inputs.push_back(e);
+    }
+    for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_STAGE_OUTPUT)) {
+        ctx->vertexOutputs[SemanticKey(SemanticOf(c, r.id))] =
+            spvc_compiler_get_decoration(c.comp, r.id, SpvDecorationLocation);
+    }
+    if (c.Failed()) *error = c.Error("vertex shader inputs and outputs could not be listed");
+    return !c.Failed();
+}
+
+// Pixel shader inputs take the locations the vertex shader writes their semantics at.
+bool EffectBuilder::MatchPixelInputs(Cross& c, PassContext* ctx, std::string* error) {
+    for (const spvc_reflected_resource& r : c.List(SPVC_RESOURCE_TYPE_STAGE_INPUT)) {
+        std::string semantic = SemanticOf(c, r.id);
+        auto found = ctx->vertexOutputs.find(SemanticKey(semantic));
+        if (found == ctx->vertexOutputs.end()) {
+            *error = "pixel shader input '" + semantic + "' is not written by the vertex shader";
+            return false;
+        }
+        spvc_compiler_set_decoration(c.comp, r.id, SpvDecorationLocation, found->second);
+    }
+    if (c.Failed()) *error = c.Error("pixel shader inputs could not be listed");
+    return !c.Failed();
 }
 
 bool EffectBuilder::AddPass(const std::string& name, const std::vector<uint32_t>& vertex,

@@ -10,6 +10,8 @@
 
 namespace fx {
 
+class Cross;
+
 class EffectBuilder {
 public:
     // pixel may be null (no pixel shader). On failure *error says why.
@@ -24,6 +26,11 @@ private:
     struct PassContext;
     bool CrossCompile(const std::vector<uint32_t>& spirv, bool vertex, PassContext* ctx, std::string* glsl,
                       std::string* error);
+    // The steps of CrossCompile: each reflects its part of the shader into the effect and readies the GLSL for it.
+    bool ReflectCbuffers(Cross& c, PassContext* ctx, std::string* error);
+    bool ReflectObjects(Cross& c, PassContext* ctx, std::string* error);
+    bool ReflectVertexInputs(Cross& c, PassContext* ctx, std::string* error);
+    bool MatchPixelInputs(Cross& c, PassContext* ctx, std::string* error);
     int32_t CbufferIndex(const std::string& name, uint32_t size);
     int32_t ObjectIndex(const std::string& name, VarClass cls, const std::string& typeName);
 };

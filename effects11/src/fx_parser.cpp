@@ -173,6 +173,15 @@ private:
         out_->messages.push_back({last.line, last.column, true, text});
     }
 
+    // A block left open runs to the end of the text: reports it, hides it from HLSL from token first on, and ends
+    // the parse. True, as a handled block.
+    bool Unclosed(const std::string& what, size_t first) {
+        ErrorAtEnd(what + ": missing '}'");
+        Blank(first, toks_.size() - 1);
+        i_ = toks_.size();
+        return true;
+    }
+
     // Index of the '}' matching the '{' at open, or toks_.size() when unbalanced.
     size_t MatchingBrace(size_t open) const {
         int depth = 0;
@@ -216,12 +225,7 @@ private:
             return true;
         }
         size_t close = MatchingBrace(i_);
-        if (close == toks_.size()) {
-            ErrorAtEnd("technique '" + tech.name + "': missing '}'");
-            Blank(first, toks_.size() - 1);
-            i_ = toks_.size();
-            return true;
-        }
+        if (close == toks_.size()) return Unclosed("technique '" + tech.name + "'", first);
         ++i_;
         while (i_ < close && Pass(close, &tech)) {
         }
@@ -333,12 +337,7 @@ private:
         SamplerState state;
         state.name = toks_[first + 1].text;
         size_t close = MatchingBrace(k);
-        if (close == toks_.size()) {
-            ErrorAtEnd("sampler state '" + state.name + "': missing '}'");
-            Blank(k, toks_.size() - 1);
-            i_ = toks_.size();
-            return true;
-        }
+        if (close == toks_.size()) return Unclosed("sampler state '" + state.name + "'", k);
         i_ = k + 1;
         while (i_ < close && SamplerField(&state)) {
         }

@@ -58,8 +58,7 @@ bool EffectPass::Link() {
 }
 
 HRESULT EffectPass::GetDesc(D3DX11_PASS_DESC* desc) {
-    if (!pass_) return E_FAIL;
-    if (!desc) return E_INVALIDARG;
+    if (const HRESULT hr = CallState(pass_, desc); hr != S_OK) return hr;
     *desc = {pass_->name.c_str(), 0, signature_.data(), signature_.size(), 0, 0xFFFFFFFFu, {1, 1, 1, 1}};
     return S_OK;
 }
@@ -75,8 +74,7 @@ void EffectPass::BindTextures(ID3D11DeviceContext* context) {
 }
 
 HRESULT EffectPass::Apply(UINT, ID3D11DeviceContext* context) {
-    if (!pass_) return E_FAIL;
-    if (!context) return E_INVALIDARG;
+    if (const HRESULT hr = CallState(pass_, context); hr != S_OK) return hr;
     context->VSSetShader(vertexShader_, nullptr, 0);
     context->PSSetShader(pixelShader_, nullptr, 0);
     effect_->BindBuffers(context);
@@ -102,8 +100,7 @@ bool EffectTechnique::Link() {
 }
 
 HRESULT EffectTechnique::GetDesc(D3DX11_TECHNIQUE_DESC* desc) {
-    if (!technique_) return E_FAIL;
-    if (!desc) return E_INVALIDARG;
+    if (const HRESULT hr = CallState(technique_, desc); hr != S_OK) return hr;
     *desc = {technique_->name.c_str(), static_cast<UINT>(passes_.size()), 0};
     return S_OK;
 }

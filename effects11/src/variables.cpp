@@ -1,6 +1,7 @@
 #include "variables.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "effect.h"
 
@@ -21,6 +22,9 @@ public:
     HRESULT GetRawValue(void* data, UINT byteOffset, UINT byteCount) override;
 
 protected:
+    // CallState for a raw copy of byteCount bytes at byteOffset.
+    HRESULT RawState(const void* data, UINT byteOffset, UINT byteCount) const;
+
     Slot* s_;
 };
 
@@ -29,24 +33,27 @@ public:
     using VarBase::VarBase;
     HRESULT SetFloat(float value) override { return Set(value); }
     HRESULT GetFloat(float* value) override { return Get(value); }
-    HRESULT SetInt(int value) override { return Set(static_cast<float>(value), value); }
-    HRESULT GetInt(int* value) override;
-    HRESULT SetBool(BOOL value) override { return Set(value ? 1.0f : 0.0f, value ? 1 : 0); }
+    HRESULT SetInt(int value) override { return Set(value); }
+    HRESULT GetInt(int* value) override { return Get(value); }
+    HRESULT SetBool(BOOL value) override { return Set(value ? 1 : 0); }
     HRESULT GetBool(BOOL* value) override;
 
 private:
-    HRESULT Set(float f) { return Set(f, static_cast<int>(f)); }
-    HRESULT Set(float f, int i);
-    HRESULT Get(float* f);
+    template <class T> HRESULT Set(T value);
+    template <class T> HRESULT Get(T* value);
 };
 
 class VectorVar final : public VarBase<ID3DX11EffectVectorVariable> {
 public:
     using VarBase::VarBase;
-    HRESULT SetFloatVector(const float* data) override;
-    HRESULT GetFloatVector(float* data) override;
-    HRESULT SetIntVector(const int* data) override;
-    HRESULT GetIntVector(int* data) override;
+    HRESULT SetFloatVector(const float* data) override { return Set(data); }
+    HRESULT GetFloatVector(float* data) override { return Get(data); }
+    HRESULT SetIntVector(const int* data) override { return Set(data); }
+    HRESULT GetIntVector(int* data) override { return Get(data); }
+
+private:
+    template <class T> HRESULT Set(const T* data);
+    template <class T> HRESULT Get(T* data);
 };
 
 class MatrixVar final : public VarBase<ID3DX11EffectMatrixVariable> {
@@ -123,13 +130,25 @@ int IntComponent(const uint8_t* at, BaseType base) {
     return v;
 }
 
+// Stores a float or int value through the conversion its own type asks for.
+template <class T> void Put(uint8_t* at, BaseType base, T value) {
+    PutComponent(at, base, static_cast<float>(value), static_cast<int>(value));
+}
+
+template <class T> T Component(const uint8_t* at, BaseType base) {
+    if constexpr (std::is_same_v<T, float>) {
+        return FloatComponent(at, base);
+    } else {
+        return IntComponent(at, base);
+    }
+}
+
 bool Is(Slot* s, VarClass cls) { return s && s->Var().cls == cls; }
 
 }  // namespace
 
 template <class I> HRESULT VarBase<I>::GetDesc(D3DX11_EFFECT_VARIABLE_DESC* desc) {
-    if (!s_) return E_FAIL;
-    if (!desc) return E_INVALIDARG;
+    if (const HRESULT hr = CallState(s_, desc); hr != S_OK) return hr;
     *desc = {s_->Var().name.c_str(), nullptr, 0, 0, s_->Var().offset, 0};
     return S_OK;
 }
@@ -147,39 +166,35 @@ template <class I> ID3DX11EffectShaderResourceVariable* VarBase<I>::AsShaderReso
     return Is(s_, VarClass::Texture) ? &s_->resource : &gInvalidResource;
 }
 
-template <class I> HRESULT VarBase<I>::SetRawValue(const void* data, UINT byteOffset, UINT byteCount) {
+template <class I> HRESULT VarBase<I>::RawState(const void* data, UINT byteOffset, UINT byteCount) const {
     if (!s_) return E_FAIL;
     if (!s_->InBuffer() || !data || uint64_t(byteOffset) + byteCount > s_->Var().size) return E_INVALIDARG;
+    return S_OK;
+}
+
+template <class I> HRESULT VarBase<I>::SetRawValue(const void* data, UINT byteOffset, UINT byteCount) {
+    if (const HRESULT hr = RawState(data, byteOffset, byteCount); hr != S_OK) return hr;
     std::memcpy(s_->Bytes() + byteOffset, data, byteCount);
     s_->Touch();
     return S_OK;
 }
 
 template <class I> HRESULT VarBase<I>::GetRawValue(void* data, UINT byteOffset, UINT byteCount) {
-    if (!s_) return E_FAIL;
-    if (!s_->InBuffer() || !data || uint64_t(byteOffset) + byteCount > s_->Var().size) return E_INVALIDARG;
+    if (const HRESULT hr = RawState(data, byteOffset, byteCount); hr != S_OK) return hr;
     std::memcpy(data, s_->Bytes() + byteOffset, byteCount);
     return S_OK;
 }
 
-HRESULT ScalarVar::Set(float f, int i) {
+template <class T> HRESULT ScalarVar::Set(T value) {
     if (!s_) return E_FAIL;
-    PutComponent(s_->Bytes(), s_->Var().base, f, i);
+    Put(s_->Bytes(), s_->Var().base, value);
     s_->Touch();
     return S_OK;
 }
 
-HRESULT ScalarVar::Get(float* f) {
-    if (!s_) return E_FAIL;
-    if (!f) return E_INVALIDARG;
-    *f = FloatComponent(s_->Bytes(), s_->Var().base);
-    return S_OK;
-}
-
-HRESULT ScalarVar::GetInt(int* value) {
-    if (!s_) return E_FAIL;
-    if (!value) return E_INVALIDARG;
-    *value = IntComponent(s_->Bytes(), s_->Var().base);
+template <class T> HRESULT ScalarVar::Get(T* value) {
+    if (const HRESULT hr = CallState(s_, value); hr != S_OK) return hr;
+    *value = Component<T>(s_->Bytes(), s_->Var().base);
     return S_OK;
 }
 
@@ -190,35 +205,16 @@ HRESULT ScalarVar::GetBool(BOOL* value) {
     return hr;
 }
 
-HRESULT VectorVar::SetFloatVector(const float* data) {
-    if (!s_) return E_FAIL;
-    if (!data) return E_INVALIDARG;
-    for (uint32_t c = 0; c < s_->Var().columns; ++c)
-        PutComponent(s_->Bytes() + 4 * c, s_->Var().base, data[c], static_cast<int>(data[c]));
+template <class T> HRESULT VectorVar::Set(const T* data) {
+    if (const HRESULT hr = CallState(s_, data); hr != S_OK) return hr;
+    for (uint32_t c = 0; c < s_->Var().columns; ++c) Put(s_->Bytes() + 4 * c, s_->Var().base, data[c]);
     s_->Touch();
     return S_OK;
 }
 
-HRESULT VectorVar::GetFloatVector(float* data) {
-    if (!s_) return E_FAIL;
-    if (!data) return E_INVALIDARG;
-    for (uint32_t c = 0; c < s_->Var().columns; ++c) data[c] = FloatComponent(s_->Bytes() + 4 * c, s_->Var().base);
-    return S_OK;
-}
-
-HRESULT VectorVar::SetIntVector(const int* data) {
-    if (!s_) return E_FAIL;
-    if (!data) return E_INVALIDARG;
-    for (uint32_t c = 0; c < s_->Var().columns; ++c)
-        PutComponent(s_->Bytes() + 4 * c, s_->Var().base, static_cast<float>(data[c]), data[c]);
-    s_->Touch();
-    return S_OK;
-}
-
-HRESULT VectorVar::GetIntVector(int* data) {
-    if (!s_) return E_FAIL;
-    if (!data) return E_INVALIDARG;
-    for (uint32_t c = 0; c < s_->Var().columns; ++c) data[c] = IntComponent(s_->Bytes() + 4 * c, s_->Var().base);
+template <class T> HRESULT VectorVar::Get(T* data) {
+    if (const HRESULT hr = CallState(s_, data); hr != S_OK) return hr;
+    for (uint32_t c = 0; c < s_->Var().columns; ++c) data[c] = Component<T>(s_->Bytes() + 4 * c, s_->Var().base);
     return S_OK;
 }
 
@@ -232,8 +228,7 @@ uint32_t MatrixOffset(const Variable& v, uint32_t row, uint32_t column) {
 }  // namespace
 
 HRESULT MatrixVar::Set(const float* m, bool transpose) {
-    if (!s_) return E_FAIL;
-    if (!m) return E_INVALIDARG;
+    if (const HRESULT hr = CallState(s_, m); hr != S_OK) return hr;
     const Variable& v = s_->Var();
     for (uint32_t r = 0; r < v.rows; ++r) {
         for (uint32_t c = 0; c < v.columns; ++c) {
@@ -246,8 +241,7 @@ HRESULT MatrixVar::Set(const float* m, bool transpose) {
 }
 
 HRESULT MatrixVar::Get(float* m, bool transpose) {
-    if (!s_) return E_FAIL;
-    if (!m) return E_INVALIDARG;
+    if (const HRESULT hr = CallState(s_, m); hr != S_OK) return hr;
     const Variable& v = s_->Var();
     for (int k = 0; k < 16; ++k) m[k] = 0.0f;
     for (uint32_t r = 0; r < v.rows; ++r) {
@@ -266,8 +260,7 @@ HRESULT ResourceVar::SetResource(ID3D11ShaderResourceView* resource) {
 }
 
 HRESULT ResourceVar::GetResource(ID3D11ShaderResourceView** resource) {
-    if (!s_) return E_FAIL;
-    if (!resource) return E_INVALIDARG;
+    if (const HRESULT hr = CallState(s_, resource); hr != S_OK) return hr;
     *resource = s_->view;
     if (s_->view) s_->view->AddRef();
     return S_OK;

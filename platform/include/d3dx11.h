@@ -1,4 +1,4 @@
-// D3DX11: texture loading from image files (the layer) and effect-file compilation (the effects framework).
+// D3DX11: texture loading from image files. Effect-file compilation is the effects framework's (d3dx11async.h).
 #pragma once
 #include "d3d11.h"
 
@@ -72,51 +72,3 @@ HRESULT D3DX11CreateShaderResourceViewFromFileW(ID3D11Device* device, LPCWSTR sr
 HRESULT D3DX11CreateTextureFromFileW(ID3D11Device* device, LPCWSTR srcFile, D3DX11_IMAGE_LOAD_INFO* loadInfo,
                                      ID3DX11ThreadPump* pump, ID3D11Resource** texture, HRESULT* hResult);
 #define D3DX11CreateTextureFromFile D3DX11CreateTextureFromFileW
-
-// Effect compilation; implemented by the effects framework (effects11/).
-struct D3D10_SHADER_MACRO {
-    LPCSTR Name;
-    LPCSTR Definition;
-};
-typedef D3D10_SHADER_MACRO* LPD3D10_SHADER_MACRO;
-
-enum D3D10_INCLUDE_TYPE {
-    D3D10_INCLUDE_LOCAL = 0,
-    D3D10_INCLUDE_SYSTEM = 1,
-};
-
-struct ID3D10Include {
-    virtual HRESULT Open(D3D10_INCLUDE_TYPE includeType, LPCSTR fileName, LPCVOID parentData, LPCVOID* data,
-                         UINT* bytes) = 0;
-    virtual HRESULT Close(LPCVOID data) = 0;
-
-protected:
-    ~ID3D10Include() = default;
-};
-typedef ID3D10Include* LPD3D10INCLUDE;
-
-#define D3D10_SHADER_DEBUG (1 << 0)
-#define D3D10_SHADER_SKIP_VALIDATION (1 << 1)
-#define D3D10_SHADER_SKIP_OPTIMIZATION (1 << 2)
-#define D3D10_SHADER_PACK_MATRIX_ROW_MAJOR (1 << 3)
-#define D3D10_SHADER_PACK_MATRIX_COLUMN_MAJOR (1 << 4)
-#define D3D10_SHADER_PARTIAL_PRECISION (1 << 5)
-#define D3D10_SHADER_FORCE_VS_SOFTWARE_NO_OPT (1 << 6)
-#define D3D10_SHADER_FORCE_PS_SOFTWARE_NO_OPT (1 << 7)
-#define D3D10_SHADER_NO_PRESHADER (1 << 8)
-#define D3D10_SHADER_AVOID_FLOW_CONTROL (1 << 9)
-#define D3D10_SHADER_PREFER_FLOW_CONTROL (1 << 10)
-#define D3D10_SHADER_ENABLE_STRICTNESS (1 << 11)
-#define D3D10_SHADER_ENABLE_BACKWARDS_COMPATIBILITY (1 << 12)
-#define D3D10_SHADER_IEEE_STRICTNESS (1 << 13)
-#define D3D10_SHADER_OPTIMIZATION_LEVEL0 (1 << 14)
-#define D3D10_SHADER_OPTIMIZATION_LEVEL1 0
-#define D3D10_SHADER_OPTIMIZATION_LEVEL2 ((1 << 14) | (1 << 15))
-#define D3D10_SHADER_OPTIMIZATION_LEVEL3 (1 << 15)
-#define D3D10_SHADER_WARNINGS_ARE_ERRORS (1 << 18)
-
-HRESULT D3DX11CompileFromFileW(LPCWSTR srcFile, const D3D10_SHADER_MACRO* defines, LPD3D10INCLUDE include,
-                               LPCSTR functionName, LPCSTR profile, UINT flags1, UINT flags2,
-                               ID3DX11ThreadPump* pump, ID3D10Blob** shader, ID3D10Blob** errorMsgs,
-                               HRESULT* hResult);
-#define D3DX11CompileFromFile D3DX11CompileFromFileW

@@ -156,6 +156,21 @@ TEST(EffectCompile, EffectBlockErrorsNameTheirLine) {
     }
 }
 
+// fx_5_0 has no arrays of constant buffers; one whose packing needs a flattened block made SPIRV-Cross throw.
+TEST(EffectCompile, ArraysOfConstantBuffersAreRefused) {
+    const char* const structs[] = {"struct S { float a; float3 b; };", "struct S { float4 a; float4 b; };"};
+    for (const char* s : structs) {
+        const std::string text =
+            std::string(s) + "\nConstantBuffer<S> gBuffers[2];\n" +
+            "float4 VS(float3 p : POSITION) : SV_POSITION { return float4(p * gBuffers[1].b.x, 1); }\n" +
+            "technique11 T { pass P { SetVertexShader(CompileShader(vs_5_0, VS())); } }\n";
+        fxtest::Compiled c = CompileText("buffers.fx", text);
+        EXPECT_EQ(c.hr, E_FAIL) << s;
+        EXPECT_NE(c.messages.find("buffers.fx(4,"), std::string::npos) << c.messages;
+        EXPECT_NE(c.messages.find("arrays of constant buffers"), std::string::npos) << c.messages;
+    }
+}
+
 TEST(EffectCompile, TruncatedEffectFilesFailCleanly) {
     fxtest::Compiled whole = fxtest::CompileFile("FX/lighting.fx");
     ASSERT_EQ(whole.hr, S_OK);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <d3d11.h>
-#include <d3dx11.h>
+#include <d3dx11async.h>
 #include <fmod.hpp>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,8 +1,10 @@
 #include "effect_test_util.h"
 
+#include <d3dx11async.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
 
 namespace fxtest {
 

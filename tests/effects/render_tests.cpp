@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstring>
+#include <initializer_list>
 
+#include "d3dutil.h"
 #include "effect_test_util.h"
 
 namespace {
@@ -32,23 +34,17 @@ protected:
         ASSERT_EQ(D3D11CreateDevice(nullptr, Driver, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device_, &level,
                                     &context_),
                   S_OK);
-        D3D11_TEXTURE2D_DESC desc = {kSize, kSize, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
-                                     D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
-        ASSERT_EQ(device_->CreateTexture2D(&desc, nullptr, &target_), S_OK);
-        ASSERT_EQ(device_->CreateRenderTargetView(target_, nullptr, &rtv_), S_OK);
-        desc.Usage = D3D11_USAGE_STAGING;
-        desc.BindFlags = 0;
-        desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-        ASSERT_EQ(device_->CreateTexture2D(&desc, nullptr, &staging_), S_OK);
-        context_->OMSetRenderTargets(1, &rtv_, nullptr);
-        D3D11_VIEWPORT vp = {0, 0, float(kSize), float(kSize), 0, 1};
-        context_->RSSetViewports(1, &vp);
+        ASSERT_TRUE(target_.Create(device_, kSize, kSize, false));
+        const D3D11_TEXTURE2D_DESC staging = {kSize, kSize, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
+                                              D3D11_USAGE_STAGING, 0, D3D11_CPU_ACCESS_READ, 0};
+        ASSERT_EQ(device_->CreateTexture2D(&staging, nullptr, &staging_), S_OK);
+        target_.Bind(context_);
         // Face culling is the layer's business, not the effect's: draw both windings.
         D3D11_RASTERIZER_DESC raster = {D3D11_FILL_SOLID, D3D11_CULL_NONE, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
         ASSERT_EQ(device_->CreateRasterizerState(&raster, &raster_), S_OK);
         context_->RSSetState(raster_);
         const float clear[4] = {0, 0, 0, 1};
-        context_->ClearRenderTargetView(rtv_, clear);
+        context_->ClearRenderTargetView(target_.View(), clear);
         texture_ = MakeTexture();
     }
 
@@ -58,8 +54,7 @@ protected:
         SafeRelease(texture_);
         SafeRelease(staging_);
         SafeRelease(raster_);
-        SafeRelease(rtv_);
-        SafeRelease(target_);
+        target_.Release();
         SafeRelease(context_);
         SafeRelease(device_);
     }
@@ -159,8 +154,23 @@ protected:
         return buffer;
     }
 
+    // Binds the layout for the technique's pass 0 and draws the quad with the technique.
+    void DrawWith(const char* technique, float uvMax = 1.0f) {
+        ID3DX11EffectTechnique* tech = effect_->GetTechniqueByName(technique);
+        BindLayout(tech, true);
+        DrawQuad(tech, uvMax);
+    }
+
+    struct Expected {
+        UINT x, y;
+        Rgba colour;
+    };
+    void ExpectPixels(std::initializer_list<Expected> expected) {
+        for (const Expected& e : expected) EXPECT_EQ(Pixel(e.x, e.y), e.colour) << "at " << e.x << ", " << e.y;
+    }
+
     Rgba Pixel(UINT x, UINT y) {
-        context_->CopyResource(staging_, target_);
+        context_->CopyResource(staging_, target_.Texture());
         D3D11_MAPPED_SUBRESOURCE m;
         Rgba out = {};
         EXPECT_EQ(context_->Map(staging_, 0, D3D11_MAP_READ, 0, &m), S_OK);
@@ -171,9 +181,8 @@ protected:
 
     ID3D11Device* device_ = nullptr;
     ID3D11DeviceContext* context_ = nullptr;
-    ID3D11Texture2D* target_ = nullptr;
+    OffscreenTarget target_;
     ID3D11Texture2D* staging_ = nullptr;
-    ID3D11RenderTargetView* rtv_ = nullptr;
     ID3D11ShaderResourceView* texture_ = nullptr;
     ID3D11InputLayout* layout_ = nullptr;
     ID3D11RasterizerState* raster_ = nullptr;
@@ -190,29 +199,17 @@ const Rgba kWhite = {255, 255, 255, 128}, kClear = {0, 0, 0, 255};
 
 TEST_F(EffectRender, PointSamplingPutsTexelsWhereExpected) {
     LoadQuadEffect();
-    ID3DX11EffectTechnique* tech = effect_->GetTechniqueByName("Clamp");
-    BindLayout(tech, true);
-    DrawQuad(tech);
-    EXPECT_EQ(Pixel(1, 1), kRed);
-    EXPECT_EQ(Pixel(6, 1), kGreen);
-    EXPECT_EQ(Pixel(1, 6), kBlue);
-    EXPECT_EQ(Pixel(6, 6), kWhite);
+    DrawWith("Clamp");
+    ExpectPixels({{1, 1, kRed}, {6, 1, kGreen}, {1, 6, kBlue}, {6, 6, kWhite}});
 }
 
 TEST_F(EffectRender, WrapAddressingRepeatsAndClampDoesNot) {
     LoadQuadEffect();
-    ID3DX11EffectTechnique* wrap = effect_->GetTechniqueByName("Wrap");
-    BindLayout(wrap, true);
-    DrawQuad(wrap, 2.0f);
+    DrawWith("Wrap", 2.0f);
     // Columns 0-1 and 4-5 show texel column 0, columns 2-3 and 6-7 texel column 1.
-    EXPECT_EQ(Pixel(1, 1), kRed);
-    EXPECT_EQ(Pixel(3, 1), kGreen);
-    EXPECT_EQ(Pixel(5, 1), kRed);
-    EXPECT_EQ(Pixel(5, 5), kRed);
-    ID3DX11EffectTechnique* clamp = effect_->GetTechniqueByName("Clamp");
-    DrawQuad(clamp, 2.0f);
-    EXPECT_EQ(Pixel(5, 1), kGreen);
-    EXPECT_EQ(Pixel(5, 5), kWhite);
+    ExpectPixels({{1, 1, kRed}, {3, 1, kGreen}, {5, 1, kRed}, {5, 5, kRed}});
+    DrawQuad(effect_->GetTechniqueByName("Clamp"), 2.0f);
+    ExpectPixels({{5, 1, kGreen}, {5, 5, kWhite}});
 }
 
 TEST_F(EffectRender, SetMatrixTakesRowVectorMatrices) {
@@ -224,13 +221,8 @@ TEST_F(EffectRender, SetMatrixTakesRowVectorMatrices) {
     float back[16];
     ASSERT_EQ(xform->GetMatrix(back), S_OK);
     EXPECT_EQ(std::memcmp(back, m, sizeof m), 0);
-    ID3DX11EffectTechnique* tech = effect_->GetTechniqueByName("Clamp");
-    BindLayout(tech, true);
-    DrawQuad(tech);
-    EXPECT_EQ(Pixel(4, 0), kRed);
-    EXPECT_EQ(Pixel(7, 3), kWhite);
-    EXPECT_EQ(Pixel(1, 1), kClear);
-    EXPECT_EQ(Pixel(6, 6), kClear);
+    DrawWith("Clamp");
+    ExpectPixels({{4, 0, kRed}, {7, 3, kWhite}, {1, 1, kClear}, {6, 6, kClear}});
 }
 
 TEST_F(EffectRender, EveryPassOfATechniqueDraws) {
@@ -250,8 +242,7 @@ TEST_F(EffectRender, EveryPassOfATechniqueDraws) {
     ASSERT_EQ(twice->GetDesc(&desc), S_OK);
     EXPECT_EQ(desc.Passes, 2u);
     EXPECT_TRUE(twice->GetPassByName("Second")->IsValid());
-    BindLayout(twice, true);
-    DrawQuad(twice);
+    DrawWith("Twice");
     Rgba red = Pixel(1, 1);
     EXPECT_NEAR(red[0], 128, 2);  // 0.25 added by each of two passes
     EXPECT_EQ(red[1], 0);
@@ -274,14 +265,8 @@ TEST_F(EffectRender, LightingEffectShowsTexelsUnderWhiteAmbientLight) {
     ASSERT_EQ(effect_->GetVariableByName("gSpotLight")->SetRawValue(spot, 0, 64), S_OK);
     ASSERT_EQ(effect_->GetVariableByName("gAmbientLight")->AsVector()->SetRawValue(ambient, 0, 16), S_OK);
     ASSERT_EQ(effect_->GetVariableByName("gDiffuseMap")->AsShaderResource()->SetResource(texture_), S_OK);
-    ID3DX11EffectTechnique* tech = effect_->GetTechniqueByName("TestTech");
-    BindLayout(tech, true);
-    DrawQuad(tech, 2.0f);
-    EXPECT_EQ(Pixel(1, 1), kRed);
-    EXPECT_EQ(Pixel(3, 1), kGreen);
-    EXPECT_EQ(Pixel(3, 3), kWhite);
-    EXPECT_EQ(Pixel(5, 3), kBlue);
-    EXPECT_EQ(Pixel(5, 5), kRed);
+    DrawWith("TestTech", 2.0f);
+    ExpectPixels({{1, 1, kRed}, {3, 1, kGreen}, {3, 3, kWhite}, {5, 3, kBlue}, {5, 5, kRed}});
 }
 
 TEST_F(EffectObjects, MissingNamesGiveInvalidObjectsThatFail) {

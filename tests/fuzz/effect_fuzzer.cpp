@@ -5,7 +5,7 @@
 // as compile errors and fuzzing goes on, while a fault of our own stops it. With EFFECT_FUZZ_COMPILER_CRASHES set
 // to a folder, the inputs on which that process crashed or hung are written there for triage. A compile costs a
 // few milliseconds, the reader microseconds: EFFECT_FUZZ_READER_ONLY=1 fuzzes the reader alone, for long runs.
-#include <d3dx11.h>
+#include <d3dx11async.h>
 #include <sys/mman.h>
 #include <unistd.h>
 

@@ -3,25 +3,22 @@
 # CMake, and checks that nothing but the game and what it links is left to build.
 # Usage: game_only_test.sh CMAKE GENERATOR SOURCE-DIR
 set -euo pipefail
+source "$(dirname "$0")/installed_game.sh"
 
 cmake=$1
 generator=$2
 source=$3
-build=$(mktemp -d)
-trap 'rm -rf "$build"' EXIT
 
-"$cmake" -S "$source" -B "$build" -G "$generator" -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF \
+"$cmake" -S "$source" -B "$scratch" -G "$generator" -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF \
     -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_PNG=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON \
-    -DCMAKE_DISABLE_FIND_PACKAGE_SFML=ON >"$build/configure.log" 2>&1 || {
-    cat "$build/configure.log" >&2
-    echo "FAIL: the game alone does not configure" >&2
-    exit 1
+    -DCMAKE_DISABLE_FIND_PACKAGE_SFML=ON >"$scratch/configure.log" 2>&1 || {
+    cat "$scratch/configure.log" >&2
+    fail "the game alone does not configure"
 }
-targets=$("$cmake" --build "$build" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
-grep -qx corvalo <<<"$targets" || { echo "FAIL: no corvalo target" >&2; exit 1; }
+targets=$("$cmake" --build "$scratch" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
+grep -qx corvalo <<<"$targets" || fail "no corvalo target"
 if grep -E '^(make-art|make-sounds|fxcompile|objinfo|corvalo-replay|xclose|obj_fuzzer|bench-.*|.*_tests?)$' \
     <<<"$targets"; then
-    echo "FAIL: tests or tools built with the game alone" >&2
-    exit 1
+    fail "tests or tools built with the game alone"
 fi
 echo "game alone: $(grep -c . <<<"$targets") targets, no tests or tools"

@@ -3,9 +3,8 @@
 # root.
 # Usage: make_art_test.sh MAKE-ART
 set -euo pipefail
+source "$(dirname "$0")/installed_game.sh"
 
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-"$1" "$out"
-diff -rq Textures "$out/Textures" || { echo "FAIL: make-art no longer makes Textures/" >&2; exit 1; }
+"$1" "$scratch"
+diff -rq Textures "$scratch/Textures" || fail "make-art no longer makes Textures/"
 echo "make-art: Textures/ remade byte for byte"

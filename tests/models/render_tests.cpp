@@ -1,5 +1,6 @@
 // A textured cube loaded from OBJ, material and PNG files, drawn through the lit effect, read back pixel by pixel.
 #include <basicmodel.h>
+#include <d3dutil.h>
 #include <effect.h>
 #include <graphicalobject.h>
 #include <vertex.h>
@@ -48,17 +49,7 @@ std::string CubeObj(const std::string& mtl) {
 class CubeRenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        D3D11_TEXTURE2D_DESC desc = {};
-        desc.Width = kSize;
-        desc.Height = kSize;
-        desc.MipLevels = 1;
-        desc.ArraySize = 1;
-        desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-        desc.SampleDesc.Count = 1;
-        desc.Usage = D3D11_USAGE_DEFAULT;
-        desc.BindFlags = D3D11_BIND_RENDER_TARGET;
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateTexture2D(&desc, nullptr, &target)));
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateRenderTargetView(target, nullptr, &targetView)));
+        ASSERT_TRUE(target.Create(gpu.device, kSize, kSize, false));
 
         effect.LoadFromFile(L"FX/lighting.fx", gpu.device);
         ASSERT_NE(effect.GetTechnique(), nullptr);
@@ -66,19 +57,13 @@ protected:
         ASSERT_NE(mNormalTexVertLayout, nullptr);
     }
 
-    void TearDown() override {
-        DestroyAllLayouts();
-        if (targetView) targetView->Release();
-        if (target) target->Release();
-    }
+    void TearDown() override { DestroyAllLayouts(); }
 
     // Draws the object into the cleared target from a camera at z = -5 looking at the origin.
     std::vector<uint8_t> Draw(GraphicalObject& object) {
         const float background[4] = {0.0f, 0.5f, 0.0f, 1.0f};
-        gpu.context->ClearRenderTargetView(targetView, background);
-        gpu.context->OMSetRenderTargets(1, &targetView, nullptr);
-        const D3D11_VIEWPORT viewport = {0.0f, 0.0f, float(kSize), float(kSize), 0.0f, 1.0f};
-        gpu.context->RSSetViewports(1, &viewport);
+        gpu.context->ClearRenderTargetView(target.View(), background);
+        target.Bind(gpu.context);
         gpu.context->IASetInputLayout(mNormalTexVertLayout);
         gpu.context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
 
@@ -90,7 +75,7 @@ protected:
         const XMMATRIX proj = XMMatrixPerspectiveFovLH(XM_PIDIV4, 1.0f, 1.0f, 100.0f);
         object.RebuildWorld();
         object.DrawModel(gpu.context, XMMatrixMultiply(view, proj));
-        return ReadBack(gpu.device, gpu.context, target, 0, kSize * 4, kSize, &ID3D11Device::CreateTexture2D);
+        return ReadBack(gpu.device, gpu.context, target.Texture(), 0, kSize * 4, kSize, &ID3D11Device::CreateTexture2D);
     }
 
     static uint32_t Pixel(const std::vector<uint8_t>& pixels, UINT x, UINT y) {
@@ -101,8 +86,7 @@ protected:
     TestDevice gpu;
     TempDir dir;
     LitTexEffect effect;
-    ID3D11Texture2D* target = nullptr;
-    ID3D11RenderTargetView* targetView = nullptr;
+    OffscreenTarget target;
 };
 
 TEST_F(CubeRenderTest, TheCameraSeesTheCubesTextureWhereTheCubeIs) {

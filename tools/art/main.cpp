@@ -1,8 +1,5 @@
 // Paints every picture of the game into <root>/Textures.
-#include <exception>
 #include <filesystem>
-#include <iostream>
-#include <optional>
 #include <string>
 
 #include "command_line.h"
@@ -10,6 +7,10 @@
 #include "sprites.hpp"
 
 namespace {
+
+const cli::RootWriter kTool = {"make-art", "Textures",
+                               "Paints every picture of the game into ROOT/Textures (ROOT is . when not given),\n"
+                               "byte for byte the same on every run.\n"};
 
 void save(const art::Image& img, const std::filesystem::path& dir, const std::string& name) {
   img.savePng((dir / name).string());
@@ -43,21 +44,4 @@ void writeAll(const std::filesystem::path& dir) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const cli::Syntax syntax = {"make-art", "[ROOT]", 0, 1,
-                          "Paints every picture of the game into ROOT/Textures (ROOT is . when not given),\n"
-                          "byte for byte the same on every run.\n",
-                          {}};
-  cli::Arguments args;
-  if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
-  const std::filesystem::path root = args.operands.empty() ? "." : args.operands[0];
-  const std::filesystem::path dir = root / "Textures";
-  try {
-    std::filesystem::create_directories(dir);
-    writeAll(dir);
-  } catch (const std::exception& e) {
-    std::cerr << "make-art: " << e.what() << '\n';
-    return 1;
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return cli::WriteUnderRoot(kTool, argc, argv, writeAll); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 
 #if !defined(CORVALO_PROJECT_NAME) || !defined(CORVALO_VERSION)
 #error "tools/CMakeLists.txt passes the project's name and version"
@@ -120,11 +121,11 @@ int UsageError(const Syntax& syntax, const std::string& reason) {
     return 2;
 }
 
-std::optional<int> ParseCommandLine(const Syntax& syntax, int argc, const char* const* argv, Arguments* args) {
-    *args = Parse(syntax, argc, argv);
-    switch (args->outcome) {
+int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool) {
+    const Arguments args = Parse(syntax, argc, argv);
+    switch (args.outcome) {
         case Arguments::Outcome::kRun:
-            return std::nullopt;
+            return tool(args);
         case Arguments::Outcome::kHelp:
             std::fputs(Help(syntax).c_str(), stdout);
             return 0;
@@ -134,7 +135,24 @@ std::optional<int> ParseCommandLine(const Syntax& syntax, int argc, const char* 
         case Arguments::Outcome::kUsageError:
             break;
     }
-    return UsageError(syntax, args->error);
+    return UsageError(syntax, args.error);
+}
+
+int WriteUnderRoot(const RootWriter& tool, int argc, const char* const* argv,
+                   const std::function<void(const std::filesystem::path&)>& write) {
+    const Syntax syntax = {tool.program, "[ROOT]", 0, 1, tool.about, {}};
+    return Run(syntax, argc, argv, [&](const Arguments& args) {
+        const std::filesystem::path root = args.operands.empty() ? "." : args.operands[0];
+        const std::filesystem::path dir = root / tool.folder;
+        try {
+            std::filesystem::create_directories(dir);
+            write(dir);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s: %s\n", tool.program.c_str(), e.what());
+            return 1;
+        }
+        return 0;
+    });
 }
 
 }  // namespace cli

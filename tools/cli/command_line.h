@@ -3,8 +3,9 @@
 // ends the options ("-" alone is an operand), an option's value is given as "--name VALUE" or "--name=VALUE", and
 // --help (-h) and --version are answered for every tool.
 #include <cstddef>
+#include <filesystem>
+#include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,20 @@ std::string Version(const Syntax& syntax);  // "corvalo-replay (Corvalo) 1.0.0\n
 // Prints "program: reason" and the usage on stderr, for a tool that finds a value it cannot use; returns 2.
 int UsageError(const Syntax& syntax, const std::string& reason);
 
-// Parses into *args and answers what the tool need not: --help and --version on stdout (returns 0), a usage error on
-// stderr (returns 2). Returns nothing when the tool should run with *args.
-std::optional<int> ParseCommandLine(const Syntax& syntax, int argc, const char* const* argv, Arguments* args);
+// The whole of a tool's main: parses the command line, answers --help and --version on stdout (exit code 0) and a
+// usage error on stderr (2), and otherwise returns what the tool returns, run with the arguments.
+int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool);
+
+// A tool that writes the game's files under ROOT/folder, ROOT being its one optional operand (. when not given).
+struct RootWriter {
+    std::string program;
+    std::string folder;
+    std::string about;  // what --help prints under the usage line
+};
+
+// The whole of a RootWriter's main: makes the folder and calls write with it. Writing that throws ends with
+// "program: reason" on stderr and exit code 1.
+int WriteUnderRoot(const RootWriter& tool, int argc, const char* const* argv,
+                   const std::function<void(const std::filesystem::path&)>& write);
 
 }  // namespace cli

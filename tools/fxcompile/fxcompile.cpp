@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <optional>
 #include <sstream>
 #include <string>
 
@@ -65,18 +64,9 @@ void PrintReflection(const fx::CompiledEffect& e) {
     std::cout << "]}\n";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const cli::Syntax syntax = {"fxcompile", "FILE", 1, 1,
-                            "Compiles an effect file as the game does and prints the compiler's messages on stderr;\n"
-                            "exits with 1 when it does not compile.\n",
-                            {{"reflect", "", "also print its techniques, inputs and variables as JSON"}}};
-    cli::Arguments args;
-    if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
+// Compiles the effect file the command line names; returns the exit code.
+int Compile(const cli::Arguments& args) {
     const std::string& file = args.operands[0];
-    const bool reflect = args.Has("reflect");
-
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         std::cerr << file << ": error: cannot open the file\n";
@@ -87,6 +77,16 @@ int main(int argc, char** argv) {
     fx::CompileOutput out = fx::CompileEffect(text.str(), file);
     std::cerr << out.messages;
     if (!out.ok) return 1;
-    if (reflect) PrintReflection(out.effect);
+    if (args.Has("reflect")) PrintReflection(out.effect);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const cli::Syntax syntax = {"fxcompile", "FILE", 1, 1,
+                            "Compiles an effect file as the game does and prints the compiler's messages on stderr;\n"
+                            "exits with 1 when it does not compile.\n",
+                            {{"reflect", "", "also print its techniques, inputs and variables as JSON"}}};
+    return cli::Run(syntax, argc, argv, Compile);
 }

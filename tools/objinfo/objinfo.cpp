@@ -8,17 +8,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
-
-struct Options {
-    std::string file;
-    bool flipWinding = false;
-    bool flipTexV = false;
-};
 
 std::string JsonString(const std::wstring& text) {
     std::string out = "\"";
@@ -63,23 +56,8 @@ void PrintMesh(const std::vector<Vertex::NormalTexVertex>& vertices, const std::
     std::printf("]}\n");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const cli::Syntax syntax = {
-        "objinfo", "FILE", 1, 1,
-        "Loads an OBJ mesh and its material file as the game's models do and prints what was\n"
-        "loaded as one line of JSON; a mesh that does not load prints {\"ok\":false,\"error\":...}\n"
-        "and exits with 1.\n",
-        {{"flip-winding", "", "reverse the order of every face's corners"},
-         {"flip-v", "", "flip the texture coordinates upside down (v becomes 1 - v)"}}};
-    cli::Arguments args;
-    if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
-    Options options;
-    options.file = args.operands[0];
-    options.flipWinding = args.Has("flip-winding");
-    options.flipTexV = args.Has("flip-v");
-
+// Loads the mesh the command line names and prints it; returns the exit code.
+int Inspect(const cli::Arguments& args) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     std::vector<std::wstring> messages;
     platform::SetDebugOutputHook([&messages](const std::wstring& text) { messages.push_back(text); });
@@ -96,8 +74,8 @@ int main(int argc, char** argv) {
     std::vector<Vertex::NormalTexVertex> vertices;
     std::vector<UINT> indices;
     std::vector<MeshGeometry::Subset> subsets;
-    const bool ok = OBJLoader().LoadMeshFile(device, platform::FromUtf8(options.file), vertices, indices, subsets,
-                                             options.flipWinding, options.flipTexV);
+    const bool ok = OBJLoader().LoadMeshFile(device, platform::FromUtf8(args.operands[0]), vertices, indices, subsets,
+                                             args.Has("flip-winding"), args.Has("flip-v"));
     const int code = ok ? 0 : Fail(LastMessage(messages), 1);
     if (ok) PrintMesh(vertices, indices, subsets);
 
@@ -108,4 +86,17 @@ int main(int argc, char** argv) {
     device->Release();
     platform::SetDebugOutputHook(nullptr);
     return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const cli::Syntax syntax = {
+        "objinfo", "FILE", 1, 1,
+        "Loads an OBJ mesh and its material file as the game's models do and prints what was\n"
+        "loaded as one line of JSON; a mesh that does not load prints {\"ok\":false,\"error\":...}\n"
+        "and exits with 1.\n",
+        {{"flip-winding", "", "reverse the order of every face's corners"},
+         {"flip-v", "", "flip the texture coordinates upside down (v becomes 1 - v)"}}};
+    return cli::Run(syntax, argc, argv, Inspect);
 }

@@ -2,6 +2,7 @@
 // as JSON.
 #include <command_line.h>
 #include <d3d11.h>
+#include <d3dutil.h>
 #include <platform_hooks.h>
 #include <unistd.h>
 
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -28,12 +28,6 @@ namespace {
 
 const UINT kWidth = 1024;
 const UINT kHeight = 768;
-
-struct Options {
-    std::string script;
-    std::string dataDir;
-    bool render = false;
-};
 
 // Remembers the last screen the game asked for during one frame.
 class RecordingSwitcher : public ScreenSwitcher {
@@ -61,7 +55,8 @@ public:
                                      &context))) {
             return false;
         }
-        if (!CreateTargets()) return false;
+        if (!mTarget.Create(device, kWidth, kHeight, true)) return false;
+        mTarget.Bind(context);
         mAppEffect = new LitTexEffect();
         mAppEffect->LoadFromFile(L"FX/lighting.fx", device);
         CreateNormalTexLayout(device, mAppEffect->GetTechnique());
@@ -75,12 +70,9 @@ public:
         DestroyAllLayouts();
         delete mAppEffect;
         if (context) context->ClearState();
-        Release(mDepthView);
-        Release(mDepthTexture);
-        Release(mTargetView);
-        Release(mTargetTexture);
-        Release(context);
-        Release(device);
+        mTarget.Release();
+        ReleaseAndClear(context);
+        ReleaseAndClear(device);
     }
 
     GameDrawArgs DrawArgs() {
@@ -88,8 +80,8 @@ public:
         args.context = context;
         mMatrix = XMLoadFloat4x4(&mFrameMatrix);
         args.frameMatrix = &mMatrix;
-        args.renderTarget = mTargetView;
-        args.depthStencilTarget = mDepthView;
+        args.renderTarget = mTarget.View();
+        args.depthStencilTarget = mTarget.DepthView();
         args.pointLight.Colour = XMFLOAT4(0.75f, 0.75f, 0.75f, 1.0f);
         args.pointLight.Position = XMFLOAT3(50.0f, 50.0f, 50.0f);
         args.pointLight.Range = 1000.0f;
@@ -108,36 +100,7 @@ public:
     ID3D11DeviceContext* context = nullptr;
 
 private:
-    static void Release(IUnknown* object) {
-        if (object) object->Release();
-    }
-
-    bool CreateTargets() {
-        D3D11_TEXTURE2D_DESC desc = {};
-        desc.Width = kWidth;
-        desc.Height = kHeight;
-        desc.MipLevels = 1;
-        desc.ArraySize = 1;
-        desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-        desc.SampleDesc.Count = 1;
-        desc.Usage = D3D11_USAGE_DEFAULT;
-        desc.BindFlags = D3D11_BIND_RENDER_TARGET;
-        if (FAILED(device->CreateTexture2D(&desc, nullptr, &mTargetTexture))) return false;
-        if (FAILED(device->CreateRenderTargetView(mTargetTexture, nullptr, &mTargetView))) return false;
-        desc.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
-        desc.BindFlags = D3D11_BIND_DEPTH_STENCIL;
-        if (FAILED(device->CreateTexture2D(&desc, nullptr, &mDepthTexture))) return false;
-        if (FAILED(device->CreateDepthStencilView(mDepthTexture, nullptr, &mDepthView))) return false;
-        context->OMSetRenderTargets(1, &mTargetView, mDepthView);
-        D3D11_VIEWPORT viewport = {0.0f, 0.0f, static_cast<float>(kWidth), static_cast<float>(kHeight), 0.0f, 1.0f};
-        context->RSSetViewports(1, &viewport);
-        return true;
-    }
-
-    ID3D11Texture2D* mTargetTexture = nullptr;
-    ID3D11RenderTargetView* mTargetView = nullptr;
-    ID3D11Texture2D* mDepthTexture = nullptr;
-    ID3D11DepthStencilView* mDepthView = nullptr;
+    OffscreenTarget mTarget;
     LitTexEffect* mAppEffect = nullptr;
     XMFLOAT4X4 mFrameMatrix;
     XMMATRIX mMatrix;
@@ -272,6 +235,27 @@ bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, repla
     return ReadFrom(file, path, steps, error);
 }
 
+// Plays the script from the data directory (the working one when empty); returns the exit code.
+int Replay(const std::string& script, const std::string& dataDir, bool render) {
+    std::vector<replay::Step> steps;
+    replay::ScriptError error;
+    if (!ReadScript(script, &steps, &error)) {
+        if (error.line == 0) {
+            std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
+        } else {
+            std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
+                         error.reason.c_str());
+        }
+        return 2;
+    }
+    if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
+        std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s\n", dataDir.c_str());
+        return 2;
+    }
+    if (render) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    return Play(steps, render);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -282,28 +266,9 @@ int main(int argc, char** argv) {
         "checks them and draws nothing, unless --render draws them for real (the same frames print).\n",
         {{"data", "DIR", "read FX/, Textures/ and Sounds/ under DIR, not the working directory"},
          {"render", "", "draw every frame on the hardware device"}}};
-    cli::Arguments args;
-    if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
-    Options options;
-    options.script = args.operands[0];
-    options.dataDir = args.Value("data");
-    options.render = args.Has("render");
-    if (args.Has("data") && options.dataDir.empty()) return cli::UsageError(syntax, "option '--data' needs a directory");
-    std::vector<replay::Step> steps;
-    replay::ScriptError error;
-    if (!ReadScript(options.script, &steps, &error)) {
-        if (error.line == 0) {
-            std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
-        } else {
-            std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
-                         error.reason.c_str());
-        }
-        return 2;
-    }
-    if (!options.dataDir.empty() && chdir(options.dataDir.c_str()) != 0) {
-        std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s\n", options.dataDir.c_str());
-        return 2;
-    }
-    if (options.render) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    return Play(steps, options.render);
+    return cli::Run(syntax, argc, argv, [&syntax](const cli::Arguments& args) {
+        const std::string dataDir = args.Value("data");
+        if (args.Has("data") && dataDir.empty()) return cli::UsageError(syntax, "option '--data' needs a directory");
+        return Replay(args.operands[0], dataDir, args.Has("render"));
+    });
 }

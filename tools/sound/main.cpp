@@ -1,9 +1,6 @@
 // Synthesises the game's sounds into <root>/Sounds, encoded with oggenc and lame.
 #include <cstdlib>
-#include <exception>
 #include <filesystem>
-#include <iostream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +9,10 @@
 #include "wav.hpp"
 
 namespace {
+
+const cli::RootWriter kTool = {"make-sounds", "Sounds",
+                               "Synthesises the game's sounds into ROOT/Sounds (ROOT is . when not given), encoded\n"
+                               "with oggenc and lame from the PATH, byte for byte the same on every run.\n"};
 
 namespace fs = std::filesystem;
 
@@ -46,20 +47,4 @@ void writeAll(const fs::path& dir) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const cli::Syntax syntax = {"make-sounds", "[ROOT]", 0, 1,
-                          "Synthesises the game's sounds into ROOT/Sounds (ROOT is . when not given), encoded\n"
-                          "with oggenc and lame from the PATH, byte for byte the same on every run.\n",
-                          {}};
-  cli::Arguments args;
-  if (const std::optional<int> exitCode = cli::ParseCommandLine(syntax, argc, argv, &args)) return *exitCode;
-  const fs::path root = args.operands.empty() ? "." : args.operands[0];
-  try {
-    fs::create_directories(root / "Sounds");
-    writeAll(root / "Sounds");
-  } catch (const std::exception& e) {
-    std::cerr << "make-sounds: " << e.what() << '\n';
-    return 1;
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return cli::WriteUnderRoot(kTool, argc, argv, writeAll); }
