@@ -1,6 +1,8 @@
 #pragma once
 #include <xnamath.h>
 
+#include "orientationframe.h"
+
 // A position and an orientation frame (look, up, right = up × look) turned into a left-handed view matrix on demand.
 class BaseCamera {
 public:
@@ -20,6 +22,8 @@ public:
     void SetOrientation(FXMVECTOR look, FXMVECTOR up);
 
 protected:
+    OrientationFrame Orientation() { return {mPosition, mLook, mUp, mRight, mViewDirty}; }
+
     XMFLOAT3 mPosition;
     XMFLOAT3 mLook;
     XMFLOAT3 mUp;

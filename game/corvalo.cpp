@@ -7,6 +7,7 @@
 #include "game.h"
 #include "gameoverscreen.h"
 #include "menuscreen.h"
+#include "release.h"
 #include "renderstates.h"
 #include "splashscreen.h"
 #include "vertex.h"
@@ -26,17 +27,13 @@ constexpr float kSplashSeconds = 1.5f;
 constexpr int kSoundChannels = 32;
 
 template <class T>
-void ReleaseAndClear(T*& object) {
-    if (!object) return;
-    object->Release();
-    object = nullptr;
-}
-
-template <class T>
 void DeleteAndClear(T*& object) {
     delete object;
     object = nullptr;
 }
+
+PictureScreen* AsPicture(PictureScreen* screen) { return screen; }
+PictureScreen* AsPicture(Game*) { return nullptr; }
 
 // A channel query that fails (no channel yet, or its sound has ended) counts as not playing.
 bool IsPlaying(FMOD::Channel* channel) {
@@ -97,8 +94,7 @@ bool Corvalo::Initialize() {
     CreateBlendStates();
     CreateDepthStates();
 
-    mSplash = new SplashScreen();
-    mSplash->Init(md3dDevice, static_cast<USHORT>(mClientWidth), static_cast<USHORT>(mClientHeight));
+    MakeScreen(mSplash);
     return true;
 }
 
@@ -164,44 +160,68 @@ void Corvalo::HandleResize() {
 
 void Corvalo::SetState(ScreenState state) { mState = state; }
 
+// Every screen slot with the state it shows, in the order the screens are destroyed. A press goes to the first
+// picture screen in this order that exists, so the menu gets it while the splash it replaced is still kept.
+template <class App, class Visit>
+void Corvalo::ForEachSlot(App& app, Visit visit) {
+    visit(Menu, app.mMenu);
+    visit(Playing, app.mGame);
+    visit(Credits, app.mCredits);
+    visit(GameOver, app.mGameOver);
+    visit(Win, app.mWin);
+    visit(Splash, app.mSplash);
+}
+
 bool Corvalo::HasScreen(ScreenState screen) const {
-    switch (screen) {
-    case Splash: return mSplash != nullptr;
-    case Menu: return mMenu != nullptr;
-    case Playing: return mGame != nullptr;
-    case Credits: return mCredits != nullptr;
-    case Win: return mWin != nullptr;
-    case GameOver: return mGameOver != nullptr;
-    }
-    return false;
+    bool present = false;
+    ForEachSlot(*this, [&](ScreenState state, const auto* slot) {
+        if (state == screen) present = slot != nullptr;
+    });
+    return present;
+}
+
+// Null for the playing field, for a state whose screen is not made yet and for a value that is no state.
+PictureScreen* Corvalo::ScreenOf(ScreenState state) const {
+    PictureScreen* screen = nullptr;
+    ForEachSlot(*this, [&](ScreenState slotState, auto* slot) {
+        if (slotState == state) screen = AsPicture(slot);
+    });
+    return screen;
 }
 
 template <class Screen>
-Screen* Corvalo::EnterScreen(Screen*& slot, ScreenState state) {
-    if (slot) return slot;
-    DestroyScreens();
+void Corvalo::MakeScreen(Screen*& slot) {
     slot = new Screen();
     slot->Init(md3dDevice, static_cast<USHORT>(mClientWidth), static_cast<USHORT>(mClientHeight));
-    SetState(state);
-    return slot;
+}
+
+void Corvalo::MakeScreen(Game*& slot) {
+    slot = new Game();
+    slot->Init(md3dDevice);
+}
+
+// A state's screen is made, after all others are destroyed, only when it has none yet. False for a value that is
+// no state.
+bool Corvalo::EnterScreen(ScreenState state) {
+    bool known = false;
+    ForEachSlot(*this, [&](ScreenState slotState, auto*& slot) {
+        if (slotState != state) return;
+        known = true;
+        if (slot) return;
+        DestroyScreens();
+        MakeScreen(slot);
+        SetState(state);
+    });
+    return known;
 }
 
 ScreenState Corvalo::CheckEndScreens() {
-    if (mState == GameOver && !mGameOver) {
-        EnterScreen(mGameOver, GameOver);
-    } else if (mState == Win && !mWin) {
-        EnterScreen(mWin, Win);
-    }
+    if (mState == GameOver || mState == Win) EnterScreen(mState);
     return mState;
 }
 
 void Corvalo::DestroyScreens() {
-    DeleteAndClear(mMenu);
-    DeleteAndClear(mGame);
-    DeleteAndClear(mCredits);
-    DeleteAndClear(mGameOver);
-    DeleteAndClear(mWin);
-    DeleteAndClear(mSplash);
+    ForEachSlot(*this, [](ScreenState, auto*& slot) { DeleteAndClear(slot); });
 }
 
 void Corvalo::BindRasterizerState() {
@@ -228,41 +248,22 @@ void Corvalo::Update(float dt) {
 }
 
 void Corvalo::UpdateScreen(ScreenState state, float dt) {
-    switch (state) {
-    case Splash:
-        EnterScreen(mSplash, Splash);
-        mSplashTime += dt;
-        if (mSplashTime >= kSplashSeconds) {
-            // The splash stays until the next screen change; it is neither updated nor drawn any more.
-            mMenu = new MenuScreen();
-            mMenu->Init(md3dDevice, static_cast<USHORT>(mClientWidth), static_cast<USHORT>(mClientHeight));
-            SetState(Menu);
-            return;
-        }
-        mSplash->Update(dt);
-        return;
-    case Menu:
-        EnterScreen(mMenu, Menu)->Update(dt);
-        return;
-    case Playing:
-        if (!mGame) {
-            DestroyScreens();
-            mGame = new Game();
-            mGame->Init(md3dDevice);
-            SetState(Playing);
-        }
+    if (!EnterScreen(state)) return;
+    if (state == Playing) {
         mGame->Update(md3dImmediateContext, md3dDevice, dt, this);
         return;
-    case Credits:
-        EnterScreen(mCredits, Credits)->Update(dt);
-        return;
-    case Win:
-        EnterScreen(mWin, Win)->Update(dt);
-        return;
-    case GameOver:
-        EnterScreen(mGameOver, GameOver)->Update(dt);
-        return;
     }
+    if (state == Splash && SplashEnds(dt)) return;
+    ScreenOf(state)->Update(dt);
+}
+
+// The splash stays until the next screen change; it is neither updated nor drawn any more.
+bool Corvalo::SplashEnds(float dt) {
+    mSplashTime += dt;
+    if (mSplashTime < kSplashSeconds) return false;
+    MakeScreen(mMenu);
+    SetState(Menu);
+    return true;
 }
 
 void Corvalo::Render() {
@@ -289,28 +290,13 @@ void Corvalo::Render() {
 
 void Corvalo::DrawScreen(ScreenState state, const XMMATRIX& frameMatrix) {
     // A state set by a press since the last update has no screen yet; the next update makes it.
-    switch (state) {
-    case Splash:
-        if (mSplash) mSplash->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
+    if (state != Playing) {
+        if (PictureScreen* screen = ScreenOf(state)) screen->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
         return;
-    case Menu:
-        if (mMenu) mMenu->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
-        return;
-    case Playing:
-        if (mGame) {
-            mGame->Draw(GameDrawArgs{md3dImmediateContext, &frameMatrix, mSwapChain, mRenderTargetView,
-                                     mDepthStencilView, mPointLight, mSpotLight, mAmbientLight});
-        }
-        return;
-    case Credits:
-        if (mCredits) mCredits->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
-        return;
-    case Win:
-        if (mWin) mWin->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
-        return;
-    case GameOver:
-        if (mGameOver) mGameOver->Draw(&frameMatrix, md3dImmediateContext, mLitEffect);
-        return;
+    }
+    if (mGame) {
+        mGame->Draw(GameDrawArgs{md3dImmediateContext, &frameMatrix, mSwapChain, mRenderTargetView, mDepthStencilView,
+                                 mPointLight, mSpotLight, mAmbientLight});
     }
 }
 
@@ -318,20 +304,14 @@ void Corvalo::MouseDown(WPARAM, int x, int y) {
     mMouseX = x;
     mMouseY = y;
     SetCapture(mWindow);
-    if (mMenu) {
-        mMenu->OnClick(x, y, this);
-        StartMusic();
-        return;
-    }
-    if (mCredits) {
-        mCredits->OnClick(x, y, this);
-        return;
-    }
-    if (mGameOver) {
-        mGameOver->OnClick(x, y, this);
-        return;
-    }
-    if (mWin) mWin->OnClick(x, y, this);
+    PictureScreen* pressed = nullptr;
+    ForEachSlot(*this, [&pressed](ScreenState, auto* slot) {
+        if (!pressed) pressed = AsPicture(slot);
+    });
+    if (!pressed) return;
+    pressed->OnClick(x, y, this);
+    // After every press on the menu, whether or not it hit a button.
+    if (pressed == mMenu) StartMusic();
 }
 
 void Corvalo::StartMusic() {

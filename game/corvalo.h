@@ -9,6 +9,7 @@
 #include "screenstate.h"
 #include "screenswitcher.h"
 
+class PictureScreen;
 class SplashScreen;
 class MenuScreen;
 class CreditsScreen;
@@ -59,10 +60,16 @@ private:
     void StartMusic();
     void BindRasterizerState();
     void UpdateScreen(ScreenState state, float dt);
+    bool SplashEnds(float dt);
     void DrawScreen(ScreenState state, const XMMATRIX& frameMatrix);
 
+    template <class App, class Visit>
+    static void ForEachSlot(App& app, Visit visit);
+    PictureScreen* ScreenOf(ScreenState state) const;
+    bool EnterScreen(ScreenState state);
     template <class Screen>
-    Screen* EnterScreen(Screen*& slot, ScreenState state);
+    void MakeScreen(Screen*& slot);
+    void MakeScreen(Game*& slot);
 
     PointLight mPointLight;
     SpotLight mSpotLight;

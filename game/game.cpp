@@ -9,6 +9,7 @@
 #include "enemy.h"
 #include "player.h"
 #include "projectile.h"
+#include "release.h"
 #include "renderstates.h"
 #include "screenswitcher.h"
 #include "vertex.h"
@@ -110,10 +111,6 @@ void DeleteAll(std::vector<T*>& items) {
     items.clear();
 }
 
-void Release(IUnknown* object) {
-    if (object) object->Release();
-}
-
 }  // namespace
 
 Game::Game()
@@ -188,14 +185,14 @@ void Game::ReleaseFrames() {
     DeleteAll(mFlameFrames);
     DeleteAll(mPlayerFrames);
     for (std::vector<Sprite::Frame*>& frames : mEnemyFrames) DeleteAll(frames);
-    for (ID3D11ShaderResourceView* texture : mTextures) Release(texture);
+    for (ID3D11ShaderResourceView*& texture : mTextures) ReleaseAndClear(texture);
     mTextures.clear();
 }
 
 void Game::ReleaseStates() {
-    Release(mTransparentBS);
-    Release(mFontDS);
-    Release(mNoCullRS);
+    ReleaseAndClear(mTransparentBS);
+    ReleaseAndClear(mFontDS);
+    ReleaseAndClear(mNoCullRS);
 }
 
 bool Game::Init(ID3D11Device* device) {

@@ -1,30 +1,11 @@
 #pragma once
-#include <d3d11.h>
-#include <xnamath.h>
-
-#include "buttonrect.h"
-#include "sprite.h"
-
-class LitTexEffect;
-class ScreenSwitcher;
+#include "endscreen.h"
 
 // The picture shown when the player's health runs out: play again or quit.
-class GameOverScreen {
+class GameOverScreen : public EndScreen {
 public:
     GameOverScreen();
-    ~GameOverScreen();
-
-    void Init(ID3D11Device* device, USHORT clientWidth, USHORT clientHeight);
-    void Update(float dt);
-    void Draw(const XMMATRIX* frameMatrix, ID3D11DeviceContext* context, LitTexEffect* effect);
-    void OnClick(int x, int y, ScreenSwitcher* app);
-
-    GameOverScreen(const GameOverScreen&) = delete;
-    GameOverScreen& operator=(const GameOverScreen&) = delete;
 
 private:
-    Sprite* mSprite;
-    ButtonRect mPlayAgainButton;
-    ButtonRect mQuitButton;
-    Sprite::Frame* mFrame;
+    void PlaceButtons() override;
 };

@@ -1,6 +1,13 @@
 #pragma once
 #include <d3d11.h>
 
+// How every geometry buffer is made: immutable, no CPU access, no misc flags, no structure stride.
+inline D3D11_BUFFER_DESC ImmutableBufferDesc(UINT byteWidth, UINT bindFlags) {
+    return {byteWidth, D3D11_USAGE_IMMUTABLE, bindFlags, 0, 0, 0};
+}
+
+inline D3D11_SUBRESOURCE_DATA InitialData(const void* data) { return {data, 0, 0}; }
+
 // Base of every drawable geometry: owns its vertex and index buffers.
 class GraphicalGeometry {
 public:

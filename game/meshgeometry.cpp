@@ -5,17 +5,7 @@
 #include <algorithm>
 
 #include "effect.h"
-
-namespace {
-
-template <typename T>
-void ReleaseAndClear(T*& object) {
-    if (!object) return;
-    object->Release();
-    object = nullptr;
-}
-
-}  // namespace
+#include "release.h"
 
 MeshGeometry::MeshGeometry(LitTexEffect* effect) : mDrawEffect(effect) {}
 
@@ -30,15 +20,9 @@ void MeshGeometry::CreateVertexBuffer(ID3D11Device* device, const Vertex::Normal
     ReleaseAndClear(mVB);
     if (count == 0) return;
 
-    D3D11_BUFFER_DESC vbd = {};
-    vbd.Usage = D3D11_USAGE_IMMUTABLE;
-    vbd.ByteWidth = sizeof(Vertex::NormalTexVertex) * count;
-    vbd.BindFlags = D3D11_BIND_VERTEX_BUFFER;
-    vbd.CPUAccessFlags = 0;
-    vbd.MiscFlags = 0;
-    vbd.StructureByteStride = 0;
-    D3D11_SUBRESOURCE_DATA vinitData = {};
-    vinitData.pSysMem = vertices;
+    const D3D11_BUFFER_DESC vbd =
+        ImmutableBufferDesc(sizeof(Vertex::NormalTexVertex) * count, D3D11_BIND_VERTEX_BUFFER);
+    const D3D11_SUBRESOURCE_DATA vinitData = InitialData(vertices);
     VERIFY_HR(device->CreateBuffer(&vbd, &vinitData, &mVB));
 }
 
@@ -47,15 +31,8 @@ void MeshGeometry::CreateIndexBuffer(ID3D11Device* device, const UINT* indices, 
     ReleaseAndClear(mIB);
     if (count == 0) return;
 
-    D3D11_BUFFER_DESC ibd = {};
-    ibd.Usage = D3D11_USAGE_IMMUTABLE;
-    ibd.ByteWidth = sizeof(UINT) * count;
-    ibd.BindFlags = D3D11_BIND_INDEX_BUFFER;
-    ibd.CPUAccessFlags = 0;
-    ibd.MiscFlags = 0;
-    ibd.StructureByteStride = 0;
-    D3D11_SUBRESOURCE_DATA iInitData = {};
-    iInitData.pSysMem = indices;
+    const D3D11_BUFFER_DESC ibd = ImmutableBufferDesc(sizeof(UINT) * count, D3D11_BIND_INDEX_BUFFER);
+    const D3D11_SUBRESOURCE_DATA iInitData = InitialData(indices);
     VERIFY_HR(device->CreateBuffer(&ibd, &iInitData, &mIB));
 }
 

@@ -3,20 +3,11 @@
 #include <d3dx11.h>
 #include <traceresult.h>
 
-#include "screensprite.h"
+SplashScreen::SplashScreen() : PictureScreen(L"Textures/menuBackground.png") {}
 
-SplashScreen::SplashScreen() : mSprite(nullptr), mFrame(nullptr) {}
-
-SplashScreen::~SplashScreen() { DestroyScreenSprite(mSprite, mFrame); }
-
-void SplashScreen::Init(ID3D11Device* device, USHORT clientWidth, USHORT clientHeight) {
+// Unlike the other screens' pictures, a splash picture that fails to load is reported.
+ID3D11ShaderResourceView* SplashScreen::LoadPicture(ID3D11Device* device) {
     ID3D11ShaderResourceView* BGimage = nullptr;
     VERIFY_HR(D3DX11CreateShaderResourceViewFromFile(device, L"Textures/menuBackground.png", 0, 0, &BGimage, 0));
-    mSprite = CreateScreenSprite(device, BGimage, clientWidth, clientHeight, &mFrame);
-}
-
-void SplashScreen::Update(float dt) { mSprite->Update(dt); }
-
-void SplashScreen::Draw(const XMMATRIX* frameMatrix, ID3D11DeviceContext* context, LitTexEffect* effect) {
-    mSprite->Draw(*frameMatrix, context, effect);
+    return BGimage;
 }

@@ -1,25 +1,11 @@
 #pragma once
-#include <d3d11.h>
-#include <xnamath.h>
-
-#include "sprite.h"
-
-class LitTexEffect;
+#include "picturescreen.h"
 
 // The first picture after start-up, shown until the menu takes over.
-class SplashScreen {
+class SplashScreen : public PictureScreen {
 public:
     SplashScreen();
-    ~SplashScreen();
-
-    void Init(ID3D11Device* device, USHORT clientWidth, USHORT clientHeight);
-    void Update(float dt);
-    void Draw(const XMMATRIX* frameMatrix, ID3D11DeviceContext* context, LitTexEffect* effect);
-
-    SplashScreen(const SplashScreen&) = delete;
-    SplashScreen& operator=(const SplashScreen&) = delete;
 
 private:
-    Sprite* mSprite;
-    Sprite::Frame* mFrame;
+    ID3D11ShaderResourceView* LoadPicture(ID3D11Device* device) override;
 };

@@ -51,15 +51,9 @@ void Sprite::BuildVertexBuffer(ID3D11Device* device) {
         for (int corner = 0; corner < 4; ++corner) vertices[4 * i + corner] = {corners[corner], normal, tex[corner]};
     }
 
-    D3D11_BUFFER_DESC vbd = {};
-    vbd.Usage = D3D11_USAGE_IMMUTABLE;
-    vbd.ByteWidth = static_cast<UINT>(sizeof(Vertex::NormalTexVertex) * vertices.size());
-    vbd.BindFlags = D3D11_BIND_VERTEX_BUFFER;
-    vbd.CPUAccessFlags = 0;
-    vbd.MiscFlags = 0;
-    vbd.StructureByteStride = 0;
-    D3D11_SUBRESOURCE_DATA vinitData = {};
-    vinitData.pSysMem = vertices.data();
+    const D3D11_BUFFER_DESC vbd = ImmutableBufferDesc(
+        static_cast<UINT>(sizeof(Vertex::NormalTexVertex) * vertices.size()), D3D11_BIND_VERTEX_BUFFER);
+    const D3D11_SUBRESOURCE_DATA vinitData = InitialData(vertices.data());
     VERIFY_HR(device->CreateBuffer(&vbd, &vinitData, &mVB));
 }
 
@@ -72,15 +66,9 @@ void Sprite::BuildIndexBuffer(ID3D11Device* device) {
         for (int k = 0; k < 6; ++k) indices[6 * i + k] = quad[k];
     }
 
-    D3D11_BUFFER_DESC ibd = {};
-    ibd.Usage = D3D11_USAGE_IMMUTABLE;
-    ibd.ByteWidth = static_cast<UINT>(sizeof(UINT) * indices.size());
-    ibd.BindFlags = D3D11_BIND_INDEX_BUFFER;
-    ibd.CPUAccessFlags = 0;
-    ibd.MiscFlags = 0;
-    ibd.StructureByteStride = 0;
-    D3D11_SUBRESOURCE_DATA iinitData = {};
-    iinitData.pSysMem = indices.data();
+    const D3D11_BUFFER_DESC ibd =
+        ImmutableBufferDesc(static_cast<UINT>(sizeof(UINT) * indices.size()), D3D11_BIND_INDEX_BUFFER);
+    const D3D11_SUBRESOURCE_DATA iinitData = InitialData(indices.data());
     VERIFY_HR(device->CreateBuffer(&ibd, &iinitData, &mIB));
 }
 

@@ -1,7 +1,6 @@
 // Broken data files and no sound output: the game starts, gets as far into play as its failure handling lets it,
 // and ends with exit code 0 when its window closes. Each data file is broken in every way a user's copy could be.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <string>
 #include <tuple>
 
+#include "../support/data_dir.h"
 #include "app_fixture.h"
 
 namespace fs = std::filesystem;
@@ -53,36 +53,6 @@ void Break(const fs::path& path, const fs::path& original, Breakage breakage) {
     }
 }
 
-// The game's data linked file by file into a scratch directory, the one file named broken; the working directory
-// while the game runs.
-class DataDir {
-public:
-    DataDir(const std::string& broken, Breakage breakage) : source_(fs::current_path()) {
-        char pattern[] = "/tmp/corvalo-assets-XXXXXX";
-        root_ = mkdtemp(pattern);
-        for (const char* folder : {"FX", "Textures", "Sounds"}) {
-            fs::create_directories(root_ / folder);
-            for (const fs::directory_entry& entry : fs::directory_iterator(source_ / folder)) {
-                const fs::path relative = fs::path(folder) / entry.path().filename();
-                if (relative == broken) {
-                    Break(root_ / relative, entry.path(), breakage);
-                } else {
-                    fs::create_symlink(entry.path(), root_ / relative);
-                }
-            }
-        }
-        fs::current_path(root_);
-    }
-    ~DataDir() {
-        fs::current_path(source_);
-        fs::remove_all(root_);
-    }
-
-private:
-    fs::path source_;
-    fs::path root_;
-};
-
 class AssetTest : public AppTest {
 protected:
     // Plays with Space held so the arrow sound is asked for, then closes the window as the user would.
@@ -103,7 +73,10 @@ using Broken = std::tuple<const char*, Breakage>;
 class BrokenFileTest : public AssetTest, public ::testing::WithParamInterface<Broken> {
 protected:
     void SetUp() override {
-        data_ = std::make_unique<DataDir>(std::get<0>(GetParam()), std::get<1>(GetParam()));
+        const Breakage breakage = std::get<1>(GetParam());
+        data_ = std::make_unique<ScratchDataDir>(
+            std::get<0>(GetParam()),
+            [breakage](const fs::path& target, const fs::path& original) { Break(target, original, breakage); });
         AppTest::SetUp();
     }
     void TearDown() override {
@@ -112,7 +85,7 @@ protected:
     }
 
 private:
-    std::unique_ptr<DataDir> data_;
+    std::unique_ptr<ScratchDataDir> data_;
 };
 
 TEST_P(BrokenFileTest, TheGamePlaysAndEndsWithZero) { PlayAndClose(); }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -23,37 +24,36 @@ private:
     static inline int64_t now = 0;
 };
 
+// Advances the clock with the counter at the given time and compares the step and total it then reports.
+::testing::AssertionResult AdvancesTo(FrameClock& clock, double seconds, float step, float total) {
+    FakeCounter::Set(seconds);
+    clock.Advance();
+    const float gotStep = clock.StepSeconds();
+    const float gotTotal = clock.TotalSeconds();
+    if (std::fabs(gotStep - step) < 1e-6f && std::fabs(gotTotal - total) < 1e-6f) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "at " << seconds << " s: step " << gotStep << ", total " << gotTotal;
+}
+
 TEST(FrameClock, HaltedTimeIsLeftOutOfTotalAndOfTheFirstStepAfterResume) {
     FakeCounter counter;
     FrameClock clock;
     counter.Set(1.0);
     clock.Restart();
-    counter.Set(1.5);
-    clock.Advance();
-    EXPECT_FLOAT_EQ(clock.StepSeconds(), 0.5f);
-    EXPECT_FLOAT_EQ(clock.TotalSeconds(), 0.5f);
+    EXPECT_TRUE(AdvancesTo(clock, 1.5, 0.5f, 0.5f));
 
     counter.Set(2.0);
     clock.Halt();
     counter.Set(3.0);
     clock.Halt();  // a second halt keeps the first stop time
-    counter.Set(4.0);
-    clock.Advance();
-    EXPECT_FLOAT_EQ(clock.StepSeconds(), 0.0f);
-    EXPECT_FLOAT_EQ(clock.TotalSeconds(), 1.0f);
+    EXPECT_TRUE(AdvancesTo(clock, 4.0, 0.0f, 1.0f));
 
     counter.Set(5.0);
     clock.Resume();
-    counter.Set(5.25);
-    clock.Advance();
-    EXPECT_FLOAT_EQ(clock.StepSeconds(), 0.25f);
-    EXPECT_FLOAT_EQ(clock.TotalSeconds(), 1.25f);
+    EXPECT_TRUE(AdvancesTo(clock, 5.25, 0.25f, 1.25f));
 
     counter.Set(6.0);
     clock.Resume();  // not halted: nothing changes
-    clock.Advance();
-    EXPECT_FLOAT_EQ(clock.StepSeconds(), 0.75f);
-    EXPECT_FLOAT_EQ(clock.TotalSeconds(), 2.0f);
+    EXPECT_TRUE(AdvancesTo(clock, 6.0, 0.75f, 2.0f));
 }
 
 TEST(FrameClock, StepBackwardsBecomesZero) {

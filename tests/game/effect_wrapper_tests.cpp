@@ -180,6 +180,27 @@ TEST_F(EffectWrapperTest, DestroyingLayoutsReleasesOnlyThoseMade) {
     EXPECT_EQ(mParticleVertLayout, nullptr);
 }
 
+// The shader wants normals and texture coordinates, which neither layout has.
+TEST_F(EffectWrapperTest, ALayoutTheShaderCannotTakeIsReportedAsItsOwnCall) {
+    BoxCapture capture;
+    LitTexEffect effect;
+    effect.LoadFromFile(files.Write("layout.fx", EffectText(kPlainBody, 1)), gpu.device);
+    CreateBasicLayout(gpu.device, effect.GetTechnique());
+    CreateParticleLayout(gpu.device, effect.GetTechnique());
+    EXPECT_EQ(mBasicVertLayout, nullptr);
+    EXPECT_EQ(mParticleVertLayout, nullptr);
+    ASSERT_EQ(capture.boxes.size(), 2u);
+    EXPECT_NE(capture.boxes[0].text.find(L"Calling: device->CreateInputLayout(vertexDesc, 1, passDesc.pIAInputSignature, "
+                                         L"passDesc.IAInputSignatureSize, &mBasicVertLayout)\n"),
+              std::wstring::npos)
+        << capture.boxes[0].text;
+    EXPECT_NE(capture.boxes[1].text.find(L"Calling: device->CreateInputLayout(vertexDesc, 2 , passDesc.pIAInputSignature, "
+                                         L"passDesc.IAInputSignatureSize, &mParticleVertLayout)\n"),
+              std::wstring::npos)
+        << capture.boxes[1].text;
+    EXPECT_NE(capture.trace.find(L"vertex.cpp("), std::wstring::npos) << capture.trace;
+}
+
 TEST(EffectCopies, AreForbidden) {
     EXPECT_FALSE(std::is_copy_constructible<Effect>::value);
     EXPECT_FALSE(std::is_copy_assignable<Effect>::value);

@@ -1,9 +1,14 @@
 // Sprite animation, motion and the gameplay members, on the null device's buffers.
+#include <effect.h>
+#include <platform_hooks.h>
 #include <sprite.h>
+#include <vertex.h>
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include "../support/test_device.h"
 
@@ -18,6 +23,16 @@ protected:
                                         0.25f, gpu.device, 5.0f);
     }
 
+    // The frame shown after each of the steps.
+    static std::vector<USHORT> FramesAfter(Sprite& sprite, std::initializer_list<float> steps) {
+        std::vector<USHORT> shown;
+        for (float dt : steps) {
+            sprite.Update(dt);
+            shown.push_back(sprite.GetCurrentFrame());
+        }
+        return shown;
+    }
+
     TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Sprite::Frame frames[3] = {{nullptr, 0, 0, 96, 32}, {nullptr, 32, 0, 96, 32}, {nullptr, 64, 0, 96, 32}};
 };
@@ -25,14 +40,8 @@ protected:
 TEST_F(SpriteTest, OneShotShowsEachFrameOnceThenStopsOnTheLast) {
     auto sprite = Make(3);
     sprite->Play(false);
-    sprite->Update(0.25f);  // reaching the frame time exactly does not advance
-    EXPECT_EQ(sprite->GetCurrentFrame(), 0);
-    sprite->Update(0.01f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 1);
-    sprite->Update(0.25f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 2);
-    sprite->Update(0.25f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 2);
+    // Reaching the frame time exactly does not advance.
+    EXPECT_EQ(FramesAfter(*sprite, {0.25f, 0.01f, 0.25f, 0.25f}), (std::vector<USHORT>{0, 1, 2, 2}));
     EXPECT_FALSE(sprite->IsAnimating());
     EXPECT_NEAR(sprite->GetFrameTimer(), 0.01f, 1e-5f);
 
@@ -44,16 +53,7 @@ TEST_F(SpriteTest, OneShotShowsEachFrameOnceThenStopsOnTheLast) {
 TEST_F(SpriteTest, LongStepAdvancesOneFrameAndCatchesUpLater) {
     auto sprite = Make(3);
     sprite->Play(true);
-    sprite->Update(1.0f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 1);
-    sprite->Update(0.001f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 2);
-    sprite->Update(0.001f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 0);
-    sprite->Update(0.001f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 1);
-    sprite->Update(0.001f);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 1);
+    EXPECT_EQ(FramesAfter(*sprite, {1.0f, 0.001f, 0.001f, 0.001f, 0.001f}), (std::vector<USHORT>{1, 2, 0, 1, 1}));
 }
 
 TEST_F(SpriteTest, SingleFrameAnimationStaysOnFrameZero) {
@@ -104,12 +104,33 @@ TEST_F(SpriteTest, WorldScalesRotatesThenPlaces) {
     EXPECT_FLOAT_EQ(XMVectorGetZ(corner), 0.1f);
 }
 
+// Counts the draws that reach the layer while it lives.
+class DrawCounter {
+public:
+    DrawCounter() {
+        platform::SetDrawHook([this](const platform::DrawRecord&) { ++draws; });
+    }
+    ~DrawCounter() { platform::SetDrawHook(nullptr); }
+    int draws = 0;
+};
+
 TEST_F(SpriteTest, SpriteWithoutFramesBuildsNothingAndDrawsNothing) {
-    auto sprite = Make(0);
-    sprite->Play(true);
-    sprite->Update(1.0f);
-    sprite->Draw(XMMatrixIdentity(), gpu.context, nullptr);
-    EXPECT_EQ(sprite->GetCurrentFrame(), 0);
+    LitTexEffect effect;
+    effect.LoadFromFile(L"FX/lighting.fx", gpu.device);
+    CreateNormalTexLayout(gpu.device, effect.GetTechnique());
+    gpu.context->IASetInputLayout(mNormalTexVertLayout);
+    gpu.context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
+    auto empty = Make(0);
+    empty->Play(true);
+    empty->Update(1.0f);
+    DrawCounter counter;
+    empty->Draw(XMMatrixIdentity(), gpu.context, &effect);
+    EXPECT_EQ(counter.draws, 0);
+    EXPECT_EQ(empty->GetCurrentFrame(), 0);
+
+    Make(1)->Draw(XMMatrixIdentity(), gpu.context, &effect);  // the same draw with a frame does reach it
+    EXPECT_GT(counter.draws, 0);
+    DestroyAllLayouts();
 }
 
 }  // namespace

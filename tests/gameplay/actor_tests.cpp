@@ -9,6 +9,8 @@ namespace {
 
 class ActorTest : public ::testing::Test {
 protected:
+    void SetUp() override { gThrustTimer = 0.0f; }
+
     template <typename T>
     std::unique_ptr<T> Make(float x, float y, float health) {
         return std::make_unique<T>(XMVectorSet(x, y, 0, 0), XMVectorSet(1, 1, 0, 0), 32, 32, 0.1f, frames, 0.25f,
@@ -34,7 +36,6 @@ TEST_F(ActorTest, JumpActsOnlyFromTheGroundAndOnlyOnce) {
 
 TEST_F(ActorTest, ThrustCutsOutWithADownwardKickEveryThreeSeconds) {
     auto player = Make<Player>(0, 0, 3.0f);
-    gThrustTimer = 0.0f;
     for (int i = 0; i < 11; ++i) player->Thrust(0.25f);
     EXPECT_FLOAT_EQ(player->GetVelocity().y, 132.0f);
     EXPECT_FLOAT_EQ(gThrustTimer, 2.75f);
@@ -51,7 +52,6 @@ TEST_F(ActorTest, ThrustCutsOutWithADownwardKickEveryThreeSeconds) {
     }
     EXPECT_GE(thrusts, 179);
     EXPECT_LE(thrusts, 180);
-    gThrustTimer = 0.0f;
 }
 
 TEST_F(ActorTest, ChaseMovesTheWholeListTowardThePlayer) {

@@ -35,10 +35,14 @@ public:
 
 inline void Place(Sprite* sprite, float x, float y) { sprite->SetPosition(XMVectorSet(x, y, 0.0f, 0.0f)); }
 
-// A game built as entering the playing state builds it, stepped with held keys.
+// A game built as entering the playing state builds it, stepped with held keys. The thrust timer outlives every
+// game, so each test starts it from zero.
 class GameTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(game.Init(gpu.device)); }
+    void SetUp() override {
+        gThrustTimer = 0.0f;
+        ASSERT_TRUE(game.Init(gpu.device));
+    }
 
     void Step(int updates = 1, float dt = 1.0f / 60.0f) {
         for (int i = 0; i < updates; ++i) game.Update(gpu.context, gpu.device, dt, &app);

@@ -64,7 +64,6 @@ TEST_F(GameTest, JumpNeedsTheGroundAndNoCtrl) {
 }
 
 TEST_F(GameTest, FuelRunsOutAfterFiveUnitsAndNeverRefills) {
-    gThrustTimer = 0.0f;
     keys.Hold({VK_RCONTROL});
     Step(12, 0.25f);
     EXPECT_EQ(game.GetFuel(), 5);
@@ -93,7 +92,6 @@ TEST_F(GameTest, FuelRunsOutAfterFiveUnitsAndNeverRefills) {
     EXPECT_EQ(game.GetFuel(), 0);
     EXPECT_FLOAT_EQ(gThrustTimer, timerBefore);  // no thrust without fuel
     EXPECT_TRUE(game.IsFlameOn());               // but the flame still shows
-    gThrustTimer = 0.0f;
 }
 
 TEST_F(GameTest, FirstShotAtOnceThenOneEverySixteenHeldUpdatesOrFifteenTaps) {

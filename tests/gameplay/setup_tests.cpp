@@ -1,27 +1,30 @@
 // Building a game and starting a second one.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <set>
+#include <utility>
 
+#include "../support/data_dir.h"
 #include "gameplay_fixture.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 enum TextureIndex { kRedFuel = 14, kEOL = 15 };
 
 TEST_F(GameTest, InitBuildsTheWholeLevel) {
-    const XMFLOAT2 starts[] = {{800, 500}, {600, 700}, {800, 200}, {200, 500}, {200, 700}, {200, 200}};
+    // Six enemies at full health, each somewhere else in the window and none on the player.
     ASSERT_EQ(game.GetEnemies().size(), 6u);
+    std::set<std::pair<float, float>> starts;
     for (size_t i = 0; i < 6; ++i) {
-        EXPECT_FLOAT_EQ(game.GetEnemies()[i]->GetPosition().x, starts[i].x);
-        EXPECT_FLOAT_EQ(game.GetEnemies()[i]->GetPosition().y, starts[i].y);
-        EXPECT_FLOAT_EQ(game.GetEnemies()[i]->GetHealth(), 5.0f);
+        Enemy* enemy = game.GetEnemies()[i];
+        const XMFLOAT2 at = enemy->GetPosition();
+        starts.insert({at.x, at.y});
+        EXPECT_TRUE(at.x > 0 && at.x < 1024 && at.y > 0 && at.y < 768) << "enemy " << i;
+        EXPECT_FALSE(game.PlayerTouchesEnemy(player(), enemy)) << "enemy " << i;
+        EXPECT_FLOAT_EQ(enemy->GetHealth(), 5.0f);
         EXPECT_FLOAT_EQ(game.GetEnemyRedHBs()[i]->GetScale().x, 0.0f);
     }
+    EXPECT_EQ(starts.size(), 6u);
     EXPECT_EQ(game.GetEnemyGreenHBs().size(), 6u);
     EXPECT_EQ(game.GetEnemyRedHBs().size(), 6u);
     ASSERT_EQ(game.GetLevelBoxes().size(), 31u);
@@ -47,34 +50,18 @@ TEST_F(GameTest, InitBuildsTheWholeLevel) {
     for (ID3D11ShaderResourceView* texture : game.GetTextures()) EXPECT_NE(texture, nullptr);
 }
 
-// Runs a test body from a copy of the data directory that lacks one texture.
-class MissingTextureDir {
-public:
-    explicit MissingTextureDir(const char* missing) : mHome(fs::current_path()) {
-        mRoot = fs::temp_directory_path() / ("corvalo-data-" + std::to_string(getpid()));
-        fs::create_directories(mRoot / "Textures");
-        fs::create_directory_symlink(mHome / "FX", mRoot / "FX");
-        for (const fs::directory_entry& entry : fs::directory_iterator(mHome / "Textures")) {
-            if (entry.path().filename() == missing) continue;
-            fs::create_symlink(entry.path(), mRoot / "Textures" / entry.path().filename());
-        }
-        fs::current_path(mRoot);
-    }
-    ~MissingTextureDir() {
-        fs::current_path(mHome);
-        fs::remove_all(mRoot);
-    }
+// Games the test builds itself, from a fresh thrust timer.
+class GameSetupTest : public ::testing::Test {
+protected:
+    void SetUp() override { gThrustTimer = 0.0f; }
 
-private:
-    fs::path mHome;
-    fs::path mRoot;
-};
-
-TEST(GameSetup, MissingEndOfLevelTextureStillBuildsAndPlays) {
     TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     Keyboard keys;
     RecordingSwitcher app;
-    MissingTextureDir dir("EOLobj.png");
+};
+
+TEST_F(GameSetupTest, MissingEndOfLevelTextureStillBuildsAndPlays) {
+    const ScratchDataDir dir("Textures/EOLobj.png");
     Game game;
     EXPECT_TRUE(game.Init(gpu.device));
     EXPECT_EQ(game.GetTextures()[kEOL], nullptr);
@@ -83,11 +70,7 @@ TEST(GameSetup, MissingEndOfLevelTextureStillBuildsAndPlays) {
     EXPECT_EQ(game.GetEnemies().size(), 6u);
 }
 
-TEST(GameSetup, SecondGameStartsFreshButKeepsTheThrustTimer) {
-    TestDevice gpu{D3D_DRIVER_TYPE_NULL};
-    Keyboard keys;
-    RecordingSwitcher app;
-    gThrustTimer = 0.0f;
+TEST_F(GameSetupTest, SecondGameStartsFreshButKeepsTheThrustTimer) {
     {
         Game first;
         ASSERT_TRUE(first.Init(gpu.device));
@@ -110,7 +93,6 @@ TEST(GameSetup, SecondGameStartsFreshButKeepsTheThrustTimer) {
     EXPECT_TRUE(second.GetArrows().empty());
     EXPECT_FLOAT_EQ(second.GetTotalTime(), 0.0f);
     EXPECT_FLOAT_EQ(gThrustTimer, carried);
-    gThrustTimer = 0.0f;
 }
 
 }  // namespace
