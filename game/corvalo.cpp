@@ -7,7 +7,7 @@
 #include "game.h"
 #include "gameoverscreen.h"
 #include "menuscreen.h"
-#include "release.h"
+#include "d3dutil.h"
 #include "renderstates.h"
 #include "splashscreen.h"
 #include "vertex.h"

@@ -9,7 +9,7 @@
 #include "enemy.h"
 #include "player.h"
 #include "projectile.h"
-#include "release.h"
+#include "d3dutil.h"
 #include "renderstates.h"
 #include "screenswitcher.h"
 #include "vertex.h"

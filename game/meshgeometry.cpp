@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "effect.h"
-#include "release.h"
+#include "d3dutil.h"
 
 MeshGeometry::MeshGeometry(LitTexEffect* effect) : mDrawEffect(effect) {}
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "release.h"
+#include "d3dutil.h"
 
 static_assert(sizeof(Vertex::BasicVertex) == 12, "basic vertex is 12 bytes");
 static_assert(sizeof(Vertex::NormalTexVertex) == 32, "position-normal-texture vertex is 32 bytes");
