@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures the game alone, as scripts/run.sh does, with the packages only the tests and tools use hidden from
-# CMake, and checks that nothing but the game and what it links is left to build.
+# Configures the game alone, with the tests turned off and nothing else asked for, and with the packages only the
+# tests and tools use hidden from CMake; checks that nothing but the game and what it links is left to build.
 # Usage: game_only_test.sh CMAKE GENERATOR SOURCE-DIR
 set -euo pipefail
 
@@ -10,7 +10,7 @@ source=$3
 build=$(mktemp -d)
 trap 'rm -rf "$build"' EXIT
 
-"$cmake" -S "$source" -B "$build" -G "$generator" -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF \
+"$cmake" -S "$source" -B "$build" -G "$generator" -DBUILD_TESTING=OFF \
     -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_PNG=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON \
     -DCMAKE_DISABLE_FIND_PACKAGE_SFML=ON >"$build/configure.log" 2>&1 || {
     cat "$build/configure.log" >&2
