@@ -1,4 +1,5 @@
-# Installation layout under CMAKE_INSTALL_PREFIX: Debian's places for a game, GNUInstallDirs' for the rest.
+# Installation layout under CMAKE_INSTALL_PREFIX: Debian's places for a game, GNUInstallDirs' (included by the
+# project) for the rest.
 #   games/corvalo                                     launcher: runs the game from its data directory
 #   libexec/corvalo/corvalo                           the executable
 #   share/games/corvalo/{FX,Textures,Sounds}          run-time data, read relative to the working directory
@@ -6,9 +7,7 @@
 #   share/icons/hicolor/NxN/apps/corvalo.png          icons, 32 to 256 pixels
 #   share/metainfo/org.example.corvalo.metainfo.xml   AppStream description, for software centres
 #   share/man/man6/corvalo.6.gz                       manual page
-include(GNUInstallDirs)
-
-set(CORVALO_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+set(CORVALO_SOURCE_ROOT ${PROJECT_SOURCE_DIR})
 set(CORVALO_PACKAGING_DIR ${CORVALO_SOURCE_ROOT}/packaging)
 set(CORVALO_INSTALL_GAMESDIR games)
 set(CORVALO_INSTALL_PROGRAMDIR ${CMAKE_INSTALL_LIBEXECDIR}/corvalo)

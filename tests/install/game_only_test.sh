@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures the game alone, as scripts/run.sh does, with the packages only the tests and tools use hidden from
-# CMake, and checks that nothing but the game and what it links is left to build.
+# Configures the game alone, with the tests turned off and nothing else asked for, and with the packages only the
+# tests and tools use hidden from CMake; checks that nothing but the game and what it links is left to build.
 # Usage: game_only_test.sh CMAKE GENERATOR SOURCE-DIR
 set -euo pipefail
 source "$(dirname "$0")/installed_game.sh"
@@ -9,7 +9,7 @@ cmake=$1
 generator=$2
 source=$3
 
-"$cmake" -S "$source" -B "$scratch" -G "$generator" -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF \
+"$cmake" -S "$source" -B "$scratch" -G "$generator" -DBUILD_TESTING=OFF \
     -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_PNG=ON -DCMAKE_DISABLE_FIND_PACKAGE_X11=ON \
     -DCMAKE_DISABLE_FIND_PACKAGE_SFML=ON >"$scratch/configure.log" 2>&1 || {
     cat "$scratch/configure.log" >&2

@@ -2,9 +2,12 @@
 #pragma once
 #include <d3d11.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include "d3d11_layer.h"
 #include "readback.h"
+#include "test_device.h"
+#include "test_window.h"
 #include "windows.h"
 
 namespace d3d11_test {
@@ -16,17 +19,21 @@ void SafeRelease(T*& object) {
 }
 
 inline HWND MakeWindow(int clientWidth, int clientHeight) {
-    static const bool registered = [] {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.lpszClassName = L"D3D11TestWindow";
-        return RegisterClassW(&windowClass) != 0;
-    }();
+    static const bool registered = RegisterTestClass(L"D3D11TestWindow", DefWindowProcW);
     EXPECT_TRUE(registered);
-    RECT rect = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    return CreateWindowExW(0, L"D3D11TestWindow", L"D3D11 test", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
+    return MakeTestWindow(L"D3D11TestWindow", clientWidth, clientHeight);
+}
+
+// The 2-D texture a view shows, found through its resource as an application finds it, and its description; the
+// caller releases it.
+inline ID3D11Texture2D* TextureOf(ID3D11View* view, D3D11_TEXTURE2D_DESC* desc) {
+    ID3D11Resource* resource = nullptr;
+    view->GetResource(&resource);
+    ID3D11Texture2D* texture = nullptr;
+    EXPECT_EQ(resource->QueryInterface(__uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&texture)), S_OK);
+    resource->Release();
+    if (texture) texture->GetDesc(desc);
+    return texture;
 }
 
 // Vertices: float3 position (clip space), float4 colour.
@@ -38,16 +45,19 @@ struct Vertex {
 class D3D11Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(D3D11CreateDevice(nullptr, driverType, nullptr, D3D11_CREATE_DEVICE_DEBUG, nullptr, 0,
-                                    D3D11_SDK_VERSION, &device, &level, &context),
-                  S_OK);
+        gpu_ = std::make_unique<TestDevice>(driverType, D3D11_CREATE_DEVICE_DEBUG);
+        ASSERT_EQ(gpu_->result, S_OK);
+        device = gpu_->device;
+        context = gpu_->context;
+        level = gpu_->level;
     }
     void TearDown() override {
         SafeRelease(vertexShader);
         SafeRelease(pixelShader);
         SafeRelease(layout);
-        SafeRelease(context);
-        SafeRelease(device);
+        gpu_.reset();
+        device = nullptr;
+        context = nullptr;
     }
 
     // A render target of the given size with its view.
@@ -59,6 +69,15 @@ protected:
         D3D11_VIEWPORT viewport = {0, 0, float(width), float(height), 0, 1};
         context->OMSetRenderTargets(1, view, nullptr);
         context->RSSetViewports(1, &viewport);
+    }
+
+    // A texture of 24-bit depth and 8-bit stencil, to bind as a depth-stencil target.
+    ID3D11Texture2D* MakeDepthTexture(UINT width, UINT height) {
+        const D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, {1, 0},
+                                           D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL, 0, 0};
+        ID3D11Texture2D* depth = nullptr;
+        EXPECT_EQ(device->CreateTexture2D(&desc, nullptr, &depth), S_OK);
+        return depth;
     }
 
     std::vector<uint8_t> Signature() {
@@ -114,6 +133,9 @@ protected:
     D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL(0);
     ID3D11VertexShader* vertexShader = nullptr;
     ID3D11PixelShader* pixelShader = nullptr;
+
+private:
+    std::unique_ptr<TestDevice> gpu_;
 };
 
 inline std::array<uint8_t, 4> Rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return {r, g, b, a}; }

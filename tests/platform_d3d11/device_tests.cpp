@@ -6,32 +6,34 @@ namespace d3d11_test {
 namespace {
 
 TEST(DeviceCreation, GivesFeatureLevel11OnAGl45CoreContext) {
-    ID3D11Device* device = nullptr;
-    ID3D11DeviceContext* context = nullptr;
-    D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL(0);
-    ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, D3D11_CREATE_DEVICE_DEBUG, nullptr, 0,
-                                D3D11_SDK_VERSION, &device, &level, &context),
-              S_OK);
-    EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
-    EXPECT_EQ(device->GetFeatureLevel(), D3D_FEATURE_LEVEL_11_0);
-    static_cast<platform::Device*>(device)->MakeCurrent();
+    const TestDevice gpu(D3D_DRIVER_TYPE_HARDWARE, D3D11_CREATE_DEVICE_DEBUG);
+    ASSERT_EQ(gpu.result, S_OK);
+    EXPECT_EQ(gpu.level, D3D_FEATURE_LEVEL_11_0);
+    EXPECT_EQ(gpu.device->GetFeatureLevel(), D3D_FEATURE_LEVEL_11_0);
+    static_cast<platform::Device*>(gpu.device)->MakeCurrent();
     GLint major = 0, minor = 0, profile = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
     glGetIntegerv(GL_MINOR_VERSION, &minor);
     glGetIntegerv(GL_CONTEXT_PROFILE_MASK, &profile);
     EXPECT_GE(major * 10 + minor, 45);
     EXPECT_TRUE(profile & GL_CONTEXT_CORE_PROFILE_BIT);
-    context->Release();
-    device->Release();
 }
 
+// The null device answers as the hardware device does, without a display.
 TEST(DeviceCreation, HonoursTheLevelListAndRejectsBadArguments) {
     const D3D_FEATURE_LEVEL only10[] = {D3D_FEATURE_LEVEL_10_0};
-    D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL(0);
-    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, only10, 1, D3D11_SDK_VERSION, nullptr,
-                                &level, nullptr),
-              S_OK);
-    EXPECT_EQ(level, D3D_FEATURE_LEVEL_10_0);
+    const D3D_FEATURE_LEVEL only111[] = {D3D_FEATURE_LEVEL_11_1};
+    for (D3D_DRIVER_TYPE driverType : {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_NULL}) {
+        SCOPED_TRACE(driverType == D3D_DRIVER_TYPE_NULL ? "null device" : "hardware device");
+        D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL(0);
+        EXPECT_EQ(D3D11CreateDevice(nullptr, driverType, nullptr, 0, only10, 1, D3D11_SDK_VERSION, nullptr, &level,
+                                    nullptr),
+                  S_OK);
+        EXPECT_EQ(level, D3D_FEATURE_LEVEL_10_0);
+        EXPECT_EQ(D3D11CreateDevice(nullptr, driverType, nullptr, 0, only111, 1, D3D11_SDK_VERSION, nullptr, &level,
+                                    nullptr),
+                  E_FAIL);
+    }
 
     ID3D11Device* device = reinterpret_cast<ID3D11Device*>(1);
     EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, only10, 0, D3D11_SDK_VERSION, &device,
@@ -64,18 +66,14 @@ TEST_F(DeviceTest, ViewsKeepTheirTextureAlive) {
     MakeTarget(8, 4, &texture, &view);
     context->OMSetRenderTargets(0, nullptr, nullptr);
     texture->Release();
-    ID3D11Resource* resource = nullptr;
-    view->GetResource(&resource);
-    ID3D11Texture2D* again = nullptr;
-    ASSERT_EQ(resource->QueryInterface(__uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&again)), S_OK);
-    D3D11_TEXTURE2D_DESC desc;
-    again->GetDesc(&desc);
+    D3D11_TEXTURE2D_DESC desc = {};
+    ID3D11Texture2D* again = TextureOf(view, &desc);
+    ASSERT_NE(again, nullptr);
     EXPECT_EQ(desc.Width, 8u);
     EXPECT_EQ(desc.Height, 4u);
     ID3D11Buffer* notABuffer = nullptr;
-    EXPECT_EQ(resource->QueryInterface(__uuidof(ID3D11Buffer), reinterpret_cast<void**>(&notABuffer)), E_NOINTERFACE);
+    EXPECT_EQ(again->QueryInterface(__uuidof(ID3D11Buffer), reinterpret_cast<void**>(&notABuffer)), E_NOINTERFACE);
     again->Release();
-    resource->Release();
     view->Release();
 }
 

@@ -46,12 +46,9 @@ TEST_F(ImageTest, LoadsAPngWithItsSizeTexelsOrientationAndMipChain) {
     ASSERT_EQ(D3DX11CreateShaderResourceViewFromFile(device, WritePng().c_str(), nullptr, nullptr, &view, &reported),
               S_OK);
     EXPECT_EQ(reported, S_OK);
-    ID3D11Resource* resource = nullptr;
-    view->GetResource(&resource);
-    ID3D11Texture2D* texture = nullptr;
-    ASSERT_EQ(resource->QueryInterface(__uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&texture)), S_OK);
-    D3D11_TEXTURE2D_DESC desc;
-    texture->GetDesc(&desc);
+    D3D11_TEXTURE2D_DESC desc = {};
+    ID3D11Texture2D* texture = TextureOf(view, &desc);
+    ASSERT_NE(texture, nullptr);
     EXPECT_EQ(desc.Width, 3u);
     EXPECT_EQ(desc.Height, 2u);
     EXPECT_EQ(desc.MipLevels, 2u);
@@ -61,7 +58,6 @@ TEST_F(ImageTest, LoadsAPngWithItsSizeTexelsOrientationAndMipChain) {
         for (int x = 0; x < 3; ++x) EXPECT_EQ(pixels.At(x, y), Texel(x, y)) << x << "," << y;
     }
     texture->Release();
-    resource->Release();
     view->Release();
 }
 

@@ -74,19 +74,6 @@ TEST(NullDeviceCreation, NeedsNoDisplayNoWindowAndNoGlContext) {
     EXPECT_EQ(device, nullptr);
 }
 
-TEST(NullDeviceCreation, HonoursTheLevelList) {
-    const D3D_FEATURE_LEVEL only10[] = {D3D_FEATURE_LEVEL_10_0};
-    const D3D_FEATURE_LEVEL only111[] = {D3D_FEATURE_LEVEL_11_1};
-    D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL(0);
-    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_NULL, nullptr, 0, only10, 1, D3D11_SDK_VERSION, nullptr,
-                                &level, nullptr),
-              S_OK);
-    EXPECT_EQ(level, D3D_FEATURE_LEVEL_10_0);
-    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_NULL, nullptr, 0, only111, 1, D3D11_SDK_VERSION, nullptr,
-                                &level, nullptr),
-              E_FAIL);
-}
-
 // ---- validation: the same description gets the same answer from both devices ----
 
 D3D11_TEXTURE2D_DESC Texture(DXGI_FORMAT format, UINT bindFlags, UINT samples = 1) {
@@ -101,6 +88,18 @@ HRESULT WithTexture(ID3D11Device* device, const D3D11_TEXTURE2D_DESC& desc,
     const HRESULT hr = use(texture);
     texture->Release();
     return hr;
+}
+
+// A 2-D view, of the format and mip given, of an RGBA8 render target.
+HRESULT RenderTargetView(ID3D11Device* device, DXGI_FORMAT format, UINT mip) {
+    return WithTexture(device, Texture(DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_BIND_RENDER_TARGET),
+                       [=](ID3D11Texture2D* texture) {
+                           D3D11_RENDER_TARGET_VIEW_DESC view = {};
+                           view.Format = format;
+                           view.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
+                           view.Texture2D.MipSlice = mip;
+                           return device->CreateRenderTargetView(texture, &view, nullptr);
+                       });
 }
 
 std::vector<uint8_t> VertexCode() {
@@ -124,8 +123,8 @@ struct Case {
     std::function<HRESULT(ID3D11Device*)> create;
 };
 
-const std::vector<Case>& Cases() {
-    static const std::vector<Case> cases = {
+std::vector<Case> BufferCases() {
+    return {
         {"buffer of no bytes", E_INVALIDARG,
          [](ID3D11Device* d) {
              const D3D11_BUFFER_DESC desc = {0, D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
@@ -143,6 +142,11 @@ const std::vector<Case>& Cases() {
                                              D3D11_CPU_ACCESS_WRITE, 0, 0};
              return d->CreateBuffer(&desc, nullptr, nullptr);
          }},
+    };
+}
+
+std::vector<Case> TextureCases() {
+    return {
         {"depth texture read by shaders", E_INVALIDARG,
          [](ID3D11Device* d) {
              const auto desc = Texture(DXGI_FORMAT_D24_UNORM_S8_UINT,
@@ -167,6 +171,11 @@ const std::vector<Case>& Cases() {
                                                 D3D11_USAGE_DEFAULT, D3D11_BIND_SHADER_RESOURCE, 0, 0};
              return d->CreateTexture1D(&desc, nullptr, nullptr);
          }},
+    };
+}
+
+std::vector<Case> ViewCases() {
+    return {
         {"shader-resource view of a texture not bound for it", E_INVALIDARG,
          [](ID3D11Device* d) {
              return WithTexture(d, Texture(DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_BIND_RENDER_TARGET),
@@ -182,26 +191,9 @@ const std::vector<Case>& Cases() {
              return hr;
          }},
         {"render-target view of a missing mip", E_INVALIDARG,
-         [](ID3D11Device* d) {
-             return WithTexture(d, Texture(DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_BIND_RENDER_TARGET),
-                                [d](ID3D11Texture2D* t) {
-                                    D3D11_RENDER_TARGET_VIEW_DESC view = {};
-                                    view.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-                                    view.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
-                                    view.Texture2D.MipSlice = 1;
-                                    return d->CreateRenderTargetView(t, &view, nullptr);
-                                });
-         }},
+         [](ID3D11Device* d) { return RenderTargetView(d, DXGI_FORMAT_R8G8B8A8_UNORM, 1); }},
         {"sRGB render-target view of an RGBA8 texture", E_NOTIMPL,
-         [](ID3D11Device* d) {
-             return WithTexture(d, Texture(DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_BIND_RENDER_TARGET),
-                                [d](ID3D11Texture2D* t) {
-                                    D3D11_RENDER_TARGET_VIEW_DESC view = {};
-                                    view.Format = DXGI_FORMAT_R8G8B8A8_UNORM_SRGB;
-                                    view.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
-                                    return d->CreateRenderTargetView(t, &view, nullptr);
-                                });
-         }},
+         [](ID3D11Device* d) { return RenderTargetView(d, DXGI_FORMAT_R8G8B8A8_UNORM_SRGB, 0); }},
         {"view of a multisampled depth texture", S_FALSE,
          [](ID3D11Device* d) {
              return WithTexture(d, Texture(DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_BIND_DEPTH_STENCIL, 4),
@@ -216,6 +208,11 @@ const std::vector<Case>& Cases() {
                  return d->CreateDepthStencilView(t, &view, nullptr);
              });
          }},
+    };
+}
+
+std::vector<Case> ShaderCases() {
+    return {
         {"vertex shader from pixel-shader code", E_INVALIDARG,
          [](ID3D11Device* d) {
              const std::vector<uint8_t> code = platform::d3d11::EncodeShader(
@@ -231,6 +228,11 @@ const std::vector<Case>& Cases() {
          [](ID3D11Device* d) { return Layout(d, 0, "NORMAL"); }},
         {"input at the last GL attribute", S_FALSE, [](ID3D11Device* d) { return Layout(d, 15, "POSITION"); }},
         {"input past the GL attributes", E_INVALIDARG, [](ID3D11Device* d) { return Layout(d, 16, "POSITION"); }},
+    };
+}
+
+std::vector<Case> StateCases() {
+    return {
         {"blend with a colour factor for alpha", E_INVALIDARG,
          [](ID3D11Device* d) {
              D3D11_BLEND_DESC desc = {};
@@ -259,6 +261,15 @@ const std::vector<Case>& Cases() {
              return d->CreateSamplerState(&desc, nullptr);
          }},
     };
+}
+
+const std::vector<Case>& Cases() {
+    static const std::vector<Case> cases = [] {
+        std::vector<Case> all;
+        for (const std::vector<Case>& kind : {BufferCases(), TextureCases(), ViewCases(), ShaderCases(), StateCases()})
+            all.insert(all.end(), kind.begin(), kind.end());
+        return all;
+    }();
     return cases;
 }
 

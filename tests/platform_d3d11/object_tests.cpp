@@ -6,6 +6,13 @@ namespace {
 using platform::d3d11::ComponentType;
 using platform::d3d11::SignatureElement;
 
+// A description with one change made to it.
+template <class Desc, class Change>
+Desc With(Desc desc, Change change) {
+    change(desc);
+    return desc;
+}
+
 TEST(InputSignature, RoundTripsAndRejectsTruncatedOrAbsurdBytes) {
     const std::vector<SignatureElement> elements = {{"POSITION", 0, 0, 3, ComponentType::Float},
                                                     {"TEXCOORD", 1, 2, 2, ComponentType::UInt}};
@@ -95,32 +102,30 @@ TEST_F(ObjectTest, StateDescriptionsAreValidatedAtCreation) {
     depth.BackFace.StencilPassOp = D3D11_STENCIL_OP(9);
     EXPECT_EQ(device->CreateDepthStencilState(&depth, &depthState), E_INVALIDARG);
 
-    D3D11_RASTERIZER_DESC raster = {D3D11_FILL_SOLID, D3D11_CULL_NONE, TRUE, 0, 0, 0, TRUE, FALSE, TRUE, FALSE};
+    const D3D11_RASTERIZER_DESC raster = {D3D11_FILL_SOLID, D3D11_CULL_NONE, TRUE, 0, 0, 0, TRUE, FALSE, TRUE, FALSE};
     ID3D11RasterizerState* rasterState = nullptr;
     EXPECT_EQ(device->CreateRasterizerState(&raster, &rasterState), S_OK);
     SafeRelease(rasterState);
-    raster.FillMode = D3D11_FILL_MODE(1);
-    EXPECT_EQ(device->CreateRasterizerState(&raster, &rasterState), E_INVALIDARG);
-    raster.FillMode = D3D11_FILL_SOLID;
-    raster.CullMode = D3D11_CULL_MODE(0);
-    EXPECT_EQ(device->CreateRasterizerState(&raster, &rasterState), E_INVALIDARG);
-    raster.CullMode = D3D11_CULL_BACK;
-    raster.DepthBiasClamp = 0.5f;
-    EXPECT_EQ(device->CreateRasterizerState(&raster, &rasterState), E_INVALIDARG);
+    for (const D3D11_RASTERIZER_DESC& broken :
+         {With(raster, [](auto& d) { d.FillMode = D3D11_FILL_MODE(1); }),
+          With(raster, [](auto& d) { d.CullMode = D3D11_CULL_MODE(0); }),
+          With(raster, [](auto& d) { d.CullMode = D3D11_CULL_BACK; d.DepthBiasClamp = 0.5f; })}) {
+        EXPECT_EQ(device->CreateRasterizerState(&broken, &rasterState), E_INVALIDARG);
+    }
 
-    D3D11_SAMPLER_DESC sampler = {D3D11_FILTER_MIN_MAG_MIP_LINEAR, D3D11_TEXTURE_ADDRESS_WRAP,
-                                  D3D11_TEXTURE_ADDRESS_WRAP, D3D11_TEXTURE_ADDRESS_WRAP, 0, 1,
-                                  D3D11_COMPARISON_NEVER, {0, 0, 0, 0}, 0, D3D11_FLOAT32_MAX};
+    const D3D11_SAMPLER_DESC sampler = {D3D11_FILTER_MIN_MAG_MIP_LINEAR, D3D11_TEXTURE_ADDRESS_WRAP,
+                                        D3D11_TEXTURE_ADDRESS_WRAP, D3D11_TEXTURE_ADDRESS_WRAP, 0, 1,
+                                        D3D11_COMPARISON_NEVER, {0, 0, 0, 0}, 0, D3D11_FLOAT32_MAX};
     ID3D11SamplerState* samplerState = nullptr;
     EXPECT_EQ(device->CreateSamplerState(&sampler, &samplerState), S_OK);
     context->PSSetSamplers(0, 1, &samplerState);
     context->PSSetSamplers(0, 1, nullptr);
     SafeRelease(samplerState);
-    sampler.AddressU = D3D11_TEXTURE_ADDRESS_MODE(0);
-    EXPECT_EQ(device->CreateSamplerState(&sampler, &samplerState), E_INVALIDARG);
-    sampler.AddressU = D3D11_TEXTURE_ADDRESS_CLAMP;
-    sampler.Filter = D3D11_FILTER(0x2);
-    EXPECT_EQ(device->CreateSamplerState(&sampler, &samplerState), E_INVALIDARG);
+    for (const D3D11_SAMPLER_DESC& broken :
+         {With(sampler, [](auto& d) { d.AddressU = D3D11_TEXTURE_ADDRESS_MODE(0); }),
+          With(sampler, [](auto& d) { d.Filter = D3D11_FILTER(0x2); })}) {
+        EXPECT_EQ(device->CreateSamplerState(&broken, &samplerState), E_INVALIDARG);
+    }
 }
 
 TEST_F(ObjectTest, BuffersRefuseBadDescriptionsAndRoundTripData) {

@@ -107,11 +107,8 @@ TEST_F(RenderTest, SourceAlphaBlendMixesWithTheClearedTarget) {
 }
 
 TEST_F(RenderTest, DepthTestKeepsTheNearerSurfaceAndClearsRestoreIt) {
-    D3D11_TEXTURE2D_DESC desc = {8, 8, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, {1, 0}, D3D11_USAGE_DEFAULT,
-                                 D3D11_BIND_DEPTH_STENCIL, 0, 0};
-    ID3D11Texture2D* depth = nullptr;
+    ID3D11Texture2D* depth = MakeDepthTexture(8, 8);
     ID3D11DepthStencilView* depthView = nullptr;
-    ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, &depth), S_OK);
     ASSERT_EQ(device->CreateDepthStencilView(depth, nullptr, &depthView), S_OK);
     context->OMSetRenderTargets(1, &view, depthView);
     context->ClearDepthStencilView(depthView, D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, 1.0f, 0);
@@ -132,12 +129,9 @@ TEST_F(RenderTest, DepthTestKeepsTheNearerSurfaceAndClearsRestoreIt) {
 
 // Depth-stencil clears wait until something can see them; whatever looks must find the values as cleared, in order.
 TEST_F(RenderTest, DeferredDepthClearsLandBeforeAnythingSeesThem) {
-    D3D11_TEXTURE2D_DESC desc = {8, 8, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, {1, 0}, D3D11_USAGE_DEFAULT,
-                                 D3D11_BIND_DEPTH_STENCIL, 0, 0};
-    ID3D11Texture2D* depth = nullptr;
+    ID3D11Texture2D* depth = MakeDepthTexture(8, 8);
     ID3D11DepthStencilView* first = nullptr;
     ID3D11DepthStencilView* second = nullptr;
-    ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, &depth), S_OK);
     ASSERT_EQ(device->CreateDepthStencilView(depth, nullptr, &first), S_OK);
     ASSERT_EQ(device->CreateDepthStencilView(depth, nullptr, &second), S_OK);
     D3D11_DEPTH_STENCIL_DESC off = {};

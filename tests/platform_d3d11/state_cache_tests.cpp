@@ -60,11 +60,20 @@ protected:
     void BindTargetWithDepth(ID3D11Texture2D** colour, ID3D11RenderTargetView** colourView, ID3D11Texture2D** depth,
                              ID3D11DepthStencilView** depthView) {
         MakeTarget(8, 8, colour, colourView);
-        D3D11_TEXTURE2D_DESC desc = {8, 8, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, {1, 0}, D3D11_USAGE_DEFAULT,
-                                     D3D11_BIND_DEPTH_STENCIL, 0, 0};
-        ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, depth), S_OK);
+        *depth = MakeDepthTexture(8, 8);
         ASSERT_EQ(device->CreateDepthStencilView(*depth, nullptr, depthView), S_OK);
         context->OMSetRenderTargets(1, colourView, *depthView);
+    }
+
+    // A state that reads depth or stencil, each only where asked, and writes neither.
+    ID3D11DepthStencilState* ReadOnlyDepthStencil(BOOL depth, BOOL stencil, D3D11_COMPARISON_FUNC stencilFunc) {
+        const D3D11_DEPTH_STENCILOP_DESC keep = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP,
+                                                 stencilFunc};
+        const D3D11_DEPTH_STENCIL_DESC desc = {depth, D3D11_DEPTH_WRITE_MASK_ZERO, D3D11_COMPARISON_LESS, stencil,
+                                               0xff, 0xff, keep, keep};
+        ID3D11DepthStencilState* state = nullptr;
+        EXPECT_EQ(device->CreateDepthStencilState(&desc, &state), S_OK);
+        return state;
     }
 };
 
@@ -105,12 +114,7 @@ TEST_F(StateCacheTest, BlendFactorAndStencilReferenceChangeWithoutANewState) {
                              D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, D3D11_COLOR_WRITE_ENABLE_ALL};
     ID3D11BlendState* byFactor = nullptr;
     ASSERT_EQ(device->CreateBlendState(&blend, &byFactor), S_OK);
-    const D3D11_DEPTH_STENCILOP_DESC equal = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP,
-                                              D3D11_COMPARISON_EQUAL};
-    const D3D11_DEPTH_STENCIL_DESC stencil = {FALSE, D3D11_DEPTH_WRITE_MASK_ZERO, D3D11_COMPARISON_LESS, TRUE,
-                                              0xff, 0xff, equal, equal};
-    ID3D11DepthStencilState* stencilEqual = nullptr;
-    ASSERT_EQ(device->CreateDepthStencilState(&stencil, &stencilEqual), S_OK);
+    ID3D11DepthStencilState* stencilEqual = ReadOnlyDepthStencil(FALSE, TRUE, D3D11_COMPARISON_EQUAL);
     ID3D11Texture2D *colour = nullptr, *depth = nullptr;
     ID3D11RenderTargetView* colourView = nullptr;
     ID3D11DepthStencilView* depthView = nullptr;
@@ -282,12 +286,7 @@ TEST_F(StateCacheTest, DrawsAfterClearsKeepTheWriteMaskAndScissor) {
 // A depth clear writes depth whatever the bound state says; the next draw must not.
 TEST_F(StateCacheTest, DrawsAfterADepthClearKeepAReadOnlyDepthState) {
     UseColourProgram();
-    const D3D11_DEPTH_STENCILOP_DESC keep = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP,
-                                             D3D11_COMPARISON_ALWAYS};
-    const D3D11_DEPTH_STENCIL_DESC desc = {TRUE, D3D11_DEPTH_WRITE_MASK_ZERO, D3D11_COMPARISON_LESS, FALSE,
-                                           0xff, 0xff, keep, keep};
-    ID3D11DepthStencilState* readOnly = nullptr;
-    ASSERT_EQ(device->CreateDepthStencilState(&desc, &readOnly), S_OK);
+    ID3D11DepthStencilState* readOnly = ReadOnlyDepthStencil(TRUE, FALSE, D3D11_COMPARISON_ALWAYS);
     ID3D11Texture2D *colour = nullptr, *depth = nullptr;
     ID3D11RenderTargetView* colourView = nullptr;
     ID3D11DepthStencilView* depthView = nullptr;

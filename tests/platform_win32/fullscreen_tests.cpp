@@ -79,27 +79,6 @@ TEST(PictureFit, ScreenPixelsMapIntoTheClientAreaAndBarsOutsideIt) {
     EXPECT_EQ(platform::AreaToPicture(small, kWidth, kHeight, {0, 0}).x, 0);
 }
 
-void PushKey(HWND window, SDL_Scancode scancode, Uint16 modifiers) {
-    SDL_Event event = {};
-    event.type = SDL_KEYDOWN;
-    event.key.windowID = SdlId(window);
-    event.key.state = SDL_PRESSED;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.mod = modifiers;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
-void PushPress(HWND window, int x, int y) {
-    SDL_Event event = {};
-    event.type = SDL_MOUSEBUTTONDOWN;
-    event.button.windowID = SdlId(window);
-    event.button.button = SDL_BUTTON_LEFT;
-    event.button.state = SDL_PRESSED;
-    event.button.x = x;
-    event.button.y = y;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
 std::vector<MSG> Only(const std::vector<MSG>& messages, UINT kind) {
     std::vector<MSG> found;
     std::copy_if(messages.begin(), messages.end(), std::back_inserter(found),
@@ -127,7 +106,7 @@ protected:
 };
 
 TEST_F(Fullscreen, AltEnterAndF11SwitchWithoutTheProgramSeeingAnotherSize) {
-    PushKey(window, SDL_SCANCODE_RETURN, KMOD_LALT);
+    PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT);
     std::vector<MSG> messages = PumpAll();
     EXPECT_TRUE(platform::IsWindowFullscreen(window));
     EXPECT_TRUE(Only(messages, WM_SIZE).empty());
@@ -135,7 +114,7 @@ TEST_F(Fullscreen, AltEnterAndF11SwitchWithoutTheProgramSeeingAnotherSize) {
     EXPECT_EQ(ClientRect(window).right, 640);
     EXPECT_EQ(ClientRect(window).bottom, 400);
 
-    PushKey(window, SDL_SCANCODE_F11, KMOD_NONE);
+    PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_F11, KMOD_NONE);
     messages = PumpAll();
     EXPECT_FALSE(platform::IsWindowFullscreen(window));
     EXPECT_TRUE(Only(messages, WM_SIZE).empty());
@@ -144,18 +123,18 @@ TEST_F(Fullscreen, AltEnterAndF11SwitchWithoutTheProgramSeeingAnotherSize) {
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 400);
 
-    PushKey(window, SDL_SCANCODE_KP_ENTER, KMOD_RALT);
+    PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, KMOD_RALT);
     PumpAll();
     EXPECT_TRUE(platform::IsWindowFullscreen(window));
     // Enter alone is an ordinary key.
-    PushKey(window, SDL_SCANCODE_RETURN, KMOD_NONE);
+    PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_NONE);
     EXPECT_EQ(Only(PumpAll(), WM_KEYDOWN).size(), 1u);
     EXPECT_TRUE(platform::IsWindowFullscreen(window));
 }
 
 TEST_F(Fullscreen, WindowsNoSwapChainPresentsIntoKeepAltEnterAsKeys) {
     platform::AllowFullscreenToggle(window, false);
-    PushKey(window, SDL_SCANCODE_RETURN, KMOD_LALT);
+    PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT);
     const std::vector<MSG> keys = Only(PumpAll(), WM_KEYDOWN);
     ASSERT_EQ(keys.size(), 1u);
     EXPECT_EQ(keys[0].wParam, WPARAM(VK_RETURN));
@@ -165,10 +144,10 @@ TEST_F(Fullscreen, WindowsNoSwapChainPresentsIntoKeepAltEnterAsKeys) {
 TEST_F(Fullscreen, PressesMapIntoTheClientAreaAndTheBarsAreOutsideIt) {
     ASSERT_TRUE(platform::SetWindowFullscreen(window, true));
     PumpAll();
-    PushPress(window, 512, 20);  // the bar above the picture
+    PushButton(window, SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 512, 20);  // the bar above the picture
     EXPECT_TRUE(Only(PumpAll(), WM_LBUTTONDOWN).empty());
 
-    PushPress(window, 512, 384);
+    PushButton(window, SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 512, 384);
     std::vector<MSG> presses = Only(PumpAll(), WM_LBUTTONDOWN);
     ASSERT_EQ(presses.size(), 1u);
     EXPECT_EQ(LOWORD(presses[0].lParam), 320);
@@ -176,7 +155,7 @@ TEST_F(Fullscreen, PressesMapIntoTheClientAreaAndTheBarsAreOutsideIt) {
 
     // With the capture the window hears of the bars too, in client coordinates outside its area.
     SetCapture(window);
-    PushPress(window, 0, 0);
+    PushButton(window, SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 0, 0);
     presses = Only(PumpAll(), WM_LBUTTONDOWN);
     ReleaseCapture();
     ASSERT_EQ(presses.size(), 1u);

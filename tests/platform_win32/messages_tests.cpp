@@ -10,36 +10,6 @@ size_t CountOf(const std::vector<MSG>& messages, UINT kind) {
     return std::count_if(messages.begin(), messages.end(), [&](const MSG& msg) { return msg.message == kind; });
 }
 
-void PushButton(HWND window, Uint32 type, Uint8 button, int x, int y) {
-    SDL_Event event = {};
-    event.type = type;
-    event.button.windowID = SdlId(window);
-    event.button.button = button;
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.x = x;
-    event.button.y = y;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
-void PushMotion(HWND window, Uint32 buttons, int x, int y) {
-    SDL_Event event = {};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.windowID = SdlId(window);
-    event.motion.state = buttons;
-    event.motion.x = x;
-    event.motion.y = y;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
-void PushKey(HWND window, Uint32 type, SDL_Scancode scancode) {
-    SDL_Event event = {};
-    event.type = type;
-    event.key.windowID = SdlId(window);
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.scancode = scancode;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
 TEST_F(Win32Window, PostedMessagesComeBackInOrderWithQuitLast) {
     PostMessageW(window, WM_USER, 7, 8);
     PostQuitMessage(3);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "platform_hooks.h"
+#include "test_window.h"
 #include "windows.h"
 
 namespace win32_test {
@@ -26,23 +27,13 @@ inline LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 inline const wchar_t* RecordingClass() {
-    static const bool registered = [] {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = RecordingProc;
-        windowClass.lpszClassName = L"Win32TestRecording";
-        return RegisterClassW(&windowClass) != 0;
-    }();
+    static const bool registered = RegisterTestClass(L"Win32TestRecording", RecordingProc);
     EXPECT_TRUE(registered);
     return L"Win32TestRecording";
 }
 
 // A window with a 1024 x 768 client area, made the way the game makes its window.
-inline HWND MakeWindow() {
-    RECT rect = {0, 0, 1024, 768};
-    AdjustWindowRect(&rect, WS_OVERLAPPEDWINDOW, FALSE);
-    return CreateWindowExW(0, RecordingClass(), L"Test", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, nullptr, nullptr);
-}
+inline HWND MakeWindow() { return MakeTestWindow(RecordingClass(), 1024, 768); }
 
 // Removes and dispatches everything queued; returns what was retrieved.
 inline std::vector<MSG> PumpAll() {
@@ -69,14 +60,44 @@ inline std::vector<UINT> ReceivedKinds() {
 
 inline Uint32 SdlId(HWND window) { return SDL_GetWindowID(platform::SdlWindowOf(window)); }
 
-inline void PushWindowEvent(HWND window, SDL_WindowEventID kind, int data1 = 0, int data2 = 0) {
-    SDL_Event event = {};
-    event.type = SDL_WINDOWEVENT;
+// Queues the event for the window, as SDL's video driver would. Every window event of SDL keeps its window's id in
+// the same place, so one member names it for all of them.
+inline void Push(HWND window, SDL_Event event) {
     event.window.windowID = SdlId(window);
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+}
+
+inline void PushWindowEvent(HWND window, SDL_WindowEventID kind, int data1 = 0, int data2 = 0) {
+    SDL_Event event = {SDL_WINDOWEVENT};
     event.window.event = kind;
     event.window.data1 = data1;
     event.window.data2 = data2;
-    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    Push(window, event);
+}
+
+inline void PushButton(HWND window, Uint32 type, Uint8 button, int x, int y) {
+    SDL_Event event = {type};
+    event.button.button = button;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
+    Push(window, event);
+}
+
+inline void PushMotion(HWND window, Uint32 buttons, int x, int y) {
+    SDL_Event event = {SDL_MOUSEMOTION};
+    event.motion.state = buttons;
+    event.motion.x = x;
+    event.motion.y = y;
+    Push(window, event);
+}
+
+inline void PushKey(HWND window, Uint32 type, SDL_Scancode scancode, Uint16 modifiers = KMOD_NONE) {
+    SDL_Event event = {type};
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.mod = modifiers;
+    Push(window, event);
 }
 
 class Win32Window : public ::testing::Test {

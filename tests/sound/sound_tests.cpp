@@ -103,6 +103,18 @@ protected:
         return sound;
     }
 
+    // Starts the system with that many channels and loads the shot, looping or not.
+    FMOD::Sound* InitWithShot(FMOD_MODE loop, int channels = 32) {
+        Init(channels);
+        return Load(kShot, loop);
+    }
+
+    FMOD::Channel* Play(FMOD::Sound* sound) {
+        FMOD::Channel* channel = nullptr;
+        EXPECT_EQ(mSystem->playSound(sound, nullptr, false, &channel), FMOD_OK);
+        return channel;
+    }
+
     static bool Playing(FMOD::Channel* channel) {
         bool playing = false;
         channel->isPlaying(&playing);
@@ -154,10 +166,8 @@ TEST_F(SoundTest, BadFilesAndNullSoundsFailQuietly) {
 }
 
 TEST_F(SoundTest, OneShotReachesTheOutputAndThenStopsPlaying) {
-    Init();
-    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_OFF);
-    FMOD::Channel* channel = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &channel), FMOD_OK);
+    FMOD::Sound* shot = InitWithShot(FMOD_LOOP_OFF);
+    FMOD::Channel* channel = Play(shot);
     ASSERT_NE(channel, nullptr);
     EXPECT_TRUE(Playing(channel));
 
@@ -172,18 +182,15 @@ TEST_F(SoundTest, OneShotReachesTheOutputAndThenStopsPlaying) {
 TEST_F(SoundTest, TheMusicTrackDecodesAndPlays) {
     Init();
     FMOD::Sound* music = Load("Sounds/QivDenofThieves.mp3", FMOD_LOOP_NORMAL);
-    FMOD::Channel* channel = nullptr;
-    ASSERT_EQ(mSystem->playSound(music, nullptr, false, &channel), FMOD_OK);
+    FMOD::Channel* channel = Play(music);
     ASSERT_TRUE(WaitFor([&] { return FileSize(mOutput) > kShotBytes; }));
     EXPECT_TRUE(Playing(channel));
     EXPECT_GT(HeardSamples(), 0u);
 }
 
 TEST_F(SoundTest, LoopModeKeepsTheSoundPlayingUntilStopped) {
-    Init();
-    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_NORMAL);
-    FMOD::Channel* channel = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &channel), FMOD_OK);
+    FMOD::Sound* shot = InitWithShot(FMOD_LOOP_NORMAL);
+    FMOD::Channel* channel = Play(shot);
     const long start = FileSize(mOutput);
     ASSERT_TRUE(WaitFor([&] { return FileSize(mOutput) > start + 4 * kShotBytes; }));
     EXPECT_TRUE(Playing(channel));
@@ -193,18 +200,15 @@ TEST_F(SoundTest, LoopModeKeepsTheSoundPlayingUntilStopped) {
 }
 
 TEST_F(SoundTest, StaleHandlesStaySafeWhenTheirChannelIsReused) {
-    Init(1);
-    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_OFF);
-    FMOD::Channel* first = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &first), FMOD_OK);
+    FMOD::Sound* shot = InitWithShot(FMOD_LOOP_OFF, 1);
+    FMOD::Channel* first = Play(shot);
     FMOD::Channel* none = nullptr;
     EXPECT_EQ(mSystem->playSound(shot, nullptr, false, &none), FMOD_ERR_CHANNEL_ALLOC);
     EXPECT_EQ(none, nullptr);
 
     ASSERT_TRUE(WaitFor([&] { return !Playing(first); }));
     shot->setMode(FMOD_LOOP_NORMAL);
-    FMOD::Channel* second = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &second), FMOD_OK);
+    FMOD::Channel* second = Play(shot);
     EXPECT_NE(first, second);
     EXPECT_FALSE(Playing(first));
     EXPECT_EQ(first->stop(), FMOD_ERR_INVALID_HANDLE);
@@ -215,10 +219,8 @@ TEST_F(SoundTest, StaleHandlesStaySafeWhenTheirChannelIsReused) {
 }
 
 TEST_F(SoundTest, ManyStartsKeepMemoryFlatAndOldHandlesNeverAnswerForNewerStarts) {
-    Init(1);
-    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_OFF);
-    FMOD::Channel* first = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &first), FMOD_OK);
+    FMOD::Sound* shot = InitWithShot(FMOD_LOOP_OFF, 1);
+    FMOD::Channel* first = Play(shot);
     ASSERT_EQ(first->stop(), FMOD_OK);
 
     const long blocksBefore = gLiveBlocks;
@@ -233,8 +235,7 @@ TEST_F(SoundTest, ManyStartsKeepMemoryFlatAndOldHandlesNeverAnswerForNewerStarts
 
     // Every start above used the one mixer channel; only the newest handle controls the sound now on it.
     shot->setMode(FMOD_LOOP_NORMAL);
-    FMOD::Channel* looping = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &looping), FMOD_OK);
+    FMOD::Channel* looping = Play(shot);
     EXPECT_NE(looping, first);
     EXPECT_NE(looping, last);
     EXPECT_FALSE(Playing(first));
@@ -244,25 +245,20 @@ TEST_F(SoundTest, ManyStartsKeepMemoryFlatAndOldHandlesNeverAnswerForNewerStarts
 }
 
 TEST_F(SoundTest, HandlesOfAReleasedSystemAnswerNotPlaying) {
-    Init(1);
-    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_NORMAL);
-    FMOD::Channel* old = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &old), FMOD_OK);
+    FMOD::Sound* shot = InitWithShot(FMOD_LOOP_NORMAL, 1);
+    FMOD::Channel* old = Play(shot);
     mSystem->release();
     ASSERT_EQ(FMOD::System_Create(&mSystem), FMOD_OK);
     Init(1);
-    FMOD::Channel* current = nullptr;
-    ASSERT_EQ(mSystem->playSound(Load(kShot, FMOD_LOOP_NORMAL), nullptr, false, &current), FMOD_OK);
+    FMOD::Channel* current = Play(Load(kShot, FMOD_LOOP_NORMAL));
     EXPECT_FALSE(Playing(old));
     EXPECT_EQ(old->stop(), FMOD_ERR_INVALID_HANDLE);
     EXPECT_TRUE(Playing(current));
 }
 
 TEST_F(SoundTest, ClosingSilencesEverythingAndKeepsObjectsSafe) {
-    Init();
-    FMOD::Sound* shot = Load(kShot, FMOD_LOOP_NORMAL);
-    FMOD::Channel* channel = nullptr;
-    ASSERT_EQ(mSystem->playSound(shot, nullptr, false, &channel), FMOD_OK);
+    FMOD::Sound* shot = InitWithShot(FMOD_LOOP_NORMAL);
+    FMOD::Channel* channel = Play(shot);
     EXPECT_EQ(mSystem->close(), FMOD_OK);
     EXPECT_FALSE(Playing(channel));
     EXPECT_EQ(mSystem->playSound(shot, nullptr, false, &channel), FMOD_ERR_UNINITIALIZED);

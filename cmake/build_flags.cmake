@@ -1,0 +1,34 @@
+# Warnings and sanitizers: every target the project compiles links corvalo_build_flags, so no flag reaches code the
+# project only uses, and corvalo_check_build_flags() at the end of the configure names any target that forgot.
+set(CORVALO_WARNINGS -Wall -Wextra)
+add_library(corvalo_build_flags INTERFACE)
+target_compile_options(corvalo_build_flags INTERFACE ${CORVALO_WARNINGS})
+if(CORVALO_SANITIZE)
+  target_compile_options(corvalo_build_flags INTERFACE
+    -O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(corvalo_build_flags INTERFACE -fsanitize=address,undefined)
+  target_compile_definitions(corvalo_build_flags INTERFACE CORVALO_SANITIZE=1)
+endif()
+
+# corvalo_check_build_flags([DIR]): fails the configure on a target under DIR (the project's root when not given)
+# that compiles without linking corvalo_build_flags.
+function(corvalo_check_build_flags)
+  set(dir ${PROJECT_SOURCE_DIR})
+  if(ARGC GREATER 0)
+    set(dir ${ARGV0})
+  endif()
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    get_target_property(libs ${target} LINK_LIBRARIES)
+    if(type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY)$"
+       AND NOT corvalo_build_flags IN_LIST libs)
+      message(FATAL_ERROR "${target} (${dir}) does not link corvalo_build_flags: it would build without the "
+                          "project's warnings and sanitizers")
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir ${subdirs})
+    corvalo_check_build_flags(${subdir})
+  endforeach()
+endfunction()
