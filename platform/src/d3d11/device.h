@@ -126,6 +126,15 @@ HRESULT HandOut(Object* object, Interface** out) {
     return S_OK;
 }
 
+// Deletes a GL name in the device's context; nothing for 0 (a null device's object, or one never made).
+template <class DeleteNames>
+void DeleteName(Device& device, DeleteNames deleteNames, GLuint& name) {
+    if (!name) return;
+    device.MakeCurrent();
+    deleteNames(1, &name);
+    name = 0;
+}
+
 template <class T>
 void ClearOut(T** out) {
     if (out) *out = nullptr;

@@ -74,7 +74,7 @@ bool DecodeTarget(const D3D11_RENDER_TARGET_BLEND_DESC& d, BlendTargetGL* out) {
     return std::find(std::begin(decoded), std::end(decoded), kInvalid) == std::end(decoded);
 }
 
-bool DecodeBlend(const D3D11_BLEND_DESC& d, BlendGL* out) {
+bool Decode(const D3D11_BLEND_DESC& d, BlendGL* out) {
     out->alphaToCoverage = d.AlphaToCoverageEnable;
     const int used = d.IndependentBlendEnable ? 8 : 1;
     for (int i = 0; i < used; ++i) {
@@ -101,7 +101,7 @@ bool DecodeStencilFace(const D3D11_DEPTH_STENCILOP_DESC& d, StencilFaceGL* out) 
     return out->fail != kInvalid && out->depthFail != kInvalid && out->pass != kInvalid;
 }
 
-bool DecodeDepthStencil(const D3D11_DEPTH_STENCIL_DESC& d, DepthStencilGL* out) {
+bool Decode(const D3D11_DEPTH_STENCIL_DESC& d, DepthStencilGL* out) {
     if (d.DepthWriteMask != D3D11_DEPTH_WRITE_MASK_ZERO && d.DepthWriteMask != D3D11_DEPTH_WRITE_MASK_ALL) return false;
     out->depthTest = d.DepthEnable;
     out->depthWrite = d.DepthWriteMask == D3D11_DEPTH_WRITE_MASK_ALL;
@@ -118,7 +118,7 @@ bool DecodeDepthStencil(const D3D11_DEPTH_STENCIL_DESC& d, DepthStencilGL* out) 
 
 // ---- rasterizer ----
 
-bool DecodeRasterizer(const D3D11_RASTERIZER_DESC& d, RasterizerGL* out) {
+bool Decode(const D3D11_RASTERIZER_DESC& d, RasterizerGL* out) {
     if (d.FillMode != D3D11_FILL_SOLID && d.FillMode != D3D11_FILL_WIREFRAME) return false;
     if (d.CullMode < D3D11_CULL_NONE || d.CullMode > D3D11_CULL_BACK) return false;
     if (d.DepthBiasClamp != 0.0f) return false;
@@ -266,36 +266,18 @@ const RasterizerGL& DefaultRasterizer() {
     return rasterizer;
 }
 
-HRESULT BlendState::Create(Device& device, const D3D11_BLEND_DESC* desc, ID3D11BlendState** state) {
+template <class Interface, class Desc, class Decoded>
+HRESULT DecodedState<Interface, Desc, Decoded>::Create(Device& device, const Desc* desc, Interface** state) {
     ClearOut(state);
-    BlendGL gl;
-    if (!desc || !DecodeBlend(*desc, &gl)) return E_INVALIDARG;
+    Decoded gl;
+    if (!desc || !Decode(*desc, &gl)) return E_INVALIDARG;
     if (!device.Usable()) return E_NOTIMPL;
-    auto* object = new BlendState(device, *desc);
-    object->gl_ = gl;
-    return HandOut(object, state);
+    return HandOut(new DecodedState(device, *desc, gl), state);
 }
 
-HRESULT DepthStencilState::Create(Device& device, const D3D11_DEPTH_STENCIL_DESC* desc,
-                                  ID3D11DepthStencilState** state) {
-    ClearOut(state);
-    DepthStencilGL gl;
-    if (!desc || !DecodeDepthStencil(*desc, &gl)) return E_INVALIDARG;
-    if (!device.Usable()) return E_NOTIMPL;
-    auto* object = new DepthStencilState(device, *desc);
-    object->gl_ = gl;
-    return HandOut(object, state);
-}
-
-HRESULT RasterizerState::Create(Device& device, const D3D11_RASTERIZER_DESC* desc, ID3D11RasterizerState** state) {
-    ClearOut(state);
-    RasterizerGL gl;
-    if (!desc || !DecodeRasterizer(*desc, &gl)) return E_INVALIDARG;
-    if (!device.Usable()) return E_NOTIMPL;
-    auto* object = new RasterizerState(device, *desc);
-    object->gl_ = gl;
-    return HandOut(object, state);
-}
+template class DecodedState<ID3D11BlendState, D3D11_BLEND_DESC, BlendGL>;
+template class DecodedState<ID3D11DepthStencilState, D3D11_DEPTH_STENCIL_DESC, DepthStencilGL>;
+template class DecodedState<ID3D11RasterizerState, D3D11_RASTERIZER_DESC, RasterizerGL>;
 
 HRESULT SamplerState::Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3D11SamplerState** state) {
     ClearOut(state);
@@ -310,10 +292,6 @@ HRESULT SamplerState::Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3
     return HandOut(object, state);
 }
 
-SamplerState::~SamplerState() {
-    if (!name_) return;
-    device_->MakeCurrent();
-    glDeleteSamplers(1, &name_);
-}
+SamplerState::~SamplerState() { DeleteName(*device_, glDeleteSamplers, name_); }
 
 }  // namespace platform
