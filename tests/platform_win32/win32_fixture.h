@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "platform_hooks.h"
+#include "platform_sdl.h"
 #include "windows.h"
 
 namespace win32_test {
