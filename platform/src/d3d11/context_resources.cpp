@@ -131,25 +131,36 @@ void Context::GenerateMips(ID3D11ShaderResourceView* view) {
 
 HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP mapType, UINT /*mapFlags*/,
                      D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (!mapped) return E_INVALIDARG;
+    if (!mapped) return RefuseMap("pMappedResource is null.", messages::kMapInvalidArg);
     *mapped = {};
     device_.MakeCurrent();
     if (Buffer* buffer = BufferOf(resource)) {
-        return subresource == 0 ? MapBuffer(*buffer, mapType, mapped) : E_INVALIDARG;
+        if (subresource == 0) return MapBuffer(*buffer, mapType, mapped);
+        return RefuseMap("A buffer has only subresource 0.", messages::kMapInvalidSubresource);
     }
     if (TextureData* texture = TextureOf(resource)) return MapTexture(*texture, subresource, mapType, mapped);
+    return RefuseMap("pResource is null or not a buffer or texture of this layer.", messages::kMapInvalidArg);
+}
+
+HRESULT Context::RefuseMap(const char* text, const MessageKind& kind) const {
+    device_.Report("ID3D11DeviceContext::Map", text, kind);
     return E_INVALIDARG;
 }
 
 HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (buffer.mapped) return E_INVALIDARG;
+    if (buffer.mapped) return RefuseMap("The buffer is already mapped.", messages::kMapAlreadyMapped);
     const D3D11_BUFFER_DESC& desc = buffer.Desc();
     void* data = nullptr;
     if (buffer.Staging()) {
-        if (!AccessAllows(desc.CPUAccessFlags, mapType)) return E_INVALIDARG;
+        if (!AccessAllows(desc.CPUAccessFlags, mapType)) {
+            return RefuseMap("The map type asks for CPU access the buffer was not created with.",
+                             messages::kMapInvalidMapType);
+        }
         data = buffer.Cpu();
     } else if (!WritableBy(desc.Usage, mapType)) {
-        return E_INVALIDARG;
+        return RefuseMap("Only a D3D11_USAGE_DYNAMIC buffer maps for writing (WRITE_DISCARD or WRITE_NO_OVERWRITE), "
+                         "and only a staging buffer for other access.",
+                         messages::kMapInvalidMapType);
     } else if (buffer.CpuHeld()) {
         data = buffer.Cpu();
     } else {
@@ -165,14 +176,24 @@ HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRE
 
 HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType,
                             D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (subresource >= texture.Subresources() || texture.mapped[subresource]) return E_INVALIDARG;
+    if (subresource >= texture.Subresources()) {
+        return RefuseMap("The subresource is beyond the texture's mips and layers.", messages::kMapInvalidSubresource);
+    }
+    if (texture.mapped[subresource]) {
+        return RefuseMap("The subresource is already mapped.", messages::kMapAlreadyMapped);
+    }
     const UINT mip = subresource % texture.mipLevels;
     if (texture.Staging()) {
-        if (!AccessAllows(texture.cpuAccess, mapType)) return E_INVALIDARG;
+        if (!AccessAllows(texture.cpuAccess, mapType)) {
+            return RefuseMap("The map type asks for CPU access the texture was not created with.",
+                             messages::kMapInvalidMapType);
+        }
     } else if (texture.usage == D3D11_USAGE_DYNAMIC && mapType == D3D11_MAP_WRITE_DISCARD) {
         texture.cpu[subresource].assign(texture.SubresourceBytes(mip), 0);
     } else {
-        return E_INVALIDARG;
+        return RefuseMap("Only a D3D11_USAGE_DYNAMIC texture maps with WRITE_DISCARD, and only a staging texture for "
+                         "other access.",
+                         messages::kMapInvalidMapType);
     }
     texture.mapped[subresource] = true;
     *mapped = {texture.cpu[subresource].data(), texture.RowPitch(mip), texture.SubresourceBytes(mip)};
@@ -181,14 +202,19 @@ HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP ma
 
 void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
     device_.MakeCurrent();
+    const char* method = "ID3D11DeviceContext::Unmap";
+    const char* notMapped = "The subresource is not mapped; the call is ignored.";
     if (Buffer* buffer = BufferOf(resource)) {
-        if (buffer->mapped && !buffer->CpuHeld()) glUnmapNamedBuffer(buffer->Name());
-        if (buffer->mapped) buffer->Touch();
+        if (!buffer->mapped) return device_.Report(method, notMapped, messages::kUnmapNotMapped);
+        if (!buffer->CpuHeld()) glUnmapNamedBuffer(buffer->Name());
+        buffer->Touch();
         buffer->mapped = false;
         return;
     }
     TextureData* texture = TextureOf(resource);
-    if (!texture || subresource >= texture->Subresources() || !texture->mapped[subresource]) return;
+    if (!texture || subresource >= texture->Subresources() || !texture->mapped[subresource]) {
+        return device_.Report(method, notMapped, messages::kUnmapNotMapped);
+    }
     texture->mapped[subresource] = false;
     if (texture->Staging()) return;
     std::vector<uint8_t> written;

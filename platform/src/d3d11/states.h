@@ -62,7 +62,8 @@ private:
 template <class Interface, class Desc, class Decoded>
 class DecodedState final : public DescribedState<Interface, Desc> {
 public:
-    static HRESULT Create(Device& device, const Desc* desc, Interface** state);
+    // `method` names the entry point in debug messages.
+    static HRESULT Create(Device& device, const char* method, const Desc* desc, Interface** state);
     const Decoded& GL() const { return gl_; }
 
 private:

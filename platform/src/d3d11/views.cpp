@@ -224,22 +224,16 @@ GLuint SingleAttachmentFramebuffer(const Attachment& image, bool color) {
     return 0;
 }
 
-// The texture behind a view, or null (with the reason) when the resource cannot be viewed with this binding.
-TextureData* ViewableTexture(Device& device, ID3D11Resource* resource, UINT bindFlag, HRESULT* failure) {
-    *failure = E_INVALIDARG;
-    if (!resource) return nullptr;
-    if (BufferOf(resource)) {
-        *failure = E_NOTIMPL;
-        return nullptr;
-    }
+// The texture behind a view, or why the resource cannot be viewed with this binding.
+HRESULT ViewableTexture(Device& device, ID3D11Resource* resource, UINT bindFlag, TextureData** texture) {
+    if (!resource) return E_INVALIDARG;
+    if (BufferOf(resource)) return E_NOTIMPL;
     TextureData* t = TextureOf(resource);
-    if (!t || !(t->bindFlags & bindFlag)) return nullptr;
-    if (!device.Usable()) {
-        *failure = E_NOTIMPL;
-        return nullptr;
-    }
+    if (!t || !(t->bindFlags & bindFlag)) return E_INVALIDARG;
+    if (!device.Usable()) return E_NOTIMPL;
     device.MakeCurrent();
-    return t;
+    *texture = t;
+    return S_OK;
 }
 
 }  // namespace
@@ -262,9 +256,8 @@ View<Interface, Desc>::~View() {
 HRESULT ShaderResourceView::Create(Device& device, ID3D11Resource* resource,
                                    const D3D11_SHADER_RESOURCE_VIEW_DESC* desc, ID3D11ShaderResourceView** view) {
     ClearOut(view);
-    HRESULT failure = S_OK;
-    TextureData* t = ViewableTexture(device, resource, D3D11_BIND_SHADER_RESOURCE, &failure);
-    if (!t) return failure;
+    TextureData* t = nullptr;
+    if (HRESULT hr = ViewableTexture(device, resource, D3D11_BIND_SHADER_RESOURCE, &t); FAILED(hr)) return hr;
     D3D11_SHADER_RESOURCE_VIEW_DESC d = desc ? *desc : DefaultSrv(*t);
     if (d.ViewDimension == D3D11_SRV_DIMENSION_BUFFER || d.ViewDimension == D3D11_SRV_DIMENSION_BUFFEREX) {
         return E_NOTIMPL;
@@ -307,9 +300,8 @@ AttachmentView<Interface, Desc>::~AttachmentView() {
 HRESULT RenderTargetView::Create(Device& device, ID3D11Resource* resource, const D3D11_RENDER_TARGET_VIEW_DESC* desc,
                                  ID3D11RenderTargetView** view) {
     ClearOut(view);
-    HRESULT failure = S_OK;
-    TextureData* t = ViewableTexture(device, resource, D3D11_BIND_RENDER_TARGET, &failure);
-    if (!t) return failure;
+    TextureData* t = nullptr;
+    if (HRESULT hr = ViewableTexture(device, resource, D3D11_BIND_RENDER_TARGET, &t); FAILED(hr)) return hr;
     if (desc && desc->Format != DXGI_FORMAT_UNKNOWN && desc->Format != t->format->format) {
         return ViewCompatible(t->format->format, desc->Format) ? E_NOTIMPL : E_INVALIDARG;
     }
@@ -321,9 +313,8 @@ RenderTargetView::~RenderTargetView() = default;
 HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const D3D11_DEPTH_STENCIL_VIEW_DESC* desc,
                                  ID3D11DepthStencilView** view) {
     ClearOut(view);
-    HRESULT failure = S_OK;
-    TextureData* t = ViewableTexture(device, resource, D3D11_BIND_DEPTH_STENCIL, &failure);
-    if (!t) return failure;
+    TextureData* t = nullptr;
+    if (HRESULT hr = ViewableTexture(device, resource, D3D11_BIND_DEPTH_STENCIL, &t); FAILED(hr)) return hr;
     if (desc && desc->Format != DXGI_FORMAT_UNKNOWN && desc->Format != t->format->format) return E_INVALIDARG;
     if (desc && desc->Flags) return E_NOTIMPL;
     const GLenum point = t->format->stencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
