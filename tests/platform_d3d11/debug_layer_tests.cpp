@@ -108,6 +108,26 @@ TEST_P(DebugLayerTest, MapsOfResourcesThatCannotBeMappedSayWhy) {
     SafeRelease(dynamic);
 }
 
+TEST_P(DebugLayerTest, IgnoredUpdatesCopiesAndSettingsSaySo) {
+    ID3D11Buffer* immutable = MakeBuffer(D3D11_USAGE_IMMUTABLE, D3D11_BIND_VERTEX_BUFFER, 0);
+    ID3D11Buffer* gpuOnly = MakeBuffer(D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0);
+    const float data[4] = {1, 2, 3, 4};
+    context->UpdateSubresource(immutable, 0, nullptr, data, 0, 0);
+    ExpectSaid("D3D11 ERROR: ID3D11DeviceContext::UpdateSubresource: Only subresource 0 of a D3D11_USAGE_DEFAULT "
+               "buffer is updated. The call is ignored. [ RESOURCE_MANIPULATION ERROR #0: "
+               "UPDATESUBRESOURCE_INVALIDARG ]");
+    context->UpdateSubresource(gpuOnly, 0, nullptr, data, 0, 0);
+    EXPECT_EQ(Said(), "");
+    context->CopyResource(immutable, gpuOnly);
+    ExpectSaid("CopyResource: The buffers differ in size or the destination is immutable; the call is ignored.");
+    const D3D11_VIEWPORT viewports[17] = {};
+    context->RSSetViewports(17, viewports);
+    ExpectSaid("RSSetViewports: More than 16 viewports, or none given for a count; the call is ignored. "
+               "[ STATE_SETTING ERROR #0: DEVICE_RSSETVIEWPORTS_TOO_MANY_VIEWPORTS ]");
+    SafeRelease(immutable);
+    SafeRelease(gpuOnly);
+}
+
 TEST_P(DebugLayerTest, RefusedStatesNameTheField) {
     ID3D11RasterizerState* rasterizer = nullptr;
     D3D11_RASTERIZER_DESC raster = {D3D11_FILL_SOLID, D3D11_CULL_BACK, FALSE, 0, 1.0f, 0, TRUE, FALSE, FALSE, FALSE};

@@ -525,7 +525,11 @@ void Context::RSGetState(ID3D11RasterizerState** state) { HandOutBinding<ID3D11R
 
 // The upper-left clip origin makes GL's window y run downwards like Direct3D's, so TopLeftY is used as is.
 void Context::RSSetViewports(UINT numViewports, const D3D11_VIEWPORT* viewports) {
-    if (numViewports > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numViewports && !viewports)) return;
+    if (numViewports > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numViewports && !viewports)) {
+        return device_.Report("ID3D11DeviceContext::RSSetViewports",
+                              "More than 16 viewports, or none given for a count; the call is ignored.",
+                              messages::kTooManyViewports);
+    }
     numViewports_ = numViewports;
     std::copy(viewports, viewports + numViewports, viewports_);
     if (!Rasterises()) return;
@@ -547,7 +551,11 @@ void Context::RSGetViewports(UINT* numViewports, D3D11_VIEWPORT* viewports) {
 }
 
 void Context::RSSetScissorRects(UINT numRects, const D3D11_RECT* rects) {
-    if (numRects > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numRects && !rects)) return;
+    if (numRects > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numRects && !rects)) {
+        return device_.Report("ID3D11DeviceContext::RSSetScissorRects",
+                              "More than 16 rectangles, or none given for a count; the call is ignored.",
+                              messages::kTooManyScissors);
+    }
     if (!Rasterises()) return;
     device_.MakeCurrent();
     for (UINT i = 0; i < numRects; ++i) {

@@ -140,6 +140,7 @@ private:
     HRESULT RefuseMap(const char* text, const MessageKind& kind) const;
     HRESULT MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
     HRESULT MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
+    void IgnoreUpdate(const char* text) const;
     void UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData);
     void CopyBuffer(Buffer& dst, Buffer& src);
     void DisableScissorForCopy();

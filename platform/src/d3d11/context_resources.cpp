@@ -226,26 +226,39 @@ void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
 
 void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource, const D3D11_BOX* dstBox,
                                 const void* srcData, UINT srcRowPitch, UINT /*srcDepthPitch*/) {
-    if (!srcData) return;
+    if (!srcData) return IgnoreUpdate("pSrcData is null.");
     device_.MakeCurrent();
     if (Buffer* buffer = BufferOf(dstResource)) {
         UpdateBuffer(*buffer, dstSubresource, dstBox, srcData);
         return;
     }
     TextureData* texture = TextureOf(dstResource);
-    if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) return;
+    if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) {
+        return IgnoreUpdate("The destination is not a single-sample D3D11_USAGE_DEFAULT texture or buffer.");
+    }
     FinishClears(texture);
-    if (dstSubresource >= texture->Subresources()) return;
+    if (dstSubresource >= texture->Subresources()) return IgnoreUpdate("The subresource is beyond the texture.");
     const UINT mip = dstSubresource % texture->mipLevels;
-    if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) return;
+    if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) {
+        return IgnoreUpdate("The box is empty or reaches beyond the subresource.");
+    }
     texture->Write(dstSubresource, dstBox, srcData, srcRowPitch);
+}
+
+void Context::IgnoreUpdate(const char* text) const {
+    device_.Report("ID3D11DeviceContext::UpdateSubresource", std::string(text) + " The call is ignored.",
+                   messages::kUpdateSubresourceInvalid);
 }
 
 // Constant buffers are always written whole, as Direct3D 11.0 requires.
 void Context::UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData) {
     const D3D11_BUFFER_DESC& desc = buffer.Desc();
-    if (desc.Usage != D3D11_USAGE_DEFAULT || dstSubresource != 0) return;
-    if (dstBox && (buffer.Constant() || dstBox->left >= dstBox->right || dstBox->right > desc.ByteWidth)) return;
+    if (desc.Usage != D3D11_USAGE_DEFAULT || dstSubresource != 0) {
+        return IgnoreUpdate("Only subresource 0 of a D3D11_USAGE_DEFAULT buffer is updated.");
+    }
+    if (dstBox && (buffer.Constant() || dstBox->left >= dstBox->right || dstBox->right > desc.ByteWidth)) {
+        return IgnoreUpdate("A constant buffer is updated whole; another buffer's box must lie inside it.");
+    }
     const UINT offset = dstBox ? dstBox->left : 0;
     const UINT size = dstBox ? dstBox->right - dstBox->left : desc.ByteWidth;
     if (buffer.CpuHeld()) {
@@ -257,7 +270,11 @@ void Context::UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX*
 }
 
 void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) {
-    if (!dstResource || !srcResource || dstResource == srcResource) return;
+    const char* mismatch = "The resources are missing, the same, of different kinds or shapes, or the destination "
+                           "is immutable; the call is ignored.";
+    if (!dstResource || !srcResource || dstResource == srcResource) {
+        return device_.Report("ID3D11DeviceContext::CopyResource", mismatch, messages::kCopyResourceInvalid);
+    }
     device_.MakeCurrent();
     Buffer* dstBuffer = BufferOf(dstResource);
     Buffer* srcBuffer = BufferOf(srcResource);
@@ -267,7 +284,9 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
     }
     TextureData* dst = TextureOf(dstResource);
     TextureData* src = TextureOf(srcResource);
-    if (!dst || !src || !SameShape(*dst, *src) || dst->usage == D3D11_USAGE_IMMUTABLE) return;
+    if (!dst || !src || !SameShape(*dst, *src) || dst->usage == D3D11_USAGE_IMMUTABLE) {
+        return device_.Report("ID3D11DeviceContext::CopyResource", mismatch, messages::kCopyResourceInvalid);
+    }
     if (!Rasterises() && !(dst->Staging() && src->Staging())) return;
     FinishClears(dst);
     FinishClears(src);
@@ -276,7 +295,11 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
 
 void Context::CopyBuffer(Buffer& dst, Buffer& src) {
     const UINT size = dst.Desc().ByteWidth;
-    if (size != src.Desc().ByteWidth || dst.Desc().Usage == D3D11_USAGE_IMMUTABLE) return;
+    if (size != src.Desc().ByteWidth || dst.Desc().Usage == D3D11_USAGE_IMMUTABLE) {
+        return device_.Report("ID3D11DeviceContext::CopyResource",
+                              "The buffers differ in size or the destination is immutable; the call is ignored.",
+                              messages::kCopyResourceInvalid);
+    }
     if (dst.CpuHeld() && src.CpuHeld()) {
         std::memcpy(dst.Cpu(), src.Cpu(), size);
     } else if (dst.CpuHeld()) {
@@ -293,10 +316,16 @@ void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresourc
                                  UINT srcSubresource, DXGI_FORMAT /*format*/) {
     TextureData* dst = TextureOf(dstResource);
     TextureData* src = TextureOf(srcResource);
-    if (!dst || !src || src->samples == 1 || dst->samples != 1 || dst->Staging()) return;
-    if (srcSubresource >= src->Subresources() || dstSubresource >= dst->Subresources()) return;
-    const UINT mip = dstSubresource % dst->mipLevels;
-    if (dst->MipWidth(mip) != src->width || dst->MipHeight(mip) != src->height || !Rasterises()) return;
+    const bool kinds = dst && src && src->samples > 1 && dst->samples == 1 && !dst->Staging();
+    const bool within = kinds && srcSubresource < src->Subresources() && dstSubresource < dst->Subresources();
+    const UINT mip = within ? dstSubresource % dst->mipLevels : 0;
+    if (!within || dst->MipWidth(mip) != src->width || dst->MipHeight(mip) != src->height) {
+        return device_.Report("ID3D11DeviceContext::ResolveSubresource",
+                              "The source must be multisampled and the destination a single-sample, non-staging "
+                              "subresource of the same size; the call is ignored.",
+                              messages::kResolveSubresourceInvalid);
+    }
+    if (!Rasterises()) return;
     device_.MakeCurrent();
     const Attachment from{src->name, 0, src->arraySize > 1 ? GLint(srcSubresource) : -1, GL_COLOR_ATTACHMENT0};
     const Attachment to{dst->name, GLint(mip), dst->arraySize > 1 ? GLint(dstSubresource / dst->mipLevels) : -1,

@@ -56,6 +56,13 @@ constexpr MessageKind kMapInvalidSubresource = Error(kResources, 2097211, "RESOU
 constexpr MessageKind kMapAlreadyMapped = Error(kResources, 2097213, "RESOURCE_MAP_ALREADYMAPPED");
 constexpr MessageKind kMapInvalidArg = Error(kResources, 0, "RESOURCE_MAP_INVALIDARG_RETURN");
 constexpr MessageKind kUnmapNotMapped = Error(kResources, 0, "RESOURCE_UNMAP_NOTMAPPED");
+constexpr MessageKind kUpdateSubresourceInvalid = Error(kResources, 0, "UPDATESUBRESOURCE_INVALIDARG");
+constexpr MessageKind kCopyResourceInvalid = Error(kResources, 0, "COPYRESOURCE_INVALIDARG");
+constexpr MessageKind kResolveSubresourceInvalid = Error(kResources, 0, "RESOLVESUBRESOURCE_INVALIDARG");
+
+constexpr MessageCategory kSetting = MessageCategory::StateSetting;
+constexpr MessageKind kTooManyViewports = Error(kSetting, 0, "DEVICE_RSSETVIEWPORTS_TOO_MANY_VIEWPORTS");
+constexpr MessageKind kTooManyScissors = Error(kSetting, 0, "DEVICE_RSSETSCISSORRECTS_TOO_MANY_SCISSORS");
 
 }  // namespace messages
 
