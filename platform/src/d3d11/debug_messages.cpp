@@ -14,13 +14,13 @@ const char* CategoryName(MessageCategory category) {
     return "MISCELLANEOUS";
 }
 
-}  // namespace
-
 std::string FormatDebugMessage(const char* method, const std::string& text, const MessageKind& kind) {
     const std::string severity = kind.severity == MessageSeverity::Error ? "ERROR" : "WARNING";
     return "D3D11 " + severity + ": " + method + ": " + text + " [ " + CategoryName(kind.category) + " " + severity +
            " #" + std::to_string(kind.id) + ": " + kind.name + " ]\n";
 }
+
+}  // namespace
 
 void DebugMessages::Report(const char* method, const std::string& text, const MessageKind& kind) const {
     OutputDebugStringA(FormatDebugMessage(method, text, kind).c_str());

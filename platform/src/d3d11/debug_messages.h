@@ -66,11 +66,9 @@ constexpr MessageKind kTooManyScissors = Error(kSetting, 0, "DEVICE_RSSETSCISSOR
 
 }  // namespace messages
 
-// "D3D11 ERROR: <method>: <text> [ <CATEGORY> ERROR #<id>: <NAME> ]" and a line break.
-std::string FormatDebugMessage(const char* method, const std::string& text, const MessageKind& kind);
-
 class DebugMessages {
 public:
+    // Writes "D3D11 ERROR: <method>: <text> [ <CATEGORY> ERROR #<id>: <NAME> ]" and a line break.
     void Report(const char* method, const std::string& text, const MessageKind& kind) const;
 };
 
