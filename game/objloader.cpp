@@ -1,7 +1,7 @@
 #include "objloader.h"
 
 #include <d3dx11.h>
-#include <platform_hooks.h>
+#include <platform_text.h>
 #include <traceresult.h>
 
 #include <filesystem>

@@ -10,7 +10,7 @@
 #include "d3dx11async.h"
 #include "effect_compiler.h"
 #include "platform_files.h"
-#include "platform_hooks.h"
+#include "platform_text.h"
 
 namespace {
 

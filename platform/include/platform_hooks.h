@@ -1,7 +1,6 @@
 // Hooks of the platform layer that have no Windows counterpart: tests and headless tools replace the
 // sources of input, time and user interaction here, never in the game code.
 #pragma once
-#include <SDL2/SDL.h>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -32,13 +31,6 @@ void SetCounterSource(CounterSource source, int64_t frequency);
 // Receives every text written with OutputDebugString in addition to standard error; empty to stop.
 using DebugOutputHook = std::function<void(const std::wstring&)>;
 void SetDebugOutputHook(DebugOutputHook hook);
-
-// The SDL window behind a window handle (null for an unknown handle).
-SDL_Window* SdlWindowOf(HWND window);
-
-// UTF-8 <-> wide conversions used across the layer.
-std::string ToUtf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
 
 }  // namespace platform
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <corvalo.h>
 #include <platform_hooks.h>
+#include <platform_text.h>
 
 #include <gtest/gtest.h>
 

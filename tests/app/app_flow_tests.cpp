@@ -1,6 +1,7 @@
 // The application's screen flow: which screen shows when, what presses do, and the shot sound on every screen.
 #include <chrono>
 #include <thread>
+#include <SDL2/SDL.h>
 
 #include "app_fixture.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform_hooks.h"
+#include "platform_text.h"
 
 namespace {
 

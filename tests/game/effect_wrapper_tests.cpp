@@ -2,6 +2,7 @@
 // the per-frame values written with the sizes the effect declares, and the layouts released.
 #include <effect.h>
 #include <platform_hooks.h>
+#include <platform_text.h>
 #include <sprite.h>
 #include <vertex.h>
 

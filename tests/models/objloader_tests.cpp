@@ -7,6 +7,7 @@
 
 #include "../support/test_device.h"
 #include "model_files.h"
+#include "platform_text.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 // Message boxes, keyboard, clock, text conversion and debugger output.
+#include "platform_text.h"
 #include "win32_fixture.h"
 
 using namespace win32_test;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "platform_hooks.h"
+#include "platform_sdl.h"
 #include "test_window.h"
 #include "windows.h"
 

@@ -1,5 +1,6 @@
 // Windows: frame metrics, creation messages, show, text, classes, destruction.
 #include <string>
+#include "platform_text.h"
 #include "win32_fixture.h"
 
 using namespace win32_test;

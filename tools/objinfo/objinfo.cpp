@@ -5,6 +5,7 @@
 #include <d3d11.h>
 #include <objloader.h>
 #include <platform_hooks.h>
+#include <platform_text.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -178,40 +178,73 @@ void Context::IAGetInputLayout(ID3D11InputLayout** inputLayout) {
 }
 
 void Context::DrawIndexed(UINT indexCount, UINT startIndexLocation, INT baseVertexLocation) {
-    DrawIndexedInstanced(indexCount, 1, startIndexLocation, baseVertexLocation, 0);
+    IndexedDraw("ID3D11DeviceContext::DrawIndexed", indexCount, 1, startIndexLocation, baseVertexLocation, 0);
 }
 
 void Context::Draw(UINT vertexCount, UINT startVertexLocation) {
-    DrawInstanced(vertexCount, 1, startVertexLocation, 0);
+    PlainDraw("ID3D11DeviceContext::Draw", vertexCount, 1, startVertexLocation, 0);
 }
 
 void Context::DrawIndexedInstanced(UINT indexCountPerInstance, UINT instanceCount, UINT startIndexLocation,
                                    INT baseVertexLocation, UINT startInstanceLocation) {
+    IndexedDraw("ID3D11DeviceContext::DrawIndexedInstanced", indexCountPerInstance, instanceCount,
+                startIndexLocation, baseVertexLocation, startInstanceLocation);
+}
+
+void Context::DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
+                            UINT startInstanceLocation) {
+    PlainDraw("ID3D11DeviceContext::DrawInstanced", vertexCountPerInstance, instanceCount, startVertexLocation,
+              startInstanceLocation);
+}
+
+void Context::IndexedDraw(const char* method, UINT indexCountPerInstance, UINT instanceCount,
+                          UINT startIndexLocation, INT baseVertexLocation, UINT startInstanceLocation) {
     uint32_t indexBytes = 0;
     const GLenum type = IndexType(indexFormat_, &indexBytes);
-    if (!indexBuffer_ || !type) return;
+    if (!indexBuffer_) {
+        return device_.Report(method, "An index buffer is required, but none is bound; nothing was drawn.",
+                              messages::kDrawIndexBufferNotSet);
+    }
+    if (!type) {
+        return device_.Report(method, "The index format is neither R16_UINT nor R32_UINT; nothing was drawn.",
+                              messages::kDrawIndexBufferFormatInvalid);
+    }
     NotifyDraw({psResources_[0], indexCountPerInstance, startIndexLocation});
-    if (!PrepareDraw() || !Rasterises()) return;
+    if (!PrepareDraw(method) || !Rasterises()) return;
     const uintptr_t first = indexOffset_ + uintptr_t(startIndexLocation) * indexBytes;
     glDrawElementsInstancedBaseVertexBaseInstance(PrimitiveMode(topology_), GLsizei(indexCountPerInstance), type,
                                                   reinterpret_cast<const void*>(first), GLsizei(instanceCount),
                                                   baseVertexLocation, startInstanceLocation);
 }
 
-void Context::DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
-                            UINT startInstanceLocation) {
+void Context::PlainDraw(const char* method, UINT vertexCountPerInstance, UINT instanceCount,
+                        UINT startVertexLocation, UINT startInstanceLocation) {
     NotifyDraw({psResources_[0], vertexCountPerInstance, startVertexLocation});
-    if (!PrepareDraw() || !Rasterises()) return;
+    if (!PrepareDraw(method) || !Rasterises()) return;
     glDrawArraysInstancedBaseInstance(PrimitiveMode(topology_), GLint(startVertexLocation),
                                       GLsizei(vertexCountPerInstance), GLsizei(instanceCount), startInstanceLocation);
 }
 
 // A draw needs a topology and a vertex shader that links with the pixel shader; then GL gets what changed.
-bool Context::PrepareDraw() {
-    if (!PrimitiveMode(topology_)) return false;
+bool Context::PrepareDraw(const char* method) {
+    if (!PrimitiveMode(topology_)) {
+        device_.Report(method, "The primitive topology is undefined; nothing was drawn.",
+                       messages::kDrawTopologyUndefined);
+        return false;
+    }
+    if (!vertexShader_) {
+        device_.Report(method, "A vertex shader is always required when drawing, but none is bound; nothing was drawn.",
+                       messages::kDrawVertexShaderNotSet);
+        return false;
+    }
     device_.MakeCurrent();
     const LinkedProgram* program = CurrentProgram();
-    if (!program || !program->linked) return false;
+    if (!program->linked) {
+        device_.Report(method, "The bound vertex and pixel shaders do not link; nothing was drawn.",
+                       messages::kDrawShaderLinkage);
+        return false;
+    }
+    ReportMissingVertexInput(method);
     ++draws_;
     if (!Rasterises()) return true;
     FinishClearsOfBoundDepth();
@@ -223,6 +256,23 @@ bool Context::PrepareDraw() {
     ApplyShaderResources();
     ApplyOutputStates();
     return true;
+}
+
+// Direct3D draws these, so only a warning: the vertex shader reads zeros where no buffer feeds it.
+void Context::ReportMissingVertexInput(const char* method) const {
+    if (!device_.Debugging()) return;
+    if (!layout_) {
+        device_.Report(method, "No input layout is bound; the vertex shader reads no vertex buffer.",
+                       messages::kDrawInputLayoutNotSet);
+        return;
+    }
+    for (UINT slot = 0; slot < D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT; ++slot) {
+        if (!(layout_->Slots() & (1u << slot)) || vertexBuffers_[slot].buffer) continue;
+        device_.Report(method,
+                       "The input layout reads vertex buffer slot " + std::to_string(slot) +
+                           ", but no buffer is bound there.",
+                       messages::kDrawVertexBufferNotSet);
+    }
 }
 
 const LinkedProgram* Context::CurrentProgram() {
@@ -475,7 +525,11 @@ void Context::RSGetState(ID3D11RasterizerState** state) { HandOutBinding<ID3D11R
 
 // The upper-left clip origin makes GL's window y run downwards like Direct3D's, so TopLeftY is used as is.
 void Context::RSSetViewports(UINT numViewports, const D3D11_VIEWPORT* viewports) {
-    if (numViewports > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numViewports && !viewports)) return;
+    if (numViewports > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numViewports && !viewports)) {
+        return device_.Report("ID3D11DeviceContext::RSSetViewports",
+                              "More than 16 viewports, or none given for a count; the call is ignored.",
+                              messages::kTooManyViewports);
+    }
     numViewports_ = numViewports;
     std::copy(viewports, viewports + numViewports, viewports_);
     if (!Rasterises()) return;
@@ -497,7 +551,11 @@ void Context::RSGetViewports(UINT* numViewports, D3D11_VIEWPORT* viewports) {
 }
 
 void Context::RSSetScissorRects(UINT numRects, const D3D11_RECT* rects) {
-    if (numRects > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numRects && !rects)) return;
+    if (numRects > D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE || (numRects && !rects)) {
+        return device_.Report("ID3D11DeviceContext::RSSetScissorRects",
+                              "More than 16 rectangles, or none given for a count; the call is ignored.",
+                              messages::kTooManyScissors);
+    }
     if (!Rasterises()) return;
     device_.MakeCurrent();
     for (UINT i = 0; i < numRects; ++i) {

@@ -117,7 +117,12 @@ private:
         std::map<const LinkedProgram*, std::array<uint64_t, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT>>
             flattened;
     };
-    bool PrepareDraw();
+    // `method` names the public entry point in debug messages.
+    void IndexedDraw(const char* method, UINT indexCount, UINT instanceCount, UINT startIndex, INT baseVertex,
+                     UINT startInstance);
+    void PlainDraw(const char* method, UINT vertexCount, UINT instanceCount, UINT startVertex, UINT startInstance);
+    bool PrepareDraw(const char* method);
+    void ReportMissingVertexInput(const char* method) const;
     const LinkedProgram* CurrentProgram();
     void ApplyFramebuffer();
     void ApplyProgram(const LinkedProgram& program);
@@ -131,8 +136,11 @@ private:
     GLuint DrawFramebuffer();
     GLuint CachedFramebuffer();
     void SetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers);
+    // E_INVALIDARG, with the reason on a debug device.
+    HRESULT RefuseMap(const char* text, const MessageKind& kind) const;
     HRESULT MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
     HRESULT MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
+    void IgnoreUpdate(const char* text) const;
     void UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData);
     void CopyBuffer(Buffer& dst, Buffer& src);
     void DisableScissorForCopy();

@@ -131,25 +131,36 @@ void Context::GenerateMips(ID3D11ShaderResourceView* view) {
 
 HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP mapType, UINT /*mapFlags*/,
                      D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (!mapped) return E_INVALIDARG;
+    if (!mapped) return RefuseMap("pMappedResource is null.", messages::kMapInvalidArg);
     *mapped = {};
     device_.MakeCurrent();
     if (Buffer* buffer = BufferOf(resource)) {
-        return subresource == 0 ? MapBuffer(*buffer, mapType, mapped) : E_INVALIDARG;
+        if (subresource == 0) return MapBuffer(*buffer, mapType, mapped);
+        return RefuseMap("A buffer has only subresource 0.", messages::kMapInvalidSubresource);
     }
     if (TextureData* texture = TextureOf(resource)) return MapTexture(*texture, subresource, mapType, mapped);
+    return RefuseMap("pResource is null or not a buffer or texture of this layer.", messages::kMapInvalidArg);
+}
+
+HRESULT Context::RefuseMap(const char* text, const MessageKind& kind) const {
+    device_.Report("ID3D11DeviceContext::Map", text, kind);
     return E_INVALIDARG;
 }
 
 HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (buffer.mapped) return E_INVALIDARG;
+    if (buffer.mapped) return RefuseMap("The buffer is already mapped.", messages::kMapAlreadyMapped);
     const D3D11_BUFFER_DESC& desc = buffer.Desc();
     void* data = nullptr;
     if (buffer.Staging()) {
-        if (!AccessAllows(desc.CPUAccessFlags, mapType)) return E_INVALIDARG;
+        if (!AccessAllows(desc.CPUAccessFlags, mapType)) {
+            return RefuseMap("The map type asks for CPU access the buffer was not created with.",
+                             messages::kMapInvalidMapType);
+        }
         data = buffer.Cpu();
     } else if (!WritableBy(desc.Usage, mapType)) {
-        return E_INVALIDARG;
+        return RefuseMap("Only a D3D11_USAGE_DYNAMIC buffer maps for writing (WRITE_DISCARD or WRITE_NO_OVERWRITE), "
+                         "and only a staging buffer for other access.",
+                         messages::kMapInvalidMapType);
     } else if (buffer.CpuHeld()) {
         data = buffer.Cpu();
     } else {
@@ -165,14 +176,24 @@ HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRE
 
 HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType,
                             D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (subresource >= texture.Subresources() || texture.mapped[subresource]) return E_INVALIDARG;
+    if (subresource >= texture.Subresources()) {
+        return RefuseMap("The subresource is beyond the texture's mips and layers.", messages::kMapInvalidSubresource);
+    }
+    if (texture.mapped[subresource]) {
+        return RefuseMap("The subresource is already mapped.", messages::kMapAlreadyMapped);
+    }
     const UINT mip = subresource % texture.mipLevels;
     if (texture.Staging()) {
-        if (!AccessAllows(texture.cpuAccess, mapType)) return E_INVALIDARG;
+        if (!AccessAllows(texture.cpuAccess, mapType)) {
+            return RefuseMap("The map type asks for CPU access the texture was not created with.",
+                             messages::kMapInvalidMapType);
+        }
     } else if (texture.usage == D3D11_USAGE_DYNAMIC && mapType == D3D11_MAP_WRITE_DISCARD) {
         texture.cpu[subresource].assign(texture.SubresourceBytes(mip), 0);
     } else {
-        return E_INVALIDARG;
+        return RefuseMap("Only a D3D11_USAGE_DYNAMIC texture maps with WRITE_DISCARD, and only a staging texture for "
+                         "other access.",
+                         messages::kMapInvalidMapType);
     }
     texture.mapped[subresource] = true;
     *mapped = {texture.cpu[subresource].data(), texture.RowPitch(mip), texture.SubresourceBytes(mip)};
@@ -181,14 +202,19 @@ HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP ma
 
 void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
     device_.MakeCurrent();
+    const char* method = "ID3D11DeviceContext::Unmap";
+    const char* notMapped = "The subresource is not mapped; the call is ignored.";
     if (Buffer* buffer = BufferOf(resource)) {
-        if (buffer->mapped && !buffer->CpuHeld()) glUnmapNamedBuffer(buffer->Name());
-        if (buffer->mapped) buffer->Touch();
+        if (!buffer->mapped) return device_.Report(method, notMapped, messages::kUnmapNotMapped);
+        if (!buffer->CpuHeld()) glUnmapNamedBuffer(buffer->Name());
+        buffer->Touch();
         buffer->mapped = false;
         return;
     }
     TextureData* texture = TextureOf(resource);
-    if (!texture || subresource >= texture->Subresources() || !texture->mapped[subresource]) return;
+    if (!texture || subresource >= texture->Subresources() || !texture->mapped[subresource]) {
+        return device_.Report(method, notMapped, messages::kUnmapNotMapped);
+    }
     texture->mapped[subresource] = false;
     if (texture->Staging()) return;
     std::vector<uint8_t> written;
@@ -200,26 +226,39 @@ void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
 
 void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource, const D3D11_BOX* dstBox,
                                 const void* srcData, UINT srcRowPitch, UINT /*srcDepthPitch*/) {
-    if (!srcData) return;
+    if (!srcData) return IgnoreUpdate("pSrcData is null.");
     device_.MakeCurrent();
     if (Buffer* buffer = BufferOf(dstResource)) {
         UpdateBuffer(*buffer, dstSubresource, dstBox, srcData);
         return;
     }
     TextureData* texture = TextureOf(dstResource);
-    if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) return;
+    if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) {
+        return IgnoreUpdate("The destination is not a single-sample D3D11_USAGE_DEFAULT texture or buffer.");
+    }
     FinishClears(texture);
-    if (dstSubresource >= texture->Subresources()) return;
+    if (dstSubresource >= texture->Subresources()) return IgnoreUpdate("The subresource is beyond the texture.");
     const UINT mip = dstSubresource % texture->mipLevels;
-    if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) return;
+    if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) {
+        return IgnoreUpdate("The box is empty or reaches beyond the subresource.");
+    }
     texture->Write(dstSubresource, dstBox, srcData, srcRowPitch);
+}
+
+void Context::IgnoreUpdate(const char* text) const {
+    device_.Report("ID3D11DeviceContext::UpdateSubresource", std::string(text) + " The call is ignored.",
+                   messages::kUpdateSubresourceInvalid);
 }
 
 // Constant buffers are always written whole, as Direct3D 11.0 requires.
 void Context::UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData) {
     const D3D11_BUFFER_DESC& desc = buffer.Desc();
-    if (desc.Usage != D3D11_USAGE_DEFAULT || dstSubresource != 0) return;
-    if (dstBox && (buffer.Constant() || dstBox->left >= dstBox->right || dstBox->right > desc.ByteWidth)) return;
+    if (desc.Usage != D3D11_USAGE_DEFAULT || dstSubresource != 0) {
+        return IgnoreUpdate("Only subresource 0 of a D3D11_USAGE_DEFAULT buffer is updated.");
+    }
+    if (dstBox && (buffer.Constant() || dstBox->left >= dstBox->right || dstBox->right > desc.ByteWidth)) {
+        return IgnoreUpdate("A constant buffer is updated whole; another buffer's box must lie inside it.");
+    }
     const UINT offset = dstBox ? dstBox->left : 0;
     const UINT size = dstBox ? dstBox->right - dstBox->left : desc.ByteWidth;
     if (buffer.CpuHeld()) {
@@ -231,7 +270,11 @@ void Context::UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX*
 }
 
 void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) {
-    if (!dstResource || !srcResource || dstResource == srcResource) return;
+    const char* mismatch = "The resources are missing, the same, of different kinds or shapes, or the destination "
+                           "is immutable; the call is ignored.";
+    if (!dstResource || !srcResource || dstResource == srcResource) {
+        return device_.Report("ID3D11DeviceContext::CopyResource", mismatch, messages::kCopyResourceInvalid);
+    }
     device_.MakeCurrent();
     Buffer* dstBuffer = BufferOf(dstResource);
     Buffer* srcBuffer = BufferOf(srcResource);
@@ -241,7 +284,9 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
     }
     TextureData* dst = TextureOf(dstResource);
     TextureData* src = TextureOf(srcResource);
-    if (!dst || !src || !SameShape(*dst, *src) || dst->usage == D3D11_USAGE_IMMUTABLE) return;
+    if (!dst || !src || !SameShape(*dst, *src) || dst->usage == D3D11_USAGE_IMMUTABLE) {
+        return device_.Report("ID3D11DeviceContext::CopyResource", mismatch, messages::kCopyResourceInvalid);
+    }
     if (!Rasterises() && !(dst->Staging() && src->Staging())) return;
     FinishClears(dst);
     FinishClears(src);
@@ -250,7 +295,11 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
 
 void Context::CopyBuffer(Buffer& dst, Buffer& src) {
     const UINT size = dst.Desc().ByteWidth;
-    if (size != src.Desc().ByteWidth || dst.Desc().Usage == D3D11_USAGE_IMMUTABLE) return;
+    if (size != src.Desc().ByteWidth || dst.Desc().Usage == D3D11_USAGE_IMMUTABLE) {
+        return device_.Report("ID3D11DeviceContext::CopyResource",
+                              "The buffers differ in size or the destination is immutable; the call is ignored.",
+                              messages::kCopyResourceInvalid);
+    }
     if (dst.CpuHeld() && src.CpuHeld()) {
         std::memcpy(dst.Cpu(), src.Cpu(), size);
     } else if (dst.CpuHeld()) {
@@ -267,10 +316,16 @@ void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresourc
                                  UINT srcSubresource, DXGI_FORMAT /*format*/) {
     TextureData* dst = TextureOf(dstResource);
     TextureData* src = TextureOf(srcResource);
-    if (!dst || !src || src->samples == 1 || dst->samples != 1 || dst->Staging()) return;
-    if (srcSubresource >= src->Subresources() || dstSubresource >= dst->Subresources()) return;
-    const UINT mip = dstSubresource % dst->mipLevels;
-    if (dst->MipWidth(mip) != src->width || dst->MipHeight(mip) != src->height || !Rasterises()) return;
+    const bool kinds = dst && src && src->samples > 1 && dst->samples == 1 && !dst->Staging();
+    const bool within = kinds && srcSubresource < src->Subresources() && dstSubresource < dst->Subresources();
+    const UINT mip = within ? dstSubresource % dst->mipLevels : 0;
+    if (!within || dst->MipWidth(mip) != src->width || dst->MipHeight(mip) != src->height) {
+        return device_.Report("ID3D11DeviceContext::ResolveSubresource",
+                              "The source must be multisampled and the destination a single-sample, non-staging "
+                              "subresource of the same size; the call is ignored.",
+                              messages::kResolveSubresourceInvalid);
+    }
+    if (!Rasterises()) return;
     device_.MakeCurrent();
     const Attachment from{src->name, 0, src->arraySize > 1 ? GLint(srcSubresource) : -1, GL_COLOR_ATTACHMENT0};
     const Attachment to{dst->name, GLint(mip), dst->arraySize > 1 ? GLint(dstSubresource / dst->mipLevels) : -1,

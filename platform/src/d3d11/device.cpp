@@ -69,6 +69,7 @@ HRESULT Device::Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags,
                        Device** device) {
     auto* object = new Device();
     object->flags_ = flags;
+    if (flags & D3D11_CREATE_DEVICE_DEBUG) object->debug_ = std::make_unique<DebugMessages>();
     const bool created = rasterises ? object->CreateContext(levels) : object->CreateWithoutContext(levels);
     if (!created) {
         delete object;
@@ -175,65 +176,89 @@ void Device::GetImmediateContext(ID3D11DeviceContext** immediateContext) {
 
 HRESULT Device::CreateVertexShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
                                    ID3D11VertexShader** shader) {
-    if (classLinkage) return E_NOTIMPL;
-    return VertexShader::Create(*this, bytecode, bytecodeLength, shader);
+    const char* method = "ID3D11Device::CreateVertexShader";
+    if (classLinkage) return Checked(method, E_NOTIMPL, nullptr);
+    return Checked(method, VertexShader::Create(*this, bytecode, bytecodeLength, shader),
+                   &messages::kCreateShaderInvalidArg);
 }
 
 HRESULT Device::CreatePixelShader(const void* bytecode, SIZE_T bytecodeLength, ID3D11ClassLinkage* classLinkage,
                                   ID3D11PixelShader** shader) {
-    if (classLinkage) return E_NOTIMPL;
-    return PixelShader::Create(*this, bytecode, bytecodeLength, shader);
+    const char* method = "ID3D11Device::CreatePixelShader";
+    if (classLinkage) return Checked(method, E_NOTIMPL, nullptr);
+    return Checked(method, PixelShader::Create(*this, bytecode, bytecodeLength, shader),
+                   &messages::kCreateShaderInvalidArg);
 }
 
 HRESULT Device::CreateBuffer(const D3D11_BUFFER_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
                              ID3D11Buffer** buffer) {
-    return Buffer::Create(*this, desc, initialData, buffer);
+    return Checked("ID3D11Device::CreateBuffer", Buffer::Create(*this, desc, initialData, buffer),
+                   &messages::kCreateBufferInvalidArg);
 }
 
 HRESULT Device::CreateTexture1D(const D3D11_TEXTURE1D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
                                 ID3D11Texture1D** texture) {
-    return Texture1D::Create(*this, desc, initialData, texture);
+    return Checked("ID3D11Device::CreateTexture1D", Texture1D::Create(*this, desc, initialData, texture),
+                   &messages::kCreateTexture1DInvalidArg);
 }
 
 HRESULT Device::CreateTexture2D(const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
                                 ID3D11Texture2D** texture) {
-    return Texture2D::Create(*this, desc, initialData, texture);
+    return Checked("ID3D11Device::CreateTexture2D", Texture2D::Create(*this, desc, initialData, texture),
+                   &messages::kCreateTexture2DInvalidArg);
 }
 
 HRESULT Device::CreateShaderResourceView(ID3D11Resource* resource, const D3D11_SHADER_RESOURCE_VIEW_DESC* desc,
                                          ID3D11ShaderResourceView** view) {
-    return ShaderResourceView::Create(*this, resource, desc, view);
+    return Checked("ID3D11Device::CreateShaderResourceView", ShaderResourceView::Create(*this, resource, desc, view),
+                   &messages::kCreateShaderResourceViewInvalidArg);
 }
 
 HRESULT Device::CreateRenderTargetView(ID3D11Resource* resource, const D3D11_RENDER_TARGET_VIEW_DESC* desc,
                                        ID3D11RenderTargetView** view) {
-    return RenderTargetView::Create(*this, resource, desc, view);
+    return Checked("ID3D11Device::CreateRenderTargetView", RenderTargetView::Create(*this, resource, desc, view),
+                   &messages::kCreateRenderTargetViewInvalidArg);
 }
 
 HRESULT Device::CreateDepthStencilView(ID3D11Resource* resource, const D3D11_DEPTH_STENCIL_VIEW_DESC* desc,
                                        ID3D11DepthStencilView** view) {
-    return DepthStencilView::Create(*this, resource, desc, view);
+    return Checked("ID3D11Device::CreateDepthStencilView", DepthStencilView::Create(*this, resource, desc, view),
+                   &messages::kCreateDepthStencilViewInvalidArg);
 }
 
 HRESULT Device::CreateInputLayout(const D3D11_INPUT_ELEMENT_DESC* elements, UINT numElements, const void* signature,
                                   SIZE_T signatureLength, ID3D11InputLayout** inputLayout) {
-    return InputLayout::Create(*this, elements, numElements, signature, signatureLength, inputLayout);
+    const HRESULT hr = InputLayout::Create(*this, elements, numElements, signature, signatureLength, inputLayout);
+    return Checked("ID3D11Device::CreateInputLayout", hr, &messages::kCreateInputLayoutInvalidArg);
 }
 
 HRESULT Device::CreateBlendState(const D3D11_BLEND_DESC* desc, ID3D11BlendState** state) {
-    return BlendState::Create(*this, desc, state);
+    const char* method = "ID3D11Device::CreateBlendState";
+    return Checked(method, BlendState::Create(*this, method, desc, state), nullptr);
 }
 
 HRESULT Device::CreateDepthStencilState(const D3D11_DEPTH_STENCIL_DESC* desc, ID3D11DepthStencilState** state) {
-    return DepthStencilState::Create(*this, desc, state);
+    const char* method = "ID3D11Device::CreateDepthStencilState";
+    return Checked(method, DepthStencilState::Create(*this, method, desc, state), nullptr);
 }
 
 HRESULT Device::CreateRasterizerState(const D3D11_RASTERIZER_DESC* desc, ID3D11RasterizerState** state) {
-    return RasterizerState::Create(*this, desc, state);
+    const char* method = "ID3D11Device::CreateRasterizerState";
+    return Checked(method, RasterizerState::Create(*this, method, desc, state), nullptr);
 }
 
 HRESULT Device::CreateSamplerState(const D3D11_SAMPLER_DESC* desc, ID3D11SamplerState** state) {
-    return SamplerState::Create(*this, desc, state);
+    return Checked("ID3D11Device::CreateSamplerState", SamplerState::Create(*this, desc, state), nullptr);
+}
+
+HRESULT Device::Checked(const char* method, HRESULT hr, const MessageKind* invalid) const {
+    if (hr == E_NOTIMPL) {
+        Report(method, "The arguments ask for what this layer does not support; nothing was created.",
+               messages::kCreateUnsupported);
+    } else if (FAILED(hr) && invalid) {
+        Report(method, "The arguments are invalid; nothing was created.", *invalid);
+    }
+    return hr;
 }
 
 HRESULT Device::CheckFormatSupport(DXGI_FORMAT format, UINT* formatSupport) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 #include "com_object.h"
+#include "debug_messages.h"
 #include "d3d11.h"
 #include "gl.h"
 
@@ -69,6 +70,11 @@ public:
     // False for the null device: no GL context, no GL object behind any of its objects.
     bool Rasterises() const { return gl_ != nullptr; }
     ProgramCache& Programs() { return *programs_; }
+    // Says what is wrong with a call, on a device created with D3D11_CREATE_DEVICE_DEBUG only.
+    void Report(const char* method, const std::string& text, const MessageKind& kind) const {
+        if (debug_) debug_->Report(method, text, kind);
+    }
+    bool Debugging() const { return debug_ != nullptr; }
     void RetainChild() { ++internalRefs_; }
     void ReleaseChild();
 
@@ -78,6 +84,8 @@ private:
     bool CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels);
     bool CreateWithoutContext(const std::vector<D3D_FEATURE_LEVEL>& levels);
     void SetUpConventions();
+    // Reports a failed creation; `invalid` is null where the object reports its own invalid arguments.
+    HRESULT Checked(const char* method, HRESULT hr, const MessageKind* invalid) const;
 
     SDL_Window* hidden_ = nullptr;
     SDL_GLContext gl_ = nullptr;
@@ -87,6 +95,7 @@ private:
     UINT flags_ = 0;
     std::unique_ptr<ProgramCache> programs_;
     std::unique_ptr<Context> context_;
+    std::unique_ptr<DebugMessages> debug_;
     std::atomic<ULONG> publicRefs_{1};
     std::atomic<ULONG> internalRefs_{1};
 };
@@ -124,6 +133,15 @@ HRESULT HandOut(Object* object, Interface** out) {
     }
     *out = object;
     return S_OK;
+}
+
+// Deletes a GL name in the device's context; nothing for 0 (a null device's object, or one never made).
+template <class DeleteNames>
+void DeleteName(Device& device, DeleteNames deleteNames, GLuint& name) {
+    if (!name) return;
+    device.MakeCurrent();
+    deleteNames(1, &name);
+    name = 0;
 }
 
 template <class T>

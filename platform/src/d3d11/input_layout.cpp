@@ -88,10 +88,6 @@ HRESULT InputLayout::Create(Device& device, const D3D11_INPUT_ELEMENT_DESC* elem
     return HandOut(object, layout);
 }
 
-InputLayout::~InputLayout() {
-    if (!vertexArray_) return;
-    device_->MakeCurrent();
-    glDeleteVertexArrays(1, &vertexArray_);
-}
+InputLayout::~InputLayout() { DeleteName(*device_, glDeleteVertexArrays, vertexArray_); }
 
 }  // namespace platform

@@ -70,32 +70,44 @@ struct TextureData {
     void Read(UINT subresource, uint8_t* out) const;
 };
 
-class Texture1D final : public DeviceChild<ID3D11Texture1D, ID3D11Resource>, public TextureData {
+template <class Interface, D3D11_RESOURCE_DIMENSION kDimension>
+class TextureObject : public DeviceChild<Interface, ID3D11Resource>, public TextureData {
+public:
+    void GetType(D3D11_RESOURCE_DIMENSION* dimension) override { *dimension = kDimension; }
+
+protected:
+    explicit TextureObject(Device& device) : DeviceChild<Interface, ID3D11Resource>(device) {}
+    ~TextureObject() override { DeleteName(*this->device_, glDeleteTextures, name); }
+    // Gives a validated shape its storage and hands the texture out.
+    template <class Object>
+    static HRESULT Finish(Device& device, const TextureData& shape, const D3D11_SUBRESOURCE_DATA* initialData,
+                          Interface** texture);
+};
+
+class Texture1D final : public TextureObject<ID3D11Texture1D, D3D11_RESOURCE_DIMENSION_TEXTURE1D> {
 public:
     static HRESULT Create(Device& device, const D3D11_TEXTURE1D_DESC* desc,
                           const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture1D** texture);
-    void GetType(D3D11_RESOURCE_DIMENSION* dimension) override { *dimension = D3D11_RESOURCE_DIMENSION_TEXTURE1D; }
     void GetDesc(D3D11_TEXTURE1D_DESC* desc) override;
 
 private:
-    explicit Texture1D(Device& device) : DeviceChild(device) {}
-    ~Texture1D() override;
+    friend TextureObject;
+    using TextureObject::TextureObject;
 };
 
-class Texture2D final : public DeviceChild<ID3D11Texture2D, ID3D11Resource>, public TextureData {
+class Texture2D final : public TextureObject<ID3D11Texture2D, D3D11_RESOURCE_DIMENSION_TEXTURE2D> {
 public:
     static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
                           const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture2D** texture);
     // A swap chain's buffer: when nothing samples it, stored in the window's pixel order so presenting is a copy.
     static HRESULT CreateBackBuffer(Device& device, const D3D11_TEXTURE2D_DESC* desc, ID3D11Texture2D** texture);
-    void GetType(D3D11_RESOURCE_DIMENSION* dimension) override { *dimension = D3D11_RESOURCE_DIMENSION_TEXTURE2D; }
     void GetDesc(D3D11_TEXTURE2D_DESC* desc) override;
 
 private:
+    friend TextureObject;
+    using TextureObject::TextureObject;
     static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
                           const D3D11_SUBRESOURCE_DATA* initialData, bool windowFormat, ID3D11Texture2D** texture);
-    explicit Texture2D(Device& device) : DeviceChild(device) {}
-    ~Texture2D() override;
 };
 
 // Copies one subresource between textures of the same shape, on the GPU or through the CPU copies.

@@ -58,12 +58,15 @@ GLenum BlendOpGL(D3D11_BLEND_OP op) {
     return kInvalid;
 }
 
+// The decoders answer what is wrong with a description (null when nothing is), for the debug layer to say.
+using Fault = const char*;
+
 // Disabled targets are not validated, so a zero-filled description with blending off is accepted.
-bool DecodeTarget(const D3D11_RENDER_TARGET_BLEND_DESC& d, BlendTargetGL* out) {
-    if (d.RenderTargetWriteMask > D3D11_COLOR_WRITE_ENABLE_ALL) return false;
+Fault DecodeTarget(const D3D11_RENDER_TARGET_BLEND_DESC& d, BlendTargetGL* out) {
+    if (d.RenderTargetWriteMask > D3D11_COLOR_WRITE_ENABLE_ALL) return "RenderTargetWriteMask is invalid.";
     out->writeMask = d.RenderTargetWriteMask;
     out->enable = d.BlendEnable;
-    if (!d.BlendEnable) return true;
+    if (!d.BlendEnable) return nullptr;
     out->src = BlendFactorGL(d.SrcBlend, false);
     out->dst = BlendFactorGL(d.DestBlend, false);
     out->srcAlpha = BlendFactorGL(d.SrcBlendAlpha, true);
@@ -71,17 +74,18 @@ bool DecodeTarget(const D3D11_RENDER_TARGET_BLEND_DESC& d, BlendTargetGL* out) {
     out->op = BlendOpGL(d.BlendOp);
     out->opAlpha = BlendOpGL(d.BlendOpAlpha);
     const GLenum decoded[] = {out->src, out->dst, out->srcAlpha, out->dstAlpha, out->op, out->opAlpha};
-    return std::find(std::begin(decoded), std::end(decoded), kInvalid) == std::end(decoded);
+    if (std::find(std::begin(decoded), std::end(decoded), kInvalid) == std::end(decoded)) return nullptr;
+    return "A blend factor or operation is invalid, or a colour factor stands in an alpha slot.";
 }
 
-bool DecodeBlend(const D3D11_BLEND_DESC& d, BlendGL* out) {
+Fault Decode(const D3D11_BLEND_DESC& d, BlendGL* out) {
     out->alphaToCoverage = d.AlphaToCoverageEnable;
     const int used = d.IndependentBlendEnable ? 8 : 1;
     for (int i = 0; i < used; ++i) {
-        if (!DecodeTarget(d.RenderTarget[i], &out->targets[i])) return false;
+        if (Fault fault = DecodeTarget(d.RenderTarget[i], &out->targets[i])) return fault;
     }
     for (int i = used; i < 8; ++i) out->targets[i] = out->targets[0];
-    return true;
+    return nullptr;
 }
 
 // ---- depth-stencil ----
@@ -92,36 +96,40 @@ GLenum StencilOpGL(D3D11_STENCIL_OP op) {
     return kOps[op - D3D11_STENCIL_OP_KEEP];
 }
 
-bool DecodeStencilFace(const D3D11_DEPTH_STENCILOP_DESC& d, StencilFaceGL* out) {
-    if (!ValidComparison(d.StencilFunc)) return false;
+Fault DecodeStencilFace(const D3D11_DEPTH_STENCILOP_DESC& d, StencilFaceGL* out) {
+    if (!ValidComparison(d.StencilFunc)) return "StencilFunc is invalid.";
     out->fail = StencilOpGL(d.StencilFailOp);
     out->depthFail = StencilOpGL(d.StencilDepthFailOp);
     out->pass = StencilOpGL(d.StencilPassOp);
     out->func = ComparisonGL(d.StencilFunc);
-    return out->fail != kInvalid && out->depthFail != kInvalid && out->pass != kInvalid;
+    if (out->fail != kInvalid && out->depthFail != kInvalid && out->pass != kInvalid) return nullptr;
+    return "A stencil operation is invalid.";
 }
 
-bool DecodeDepthStencil(const D3D11_DEPTH_STENCIL_DESC& d, DepthStencilGL* out) {
-    if (d.DepthWriteMask != D3D11_DEPTH_WRITE_MASK_ZERO && d.DepthWriteMask != D3D11_DEPTH_WRITE_MASK_ALL) return false;
+Fault Decode(const D3D11_DEPTH_STENCIL_DESC& d, DepthStencilGL* out) {
+    if (d.DepthWriteMask != D3D11_DEPTH_WRITE_MASK_ZERO && d.DepthWriteMask != D3D11_DEPTH_WRITE_MASK_ALL) {
+        return "DepthWriteMask is invalid.";
+    }
     out->depthTest = d.DepthEnable;
     out->depthWrite = d.DepthWriteMask == D3D11_DEPTH_WRITE_MASK_ALL;
     if (d.DepthEnable) {
-        if (!ValidComparison(d.DepthFunc)) return false;
+        if (!ValidComparison(d.DepthFunc)) return "DepthFunc is invalid.";
         out->depthFunc = ComparisonGL(d.DepthFunc);
     }
     out->stencilTest = d.StencilEnable;
     out->readMask = d.StencilReadMask;
     out->writeMask = d.StencilWriteMask;
-    if (!d.StencilEnable) return true;
-    return DecodeStencilFace(d.FrontFace, &out->front) && DecodeStencilFace(d.BackFace, &out->back);
+    if (!d.StencilEnable) return nullptr;
+    if (Fault fault = DecodeStencilFace(d.FrontFace, &out->front)) return fault;
+    return DecodeStencilFace(d.BackFace, &out->back);
 }
 
 // ---- rasterizer ----
 
-bool DecodeRasterizer(const D3D11_RASTERIZER_DESC& d, RasterizerGL* out) {
-    if (d.FillMode != D3D11_FILL_SOLID && d.FillMode != D3D11_FILL_WIREFRAME) return false;
-    if (d.CullMode < D3D11_CULL_NONE || d.CullMode > D3D11_CULL_BACK) return false;
-    if (d.DepthBiasClamp != 0.0f) return false;
+Fault Decode(const D3D11_RASTERIZER_DESC& d, RasterizerGL* out) {
+    if (d.FillMode != D3D11_FILL_SOLID && d.FillMode != D3D11_FILL_WIREFRAME) return "FillMode is invalid.";
+    if (d.CullMode < D3D11_CULL_NONE || d.CullMode > D3D11_CULL_BACK) return "CullMode is invalid.";
+    if (d.DepthBiasClamp != 0.0f) return "DepthBiasClamp other than 0 is not supported by this layer.";
     out->polygonMode = d.FillMode == D3D11_FILL_SOLID ? GL_FILL : GL_LINE;
     out->cull = d.CullMode != D3D11_CULL_NONE;
     out->cullFace = d.CullMode == D3D11_CULL_FRONT ? GL_FRONT : GL_BACK;
@@ -131,7 +139,7 @@ bool DecodeRasterizer(const D3D11_RASTERIZER_DESC& d, RasterizerGL* out) {
     out->depthClamp = !d.DepthClipEnable;
     out->scissor = d.ScissorEnable;
     out->lineSmooth = d.AntialiasedLineEnable && !d.MultisampleEnable;
-    return true;
+    return nullptr;
 }
 
 // ---- sampler ----
@@ -150,12 +158,21 @@ GLenum AddressGL(D3D11_TEXTURE_ADDRESS_MODE mode) {
     return kModes[mode - D3D11_TEXTURE_ADDRESS_WRAP];
 }
 
-bool ValidSampler(const D3D11_SAMPLER_DESC& d) {
-    if (!ValidFilter(d.Filter)) return false;
-    if (!AddressGL(d.AddressU) || !AddressGL(d.AddressV) || !AddressGL(d.AddressW)) return false;
-    if (d.MaxAnisotropy > D3D11_MAX_MAXANISOTROPY) return false;
-    if ((d.Filter & 0x80) && !ValidComparison(d.ComparisonFunc)) return false;
-    return d.MipLODBias >= -16.0f && d.MipLODBias <= 15.99f && !(d.MinLOD > d.MaxLOD);
+Fault SamplerFault(const D3D11_SAMPLER_DESC& d) {
+    if (!ValidFilter(d.Filter)) return "Filter is invalid.";
+    if (!AddressGL(d.AddressU) || !AddressGL(d.AddressV) || !AddressGL(d.AddressW)) {
+        return "An address mode is invalid.";
+    }
+    if (d.MaxAnisotropy > D3D11_MAX_MAXANISOTROPY) return "MaxAnisotropy is above 16.";
+    if ((d.Filter & 0x80) && !ValidComparison(d.ComparisonFunc)) return "ComparisonFunc is invalid.";
+    if (d.MipLODBias >= -16.0f && d.MipLODBias <= 15.99f && !(d.MinLOD > d.MaxLOD)) return nullptr;
+    return "MipLODBias is outside -16..15.99, or MinLOD is above MaxLOD.";
+}
+
+// E_INVALIDARG, reported on a debug device, for a missing or faulty description.
+HRESULT Refuse(Device& device, const char* method, Fault fault) {
+    device.Report(method, fault, messages::kCreateStateInvalidDesc);
+    return E_INVALIDARG;
 }
 
 void ConfigureSampler(GLuint name, const D3D11_SAMPLER_DESC& d) {
@@ -266,40 +283,26 @@ const RasterizerGL& DefaultRasterizer() {
     return rasterizer;
 }
 
-HRESULT BlendState::Create(Device& device, const D3D11_BLEND_DESC* desc, ID3D11BlendState** state) {
+template <class Interface, class Desc, class Decoded>
+HRESULT DecodedState<Interface, Desc, Decoded>::Create(Device& device, const char* method, const Desc* desc,
+                                                       Interface** state) {
     ClearOut(state);
-    BlendGL gl;
-    if (!desc || !DecodeBlend(*desc, &gl)) return E_INVALIDARG;
+    Decoded gl;
+    if (!desc) return Refuse(device, method, "pDesc is null.");
+    if (Fault fault = Decode(*desc, &gl)) return Refuse(device, method, fault);
     if (!device.Usable()) return E_NOTIMPL;
-    auto* object = new BlendState(device, *desc);
-    object->gl_ = gl;
-    return HandOut(object, state);
+    return HandOut(new DecodedState(device, *desc, gl), state);
 }
 
-HRESULT DepthStencilState::Create(Device& device, const D3D11_DEPTH_STENCIL_DESC* desc,
-                                  ID3D11DepthStencilState** state) {
-    ClearOut(state);
-    DepthStencilGL gl;
-    if (!desc || !DecodeDepthStencil(*desc, &gl)) return E_INVALIDARG;
-    if (!device.Usable()) return E_NOTIMPL;
-    auto* object = new DepthStencilState(device, *desc);
-    object->gl_ = gl;
-    return HandOut(object, state);
-}
-
-HRESULT RasterizerState::Create(Device& device, const D3D11_RASTERIZER_DESC* desc, ID3D11RasterizerState** state) {
-    ClearOut(state);
-    RasterizerGL gl;
-    if (!desc || !DecodeRasterizer(*desc, &gl)) return E_INVALIDARG;
-    if (!device.Usable()) return E_NOTIMPL;
-    auto* object = new RasterizerState(device, *desc);
-    object->gl_ = gl;
-    return HandOut(object, state);
-}
+template class DecodedState<ID3D11BlendState, D3D11_BLEND_DESC, BlendGL>;
+template class DecodedState<ID3D11DepthStencilState, D3D11_DEPTH_STENCIL_DESC, DepthStencilGL>;
+template class DecodedState<ID3D11RasterizerState, D3D11_RASTERIZER_DESC, RasterizerGL>;
 
 HRESULT SamplerState::Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3D11SamplerState** state) {
     ClearOut(state);
-    if (!desc || !ValidSampler(*desc)) return E_INVALIDARG;
+    const char* method = "ID3D11Device::CreateSamplerState";
+    if (!desc) return Refuse(device, method, "pDesc is null.");
+    if (Fault fault = SamplerFault(*desc)) return Refuse(device, method, fault);
     if (!device.Usable()) return E_NOTIMPL;
     auto* object = new SamplerState(device, *desc);
     if (device.Rasterises()) {
@@ -310,10 +313,6 @@ HRESULT SamplerState::Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3
     return HandOut(object, state);
 }
 
-SamplerState::~SamplerState() {
-    if (!name_) return;
-    device_->MakeCurrent();
-    glDeleteSamplers(1, &name_);
-}
+SamplerState::~SamplerState() { DeleteName(*device_, glDeleteSamplers, name_); }
 
 }  // namespace platform

@@ -45,52 +45,45 @@ const BlendGL& DefaultBlend();
 const DepthStencilGL& DefaultDepthStencil();
 const RasterizerGL& DefaultRasterizer();
 
-class BlendState final : public DeviceChild<ID3D11BlendState> {
+// A state object keeps the description it was made from for GetDesc.
+template <class Interface, class Desc>
+class DescribedState : public DeviceChild<Interface> {
 public:
-    static HRESULT Create(Device& device, const D3D11_BLEND_DESC* desc, ID3D11BlendState** state);
-    void GetDesc(D3D11_BLEND_DESC* desc) override { *desc = desc_; }
-    const BlendGL& GL() const { return gl_; }
+    void GetDesc(Desc* desc) override { *desc = desc_; }
+
+protected:
+    DescribedState(Device& device, const Desc& desc) : DeviceChild<Interface>(device), desc_(desc) {}
 
 private:
-    BlendState(Device& device, const D3D11_BLEND_DESC& desc) : DeviceChild(device), desc_(desc) {}
-    D3D11_BLEND_DESC desc_;
-    BlendGL gl_;
+    Desc desc_;
 };
 
-class DepthStencilState final : public DeviceChild<ID3D11DepthStencilState> {
+// A state that is only its description decoded into GL terms, applied by the context at draw time.
+template <class Interface, class Desc, class Decoded>
+class DecodedState final : public DescribedState<Interface, Desc> {
 public:
-    static HRESULT Create(Device& device, const D3D11_DEPTH_STENCIL_DESC* desc, ID3D11DepthStencilState** state);
-    void GetDesc(D3D11_DEPTH_STENCIL_DESC* desc) override { *desc = desc_; }
-    const DepthStencilGL& GL() const { return gl_; }
+    // `method` names the entry point in debug messages.
+    static HRESULT Create(Device& device, const char* method, const Desc* desc, Interface** state);
+    const Decoded& GL() const { return gl_; }
 
 private:
-    DepthStencilState(Device& device, const D3D11_DEPTH_STENCIL_DESC& desc) : DeviceChild(device), desc_(desc) {}
-    D3D11_DEPTH_STENCIL_DESC desc_;
-    DepthStencilGL gl_;
+    DecodedState(Device& device, const Desc& desc, const Decoded& gl)
+        : DescribedState<Interface, Desc>(device, desc), gl_(gl) {}
+    Decoded gl_;
 };
 
-class RasterizerState final : public DeviceChild<ID3D11RasterizerState> {
-public:
-    static HRESULT Create(Device& device, const D3D11_RASTERIZER_DESC* desc, ID3D11RasterizerState** state);
-    void GetDesc(D3D11_RASTERIZER_DESC* desc) override { *desc = desc_; }
-    const RasterizerGL& GL() const { return gl_; }
+using BlendState = DecodedState<ID3D11BlendState, D3D11_BLEND_DESC, BlendGL>;
+using DepthStencilState = DecodedState<ID3D11DepthStencilState, D3D11_DEPTH_STENCIL_DESC, DepthStencilGL>;
+using RasterizerState = DecodedState<ID3D11RasterizerState, D3D11_RASTERIZER_DESC, RasterizerGL>;
 
-private:
-    RasterizerState(Device& device, const D3D11_RASTERIZER_DESC& desc) : DeviceChild(device), desc_(desc) {}
-    D3D11_RASTERIZER_DESC desc_;
-    RasterizerGL gl_;
-};
-
-class SamplerState final : public DeviceChild<ID3D11SamplerState> {
+class SamplerState final : public DescribedState<ID3D11SamplerState, D3D11_SAMPLER_DESC> {
 public:
     static HRESULT Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3D11SamplerState** state);
-    void GetDesc(D3D11_SAMPLER_DESC* desc) override { *desc = desc_; }
     GLuint Name() const { return name_; }
 
 private:
-    SamplerState(Device& device, const D3D11_SAMPLER_DESC& desc) : DeviceChild(device), desc_(desc) {}
+    using DescribedState::DescribedState;
     ~SamplerState() override;
-    D3D11_SAMPLER_DESC desc_;
     GLuint name_ = 0;
 };
 

@@ -5,7 +5,7 @@
 #include "context.h"
 #include "dxgi_objects.h"
 #include "win32/fullscreen.h"
-#include "platform_hooks.h"
+#include "platform_sdl.h"
 
 namespace platform {
 namespace {

@@ -226,6 +226,17 @@ void CopySubresource(TextureData& dst, const TextureData& src, UINT subresource)
     }
 }
 
+template <class Interface, D3D11_RESOURCE_DIMENSION kDimension>
+template <class Object>
+HRESULT TextureObject<Interface, kDimension>::Finish(Device& device, const TextureData& shape,
+                                                     const D3D11_SUBRESOURCE_DATA* initialData, Interface** texture) {
+    device.MakeCurrent();
+    auto* object = new Object(device);
+    static_cast<TextureData&>(*object) = shape;
+    Allocate(device, *object, initialData);
+    return HandOut(object, texture);
+}
+
 HRESULT Texture1D::Create(Device& device, const D3D11_TEXTURE1D_DESC* desc,
                           const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture1D** texture) {
     ClearOut(texture);
@@ -243,21 +254,11 @@ HRESULT Texture1D::Create(Device& device, const D3D11_TEXTURE1D_DESC* desc,
     shape.miscFlags = desc->MiscFlags;
     if (!Valid(shape, initialData, D3D11_REQ_TEXTURE1D_U_DIMENSION)) return E_INVALIDARG;
     if (!device.Usable()) return E_NOTIMPL;
-    device.MakeCurrent();
-    auto* object = new Texture1D(device);
-    static_cast<TextureData&>(*object) = shape;
-    Allocate(device, *object, initialData);
-    return HandOut(object, texture);
+    return Finish<Texture1D>(device, shape, initialData, texture);
 }
 
 void Texture1D::GetDesc(D3D11_TEXTURE1D_DESC* desc) {
     *desc = {width, mipLevels, arraySize, format->format, usage, bindFlags, cpuAccess, miscFlags};
-}
-
-Texture1D::~Texture1D() {
-    if (!name) return;
-    device_->MakeCurrent();
-    glDeleteTextures(1, &name);
 }
 
 HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
@@ -292,22 +293,12 @@ HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
     UINT qualityLevels = 1;
     if (shape.samples > 1) device.CheckMultisampleQualityLevels(desc->Format, shape.samples, &qualityLevels);
     if (desc->SampleDesc.Quality >= qualityLevels) return E_INVALIDARG;
-    device.MakeCurrent();
-    auto* object = new Texture2D(device);
-    static_cast<TextureData&>(*object) = shape;
-    Allocate(device, *object, initialData);
-    return HandOut(object, texture);
+    return Finish<Texture2D>(device, shape, initialData, texture);
 }
 
 void Texture2D::GetDesc(D3D11_TEXTURE2D_DESC* desc) {
     *desc = {width,  height, mipLevels,  arraySize, format->format, {samples, 0},
              usage,  bindFlags, cpuAccess, miscFlags};
-}
-
-Texture2D::~Texture2D() {
-    if (!name) return;
-    device_->MakeCurrent();
-    glDeleteTextures(1, &name);
 }
 
 TextureData* TextureOf(ID3D11Resource* resource) {

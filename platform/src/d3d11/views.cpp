@@ -1,4 +1,6 @@
 #include "views.h"
+#include <algorithm>
+#include <iterator>
 #include "context.h"
 
 namespace platform {
@@ -35,67 +37,62 @@ struct SrvRange {
     UINT firstMip = 0, mips = 1, firstLayer = 0, layers = 1;
 };
 
-// Fills the range of a view and resolves "all remaining mips"; false for a description the texture cannot have.
-bool ResolveSrv(const TextureData& t, D3D11_SHADER_RESOURCE_VIEW_DESC& d, SrvRange& r) {
+// The GL target of a view dimension, or 0 when the texture cannot be seen that way.
+GLenum SrvTarget(const TextureData& t, D3D11_SRV_DIMENSION dimension) {
     const bool oneD = t.dimension == D3D11_RESOURCE_DIMENSION_TEXTURE1D;
     const bool cube = t.miscFlags & D3D11_RESOURCE_MISC_TEXTURECUBE;
     const bool ms = t.samples > 1;
+    switch (dimension) {
+        case D3D11_SRV_DIMENSION_TEXTURE1D: return oneD ? GL_TEXTURE_1D : 0;
+        case D3D11_SRV_DIMENSION_TEXTURE1DARRAY: return oneD ? GL_TEXTURE_1D_ARRAY : 0;
+        case D3D11_SRV_DIMENSION_TEXTURE2D: return oneD || ms ? 0 : GL_TEXTURE_2D;
+        case D3D11_SRV_DIMENSION_TEXTURE2DARRAY: return oneD || ms ? 0 : GL_TEXTURE_2D_ARRAY;
+        case D3D11_SRV_DIMENSION_TEXTURE2DMS: return ms ? GL_TEXTURE_2D_MULTISAMPLE : 0;
+        case D3D11_SRV_DIMENSION_TEXTURE2DMSARRAY: return ms ? GL_TEXTURE_2D_MULTISAMPLE_ARRAY : 0;
+        case D3D11_SRV_DIMENSION_TEXTURECUBE: return cube ? GL_TEXTURE_CUBE_MAP : 0;
+        case D3D11_SRV_DIMENSION_TEXTURECUBEARRAY: return cube ? GL_TEXTURE_CUBE_MAP_ARRAY : 0;
+        default: return 0;
+    }
+}
+
+// The mips and layers a description names, with "all remaining mips" resolved in the description itself.
+void ReadSrvRange(const TextureData& t, D3D11_SHADER_RESOURCE_VIEW_DESC& d, SrvRange& r) {
     auto mips = [&](UINT& first, UINT& count) {
         if (count == kAllMips && first < t.mipLevels) count = t.mipLevels - first;
         r.firstMip = first;
         r.mips = count;
     };
+    auto layers = [&](UINT first, UINT count) {
+        r.firstLayer = first;
+        r.layers = count;
+    };
     switch (d.ViewDimension) {
-        case D3D11_SRV_DIMENSION_TEXTURE1D:
-            if (!oneD) return false;
-            r.target = GL_TEXTURE_1D;
-            mips(d.Texture1D.MostDetailedMip, d.Texture1D.MipLevels);
-            break;
+        case D3D11_SRV_DIMENSION_TEXTURE1D: return mips(d.Texture1D.MostDetailedMip, d.Texture1D.MipLevels);
         case D3D11_SRV_DIMENSION_TEXTURE1DARRAY:
-            if (!oneD) return false;
-            r.target = GL_TEXTURE_1D_ARRAY;
             mips(d.Texture1DArray.MostDetailedMip, d.Texture1DArray.MipLevels);
-            r.firstLayer = d.Texture1DArray.FirstArraySlice;
-            r.layers = d.Texture1DArray.ArraySize;
-            break;
-        case D3D11_SRV_DIMENSION_TEXTURE2D:
-            if (oneD || ms) return false;
-            r.target = GL_TEXTURE_2D;
-            mips(d.Texture2D.MostDetailedMip, d.Texture2D.MipLevels);
-            break;
+            return layers(d.Texture1DArray.FirstArraySlice, d.Texture1DArray.ArraySize);
+        case D3D11_SRV_DIMENSION_TEXTURE2D: return mips(d.Texture2D.MostDetailedMip, d.Texture2D.MipLevels);
         case D3D11_SRV_DIMENSION_TEXTURE2DARRAY:
-            if (oneD || ms) return false;
-            r.target = GL_TEXTURE_2D_ARRAY;
             mips(d.Texture2DArray.MostDetailedMip, d.Texture2DArray.MipLevels);
-            r.firstLayer = d.Texture2DArray.FirstArraySlice;
-            r.layers = d.Texture2DArray.ArraySize;
-            break;
-        case D3D11_SRV_DIMENSION_TEXTURE2DMS:
-            if (!ms) return false;
-            r.target = GL_TEXTURE_2D_MULTISAMPLE;
-            break;
+            return layers(d.Texture2DArray.FirstArraySlice, d.Texture2DArray.ArraySize);
         case D3D11_SRV_DIMENSION_TEXTURE2DMSARRAY:
-            if (!ms) return false;
-            r.target = GL_TEXTURE_2D_MULTISAMPLE_ARRAY;
-            r.firstLayer = d.Texture2DMSArray.FirstArraySlice;
-            r.layers = d.Texture2DMSArray.ArraySize;
-            break;
+            return layers(d.Texture2DMSArray.FirstArraySlice, d.Texture2DMSArray.ArraySize);
         case D3D11_SRV_DIMENSION_TEXTURECUBE:
-            if (!cube) return false;
-            r.target = GL_TEXTURE_CUBE_MAP;
             mips(d.TextureCube.MostDetailedMip, d.TextureCube.MipLevels);
-            r.layers = 6;
-            break;
+            return layers(0, 6);
         case D3D11_SRV_DIMENSION_TEXTURECUBEARRAY:
-            if (!cube) return false;
-            r.target = GL_TEXTURE_CUBE_MAP_ARRAY;
             mips(d.TextureCubeArray.MostDetailedMip, d.TextureCubeArray.MipLevels);
-            r.firstLayer = d.TextureCubeArray.First2DArrayFace;
-            r.layers = d.TextureCubeArray.NumCubes * 6;
-            break;
+            return layers(d.TextureCubeArray.First2DArrayFace, d.TextureCubeArray.NumCubes * 6);
         default:
-            return false;
+            return;
     }
+}
+
+// Fills the range of a view and resolves "all remaining mips"; false for a description the texture cannot have.
+bool ResolveSrv(const TextureData& t, D3D11_SHADER_RESOURCE_VIEW_DESC& d, SrvRange& r) {
+    r.target = SrvTarget(t, d.ViewDimension);
+    if (!r.target) return false;
+    ReadSrvRange(t, d, r);
     return InRange(r.firstMip, r.mips, t.mipLevels) && InRange(r.firstLayer, r.layers, t.arraySize);
 }
 
@@ -158,70 +155,56 @@ HRESULT AttachmentFor(const TextureData& t, const Slice& s, GLenum point, Attach
     return s.first == 0 && s.count == t.arraySize ? S_OK : E_NOTIMPL;
 }
 
-Slice SliceOf(const D3D11_RENDER_TARGET_VIEW_DESC& d) {
-    switch (d.ViewDimension) {
-        case D3D11_RTV_DIMENSION_TEXTURE1D:
+// The dimension values of each view description, in SliceKind order.
+template <class Desc>
+struct SliceDimensions;
+template <>
+struct SliceDimensions<D3D11_RENDER_TARGET_VIEW_DESC> {
+    static constexpr D3D11_RTV_DIMENSION kInOrder[] = {
+        D3D11_RTV_DIMENSION_TEXTURE1D,      D3D11_RTV_DIMENSION_TEXTURE1DARRAY, D3D11_RTV_DIMENSION_TEXTURE2D,
+        D3D11_RTV_DIMENSION_TEXTURE2DARRAY, D3D11_RTV_DIMENSION_TEXTURE2DMS,    D3D11_RTV_DIMENSION_TEXTURE2DMSARRAY};
+};
+template <>
+struct SliceDimensions<D3D11_DEPTH_STENCIL_VIEW_DESC> {
+    static constexpr D3D11_DSV_DIMENSION kInOrder[] = {
+        D3D11_DSV_DIMENSION_TEXTURE1D,      D3D11_DSV_DIMENSION_TEXTURE1DARRAY, D3D11_DSV_DIMENSION_TEXTURE2D,
+        D3D11_DSV_DIMENSION_TEXTURE2DARRAY, D3D11_DSV_DIMENSION_TEXTURE2DMS,    D3D11_DSV_DIMENSION_TEXTURE2DMSARRAY};
+};
+
+template <class Desc>
+SliceKind KindOf(const Desc& d) {
+    const auto& dimensions = SliceDimensions<Desc>::kInOrder;
+    const auto* found = std::find(std::begin(dimensions), std::end(dimensions), d.ViewDimension);
+    return found == std::end(dimensions) ? SliceKind::Invalid : SliceKind(found - std::begin(dimensions));
+}
+
+template <class Desc>
+Slice SliceOf(const Desc& d) {
+    switch (KindOf(d)) {
+        case SliceKind::Tex1D:
             return {SliceKind::Tex1D, d.Texture1D.MipSlice, 0, 1};
-        case D3D11_RTV_DIMENSION_TEXTURE1DARRAY:
+        case SliceKind::Tex1DArray:
             return {SliceKind::Tex1DArray, d.Texture1DArray.MipSlice, d.Texture1DArray.FirstArraySlice,
                     d.Texture1DArray.ArraySize};
-        case D3D11_RTV_DIMENSION_TEXTURE2D:
+        case SliceKind::Tex2D:
             return {SliceKind::Tex2D, d.Texture2D.MipSlice, 0, 1};
-        case D3D11_RTV_DIMENSION_TEXTURE2DARRAY:
+        case SliceKind::Tex2DArray:
             return {SliceKind::Tex2DArray, d.Texture2DArray.MipSlice, d.Texture2DArray.FirstArraySlice,
                     d.Texture2DArray.ArraySize};
-        case D3D11_RTV_DIMENSION_TEXTURE2DMS:
+        case SliceKind::Tex2DMS:
             return {SliceKind::Tex2DMS, 0, 0, 1};
-        case D3D11_RTV_DIMENSION_TEXTURE2DMSARRAY:
+        case SliceKind::Tex2DMSArray:
             return {SliceKind::Tex2DMSArray, 0, d.Texture2DMSArray.FirstArraySlice, d.Texture2DMSArray.ArraySize};
         default:
             return {};
     }
 }
 
-Slice SliceOf(const D3D11_DEPTH_STENCIL_VIEW_DESC& d) {
-    switch (d.ViewDimension) {
-        case D3D11_DSV_DIMENSION_TEXTURE1D:
-            return {SliceKind::Tex1D, d.Texture1D.MipSlice, 0, 1};
-        case D3D11_DSV_DIMENSION_TEXTURE1DARRAY:
-            return {SliceKind::Tex1DArray, d.Texture1DArray.MipSlice, d.Texture1DArray.FirstArraySlice,
-                    d.Texture1DArray.ArraySize};
-        case D3D11_DSV_DIMENSION_TEXTURE2D:
-            return {SliceKind::Tex2D, d.Texture2D.MipSlice, 0, 1};
-        case D3D11_DSV_DIMENSION_TEXTURE2DARRAY:
-            return {SliceKind::Tex2DArray, d.Texture2DArray.MipSlice, d.Texture2DArray.FirstArraySlice,
-                    d.Texture2DArray.ArraySize};
-        case D3D11_DSV_DIMENSION_TEXTURE2DMS:
-            return {SliceKind::Tex2DMS, 0, 0, 1};
-        case D3D11_DSV_DIMENSION_TEXTURE2DMSARRAY:
-            return {SliceKind::Tex2DMSArray, 0, d.Texture2DMSArray.FirstArraySlice, d.Texture2DMSArray.ArraySize};
-        default:
-            return {};
-    }
-}
-
-D3D11_RENDER_TARGET_VIEW_DESC RtvDesc(const TextureData& t, const Slice& s) {
-    static const D3D11_RTV_DIMENSION kDimensions[] = {
-        D3D11_RTV_DIMENSION_TEXTURE1D,   D3D11_RTV_DIMENSION_TEXTURE1DARRAY, D3D11_RTV_DIMENSION_TEXTURE2D,
-        D3D11_RTV_DIMENSION_TEXTURE2DARRAY, D3D11_RTV_DIMENSION_TEXTURE2DMS, D3D11_RTV_DIMENSION_TEXTURE2DMSARRAY};
-    D3D11_RENDER_TARGET_VIEW_DESC d{};
+template <class Desc>
+Desc DescOf(const TextureData& t, const Slice& s) {
+    Desc d{};
     d.Format = t.format->format;
-    d.ViewDimension = kDimensions[int(s.kind)];
-    if (s.kind == SliceKind::Tex2DMSArray) {
-        d.Texture2DMSArray = {s.first, s.count};
-    } else {
-        d.Texture2DArray = {s.mip, s.first, s.count};
-    }
-    return d;
-}
-
-D3D11_DEPTH_STENCIL_VIEW_DESC DsvDesc(const TextureData& t, const Slice& s) {
-    static const D3D11_DSV_DIMENSION kDimensions[] = {
-        D3D11_DSV_DIMENSION_TEXTURE1D,   D3D11_DSV_DIMENSION_TEXTURE1DARRAY, D3D11_DSV_DIMENSION_TEXTURE2D,
-        D3D11_DSV_DIMENSION_TEXTURE2DARRAY, D3D11_DSV_DIMENSION_TEXTURE2DMS, D3D11_DSV_DIMENSION_TEXTURE2DMSARRAY};
-    D3D11_DEPTH_STENCIL_VIEW_DESC d{};
-    d.Format = t.format->format;
-    d.ViewDimension = kDimensions[int(s.kind)];
+    d.ViewDimension = SliceDimensions<Desc>::kInOrder[int(s.kind)];
     if (s.kind == SliceKind::Tex2DMSArray) {
         d.Texture2DMSArray = {s.first, s.count};
     } else {
@@ -241,22 +224,16 @@ GLuint SingleAttachmentFramebuffer(const Attachment& image, bool color) {
     return 0;
 }
 
-// The texture behind a view, or null (with the reason) when the resource cannot be viewed with this binding.
-TextureData* ViewableTexture(Device& device, ID3D11Resource* resource, UINT bindFlag, HRESULT* failure) {
-    *failure = E_INVALIDARG;
-    if (!resource) return nullptr;
-    if (BufferOf(resource)) {
-        *failure = E_NOTIMPL;
-        return nullptr;
-    }
+// The texture behind a view, or why the resource cannot be viewed with this binding.
+HRESULT ViewableTexture(Device& device, ID3D11Resource* resource, UINT bindFlag, TextureData** texture) {
+    if (!resource) return E_INVALIDARG;
+    if (BufferOf(resource)) return E_NOTIMPL;
     TextureData* t = TextureOf(resource);
-    if (!t || !(t->bindFlags & bindFlag)) return nullptr;
-    if (!device.Usable()) {
-        *failure = E_NOTIMPL;
-        return nullptr;
-    }
+    if (!t || !(t->bindFlags & bindFlag)) return E_INVALIDARG;
+    if (!device.Usable()) return E_NOTIMPL;
     device.MakeCurrent();
-    return t;
+    *texture = t;
+    return S_OK;
 }
 
 }  // namespace
@@ -279,9 +256,8 @@ View<Interface, Desc>::~View() {
 HRESULT ShaderResourceView::Create(Device& device, ID3D11Resource* resource,
                                    const D3D11_SHADER_RESOURCE_VIEW_DESC* desc, ID3D11ShaderResourceView** view) {
     ClearOut(view);
-    HRESULT failure = S_OK;
-    TextureData* t = ViewableTexture(device, resource, D3D11_BIND_SHADER_RESOURCE, &failure);
-    if (!t) return failure;
+    TextureData* t = nullptr;
+    if (HRESULT hr = ViewableTexture(device, resource, D3D11_BIND_SHADER_RESOURCE, &t); FAILED(hr)) return hr;
     D3D11_SHADER_RESOURCE_VIEW_DESC d = desc ? *desc : DefaultSrv(*t);
     if (d.ViewDimension == D3D11_SRV_DIMENSION_BUFFER || d.ViewDimension == D3D11_SRV_DIMENSION_BUFFEREX) {
         return E_NOTIMPL;
@@ -299,63 +275,57 @@ HRESULT ShaderResourceView::Create(Device& device, ID3D11Resource* resource,
     return HandOut(object, view);
 }
 
-ShaderResourceView::~ShaderResourceView() {
-    if (!name_) return;
-    device_->MakeCurrent();
-    glDeleteTextures(1, &name_);
+ShaderResourceView::~ShaderResourceView() { DeleteName(*device_, glDeleteTextures, name_); }
+
+template <class Interface, class Desc>
+template <class Object>
+HRESULT AttachmentView<Interface, Desc>::CreateOn(Device& device, TextureData& t, ID3D11Resource* resource,
+                                                  const Desc* desc, GLenum point, Interface** view) {
+    const Slice slice = desc ? SliceOf(*desc) : DefaultSlice(t);
+    Attachment image;
+    if (HRESULT hr = AttachmentFor(t, slice, point, &image); FAILED(hr)) return hr;
+    const GLuint framebuffer = t.name ? SingleAttachmentFramebuffer(image, point == GL_COLOR_ATTACHMENT0) : 0;
+    if (!framebuffer && device.Rasterises()) return E_INVALIDARG;
+    auto* object = new Object(device, resource, DescOf<Desc>(t, slice));
+    object->framebuffer_ = framebuffer;
+    object->image_ = image;
+    return HandOut(object, view);
+}
+
+template <class Interface, class Desc>
+AttachmentView<Interface, Desc>::~AttachmentView() {
+    DeleteName(*this->device_, glDeleteFramebuffers, framebuffer_);
 }
 
 HRESULT RenderTargetView::Create(Device& device, ID3D11Resource* resource, const D3D11_RENDER_TARGET_VIEW_DESC* desc,
                                  ID3D11RenderTargetView** view) {
     ClearOut(view);
-    HRESULT failure = S_OK;
-    TextureData* t = ViewableTexture(device, resource, D3D11_BIND_RENDER_TARGET, &failure);
-    if (!t) return failure;
+    TextureData* t = nullptr;
+    if (HRESULT hr = ViewableTexture(device, resource, D3D11_BIND_RENDER_TARGET, &t); FAILED(hr)) return hr;
     if (desc && desc->Format != DXGI_FORMAT_UNKNOWN && desc->Format != t->format->format) {
         return ViewCompatible(t->format->format, desc->Format) ? E_NOTIMPL : E_INVALIDARG;
     }
-    const Slice slice = desc ? SliceOf(*desc) : DefaultSlice(*t);
-    Attachment image;
-    if (HRESULT hr = AttachmentFor(*t, slice, GL_COLOR_ATTACHMENT0, &image); FAILED(hr)) return hr;
-    const GLuint framebuffer = t->name ? SingleAttachmentFramebuffer(image, true) : 0;
-    if (!framebuffer && device.Rasterises()) return E_INVALIDARG;
-    auto* object = new RenderTargetView(device, resource, RtvDesc(*t, slice));
-    object->framebuffer_ = framebuffer;
-    object->image_ = image;
-    return HandOut(object, view);
+    return CreateOn<RenderTargetView>(device, *t, resource, desc, GL_COLOR_ATTACHMENT0, view);
 }
 
-RenderTargetView::~RenderTargetView() {
-    if (!framebuffer_) return;
-    device_->MakeCurrent();
-    glDeleteFramebuffers(1, &framebuffer_);
-}
+RenderTargetView::~RenderTargetView() = default;
 
 HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const D3D11_DEPTH_STENCIL_VIEW_DESC* desc,
                                  ID3D11DepthStencilView** view) {
     ClearOut(view);
-    HRESULT failure = S_OK;
-    TextureData* t = ViewableTexture(device, resource, D3D11_BIND_DEPTH_STENCIL, &failure);
-    if (!t) return failure;
+    TextureData* t = nullptr;
+    if (HRESULT hr = ViewableTexture(device, resource, D3D11_BIND_DEPTH_STENCIL, &t); FAILED(hr)) return hr;
     if (desc && desc->Format != DXGI_FORMAT_UNKNOWN && desc->Format != t->format->format) return E_INVALIDARG;
     if (desc && desc->Flags) return E_NOTIMPL;
-    const Slice slice = desc ? SliceOf(*desc) : DefaultSlice(*t);
     const GLenum point = t->format->stencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
-    Attachment image;
-    if (HRESULT hr = AttachmentFor(*t, slice, point, &image); FAILED(hr)) return hr;
-    const GLuint framebuffer = t->name ? SingleAttachmentFramebuffer(image, false) : 0;
-    if (!framebuffer && device.Rasterises()) return E_INVALIDARG;
-    auto* object = new DepthStencilView(device, resource, DsvDesc(*t, slice));
-    object->framebuffer_ = framebuffer;
-    object->image_ = image;
-    return HandOut(object, view);
+    return CreateOn<DepthStencilView>(device, *t, resource, desc, point, view);
 }
 
+// A clear still pending on this view must reach the framebuffer before the framebuffer goes.
 DepthStencilView::~DepthStencilView() {
-    if (!framebuffer_) return;
+    if (!Framebuffer()) return;
     device_->MakeCurrent();
     device_->Immediate().FinishClear(this);
-    glDeleteFramebuffers(1, &framebuffer_);
 }
 
 }  // namespace platform

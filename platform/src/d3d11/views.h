@@ -50,26 +50,41 @@ private:
     GLenum target_ = 0;
 };
 
-class RenderTargetView final : public View<ID3D11RenderTargetView, D3D11_RENDER_TARGET_VIEW_DESC> {
+// A view drawn into: a framebuffer holding the one image it names (no framebuffer on the null device).
+template <class Interface, class Desc>
+class AttachmentView : public View<Interface, Desc> {
 public:
-    static HRESULT Create(Device& device, ID3D11Resource* resource, const D3D11_RENDER_TARGET_VIEW_DESC* desc,
-                          ID3D11RenderTargetView** view);
     GLuint Framebuffer() const { return framebuffer_; }
     const Attachment& Image() const { return image_; }
 
+protected:
+    using View<Interface, Desc>::View;
+    ~AttachmentView() override;
+    // Creates Object once the caller has checked what only its kind of view refuses.
+    template <class Object>
+    static HRESULT CreateOn(Device& device, TextureData& t, ID3D11Resource* resource, const Desc* desc, GLenum point,
+                            Interface** view);
+
 private:
-    using View::View;
-    ~RenderTargetView() override;
     GLuint framebuffer_ = 0;
     Attachment image_;
 };
 
-class DepthStencilView final : public View<ID3D11DepthStencilView, D3D11_DEPTH_STENCIL_VIEW_DESC> {
+class RenderTargetView final : public AttachmentView<ID3D11RenderTargetView, D3D11_RENDER_TARGET_VIEW_DESC> {
+public:
+    static HRESULT Create(Device& device, ID3D11Resource* resource, const D3D11_RENDER_TARGET_VIEW_DESC* desc,
+                          ID3D11RenderTargetView** view);
+
+private:
+    friend AttachmentView;
+    using AttachmentView::AttachmentView;
+    ~RenderTargetView() override;
+};
+
+class DepthStencilView final : public AttachmentView<ID3D11DepthStencilView, D3D11_DEPTH_STENCIL_VIEW_DESC> {
 public:
     static HRESULT Create(Device& device, ID3D11Resource* resource, const D3D11_DEPTH_STENCIL_VIEW_DESC* desc,
                           ID3D11DepthStencilView** view);
-    GLuint Framebuffer() const { return framebuffer_; }
-    const Attachment& Image() const { return image_; }
     bool HasStencil() const { return Texture().format->stencil; }
     // A clear the context has not done yet (flags 0: none); see Context::ClearDepthStencilView.
     struct PendingClear {
@@ -79,10 +94,9 @@ public:
     } pendingClear;
 
 private:
-    using View::View;
+    friend AttachmentView;
+    using AttachmentView::AttachmentView;
     ~DepthStencilView() override;
-    GLuint framebuffer_ = 0;
-    Attachment image_;
 };
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 #include <vector>
 #include "d3dx11.h"
 #include "platform_files.h"
-#include "platform_hooks.h"
+#include "platform_text.h"
 
 namespace platform {
 namespace {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 #include "platform_hooks.h"
+#include "platform_text.h"
 #include "window_internal.h"
 
 namespace {

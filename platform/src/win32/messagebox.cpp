@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <vector>
 #include "platform_hooks.h"
+#include "platform_sdl.h"
+#include "platform_text.h"
 
 namespace {
 

@@ -137,25 +137,24 @@ void OnSizeChanged(HWND window, WindowRecord* record, const SDL_WindowEvent& eve
     Post(window, WM_SIZE, SIZE_RESTORED, size);
 }
 
+UINT SizeKindOf(Uint8 stateEvent) {
+    if (stateEvent == SDL_WINDOWEVENT_MINIMIZED) return SIZE_MINIMIZED;
+    return stateEvent == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED;
+}
+
 void TranslateWindowEvent(const SDL_WindowEvent& event, const Batch& batch) {
     HWND window = platform::detail::FindBySdlId(event.windowID);
     WindowRecord* record = Lookup(window);
     if (!record || platform::detail::SwallowsWindowEvent(record, event)) return;
     switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        Post(window, WM_ACTIVATE, WA_ACTIVE, 0);
-        break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        Post(window, WM_ACTIVATE, WA_INACTIVE, 0);
+        Post(window, WM_ACTIVATE, event.event == SDL_WINDOWEVENT_FOCUS_GAINED ? WA_ACTIVE : WA_INACTIVE, 0);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        OnStateChange(window, record, SIZE_MINIMIZED, batch);
-        break;
     case SDL_WINDOWEVENT_MAXIMIZED:
-        OnStateChange(window, record, SIZE_MAXIMIZED, batch);
-        break;
     case SDL_WINDOWEVENT_RESTORED:
-        OnStateChange(window, record, SIZE_RESTORED, batch);
+        OnStateChange(window, record, SizeKindOf(event.event), batch);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         OnSizeChanged(window, record, event, batch);

@@ -1,5 +1,5 @@
 // UTF-8 <-> wide text. wchar_t holds UTF-32 here; UTF-16 surrogate pairs are accepted on the way in.
-#include "platform_hooks.h"
+#include "platform_text.h"
 
 namespace {
 

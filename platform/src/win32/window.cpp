@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <map>
 #include <mutex>
-#include "platform_hooks.h"
+#include "platform_sdl.h"
+#include "platform_text.h"
 #include "d3d11/driver_pins.h"
 #include "d3d11/gl_surface.h"
 #include "signals.h"
