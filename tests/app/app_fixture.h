@@ -1,5 +1,6 @@
 #pragma once
 #include <corvalo.h>
+#include <player.h>
 #include <platform_hooks.h>
 #include <platform_text.h>
 
@@ -18,6 +19,8 @@ protected:
     void SetUp() override {
         // Sound checks need an output that plays; the dummy driver plays into nothing at the real pace.
         setenv("SDL_AUDIODRIVER", "dummy", 0);
+        // The thrust timer outlives games: a game played earlier in this process must not cut this one's out.
+        gThrustTimer = 0.0f;
         platform::SetMessageBoxHook([this](const platform::MessageBoxRequest& request) {
             boxes.push_back(platform::ToUtf8(request.text));
             return IDNO;

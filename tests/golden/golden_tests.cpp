@@ -141,8 +141,6 @@ protected:
         std::vector<replay::Step> steps;
         ASSERT_NO_FATAL_FAILURE(ReadScript(script, &steps));
         platform::SetKeySource([this](int key) { return key >= 0 && key < 256 && mHeld[static_cast<size_t>(key)]; });
-        // The thrust timer outlives games: a game played earlier in this process must not cut this one's out.
-        gThrustTimer = 0.0f;
         ASSERT_NO_FATAL_FAILURE(PassSplash());
         Press(kPlayButtonX, kPlayButtonY);
         unsigned long frame = 0;
