@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "enemy.h"
+#include "levelboxes.h"
 #include "player.h"
 #include "projectile.h"
 #include "d3dutil.h"
@@ -296,16 +297,7 @@ void Game::CreateEnemies(ID3D11Device* device) {
 void Game::BuildCollisionBoxes() {
     const XMFLOAT2 p = mPlayer->GetPosition();
     mPlayerBox = {p.x, p.y, 12.0f, 12.0f};
-    const BoundingBox boxes[] = {
-        {0, 736, 1024, 32},   {0, 32, 40, 704},    {0, 0, 1024, 48},     {995, 32, 32, 704},  {32, 672, 40, 64},
-        {64, 704, 72, 32},    {899, 704, 64, 32},  {963, 672, 32, 64},   {227, 608, 70, 48},  {419, 576, 198, 48},
-        {451, 544, 134, 48},  {739, 608, 70, 48},  {32, 479, 105, 81},   {128, 512, 73, 48},  {835, 512, 73, 48},
-        {899, 479, 105, 81},  {259, 351, 102, 113}, {675, 351, 102, 113}, {32, 224, 72, 112},  {487, 256, 64, 78},
-        {932, 224, 72, 112},  {32, 160, 104, 79},  {453, 192, 130, 78},  {900, 160, 104, 80}, {32, 32, 264, 144},
-        {288, 128, 41, 48},   {484, 159, 70, 48},  {707, 128, 41, 48},   {740, 32, 264, 144}, {227, 350, 40, 45},
-        {771, 350, 40, 45},
-    };
-    mLevelBoxes.insert(mLevelBoxes.end(), std::begin(boxes), std::end(boxes));
+    mLevelBoxes.insert(mLevelBoxes.end(), std::begin(kLevelBoxes), std::end(kLevelBoxes));
 }
 
 void Game::OnMouseDown(HWND window, WPARAM, int x, int y) {

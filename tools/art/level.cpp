@@ -1,7 +1,8 @@
-#include <array>
+#include <algorithm>
 #include <vector>
 
 #include "den.hpp"
+#include "levelboxes.h"
 #include "scenes.hpp"
 
 namespace art {
@@ -11,29 +12,14 @@ namespace {
 constexpr int kW = 1024;
 constexpr int kH = 768;
 
-struct WorldBox {
-  int x, y, w, h;  // lower-left corner, y up from the bottom of the view
-};
-
-// Must match the game's collision boxes pixel for pixel.
-constexpr std::array<WorldBox, 31> kBoxes{{
-    {0, 736, 1024, 32}, {0, 32, 40, 704},     {0, 0, 1024, 48},     {995, 32, 32, 704},
-    {32, 672, 40, 64},  {64, 704, 72, 32},    {899, 704, 64, 32},   {963, 672, 32, 64},
-    {227, 608, 70, 48}, {419, 576, 198, 48},  {451, 544, 134, 48},  {739, 608, 70, 48},
-    {32, 479, 105, 81}, {128, 512, 73, 48},   {835, 512, 73, 48},   {899, 479, 105, 81},
-    {259, 351, 102, 113}, {675, 351, 102, 113}, {32, 224, 72, 112}, {487, 256, 64, 78},
-    {932, 224, 72, 112}, {32, 160, 104, 79},  {453, 192, 130, 78},  {900, 160, 104, 80},
-    {32, 32, 264, 144}, {288, 128, 41, 48},   {484, 159, 70, 48},   {707, 128, 41, 48},
-    {740, 32, 264, 144}, {227, 350, 40, 45},  {771, 350, 40, 45},
-}};
-
 class SolidMap {
  public:
   SolidMap() : cells_(static_cast<std::size_t>(kW) * kH, false) {
-    for (const WorldBox& b : kBoxes) {
-      const int top = kH - b.y - b.h;
-      for (int y = std::max(0, top); y < std::min(kH, top + b.h); ++y)
-        for (int x = std::max(0, b.x); x < std::min(kW, b.x + b.w); ++x)
+    for (const BoundingBoxes::BoundingBox& box : kLevelBoxes) {
+      const int left = static_cast<int>(box.x), width = static_cast<int>(box.width);
+      const int height = static_cast<int>(box.height), top = kH - static_cast<int>(box.y) - height;
+      for (int y = std::max(0, top); y < std::min(kH, top + height); ++y)
+        for (int x = std::max(0, left); x < std::min(kW, left + width); ++x)
           cells_[static_cast<std::size_t>(y) * kW + x] = true;
     }
   }
