@@ -152,10 +152,14 @@ inline float XMVectorGetY(FXMVECTOR v) { return v.m[1]; }
 inline float XMVectorGetZ(FXMVECTOR v) { return v.m[2]; }
 inline float XMVectorGetW(FXMVECTOR v) { return v.m[3]; }
 
-inline XMVECTOR XMVectorSetX(XMVECTOR v, float f) { v.m[0] = f; return v; }
-inline XMVECTOR XMVectorSetY(XMVECTOR v, float f) { v.m[1] = f; return v; }
-inline XMVECTOR XMVectorSetZ(XMVECTOR v, float f) { v.m[2] = f; return v; }
-inline XMVECTOR XMVectorSetW(XMVECTOR v, float f) { v.m[3] = f; return v; }
+inline XMVECTOR XMVectorSetByIndex(XMVECTOR v, float f, unsigned i) {
+    v.m[i] = f;
+    return v;
+}
+inline XMVECTOR XMVectorSetX(XMVECTOR v, float f) { return XMVectorSetByIndex(v, f, 0); }
+inline XMVECTOR XMVectorSetY(XMVECTOR v, float f) { return XMVectorSetByIndex(v, f, 1); }
+inline XMVECTOR XMVectorSetZ(XMVECTOR v, float f) { return XMVectorSetByIndex(v, f, 2); }
+inline XMVECTOR XMVectorSetW(XMVECTOR v, float f) { return XMVectorSetByIndex(v, f, 3); }
 
 inline XMVECTOR XMLoadFloat2(const XMFLOAT2* p) { return {{p->x, p->y, 0.0f, 0.0f}}; }
 inline XMVECTOR XMLoadFloat3(const XMFLOAT3* p) { return {{p->x, p->y, p->z, 0.0f}}; }
