@@ -66,9 +66,14 @@ protected:
         app->MouseUp(MK_LBUTTON, x, y);
     }
 
-    void StartGame() {
+    // Passes the splash and clicks the menu's Play button.
+    void PressPlay() {
         PassSplash();
         Press(495, 465);
+    }
+
+    void StartGame() {
+        PressPlay();
         Frame();
         ASSERT_TRUE(app->HasScreen(Playing));
     }

@@ -20,8 +20,6 @@ namespace {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr size_t kBytesPerPixel = 4;
-constexpr int kPlayButtonX = 495;
-constexpr int kPlayButtonY = 465;
 constexpr float kControlsShowSeconds = 7.0f;
 
 bool Remaking() {
@@ -141,8 +139,7 @@ protected:
         std::vector<replay::Step> steps;
         ASSERT_NO_FATAL_FAILURE(ReadScript(script, &steps));
         platform::SetKeySource([this](int key) { return key >= 0 && key < 256 && mHeld[static_cast<size_t>(key)]; });
-        ASSERT_NO_FATAL_FAILURE(PassSplash());
-        Press(kPlayButtonX, kPlayButtonY);
+        ASSERT_NO_FATAL_FAILURE(PressPlay());
         unsigned long frame = 0;
         auto next = goldens.begin();
         for (auto step = steps.begin(); step != steps.end() && next != goldens.end(); ++step) {

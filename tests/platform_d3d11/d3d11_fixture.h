@@ -138,6 +138,12 @@ private:
     std::unique_ptr<TestDevice> gpu_;
 };
 
+// A sampler that filters and addresses alike on every axis, with no level-of-detail limits.
+inline D3D11_SAMPLER_DESC SamplerDesc(D3D11_FILTER filter, D3D11_TEXTURE_ADDRESS_MODE address, UINT maxAnisotropy = 1,
+                                      D3D11_COMPARISON_FUNC comparison = D3D11_COMPARISON_NEVER) {
+    return {filter, address, address, address, 0, maxAnisotropy, comparison, {0, 0, 0, 0}, 0, D3D11_FLOAT32_MAX};
+}
+
 inline std::array<uint8_t, 4> Rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) { return {r, g, b, a}; }
 
 }  // namespace d3d11_test

@@ -113,9 +113,7 @@ TEST_F(ObjectTest, StateDescriptionsAreValidatedAtCreation) {
         EXPECT_EQ(device->CreateRasterizerState(&broken, &rasterState), E_INVALIDARG);
     }
 
-    const D3D11_SAMPLER_DESC sampler = {D3D11_FILTER_MIN_MAG_MIP_LINEAR, D3D11_TEXTURE_ADDRESS_WRAP,
-                                        D3D11_TEXTURE_ADDRESS_WRAP, D3D11_TEXTURE_ADDRESS_WRAP, 0, 1,
-                                        D3D11_COMPARISON_NEVER, {0, 0, 0, 0}, 0, D3D11_FLOAT32_MAX};
+    const D3D11_SAMPLER_DESC sampler = SamplerDesc(D3D11_FILTER_MIN_MAG_MIP_LINEAR, D3D11_TEXTURE_ADDRESS_WRAP);
     ID3D11SamplerState* samplerState = nullptr;
     EXPECT_EQ(device->CreateSamplerState(&sampler, &samplerState), S_OK);
     context->PSSetSamplers(0, 1, &samplerState);

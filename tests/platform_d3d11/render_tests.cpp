@@ -84,14 +84,14 @@ TEST_F(RenderTest, SourceAlphaBlendMixesWithTheClearedTarget) {
     const FLOAT blue[4] = {0, 0, 1, 1};
     context->ClearRenderTargetView(view, blue);
     D3D11_BLEND_DESC desc = {};
-    desc.RenderTarget[0] = {TRUE,
-                            D3D11_BLEND_SRC_ALPHA,
-                            D3D11_BLEND_INV_SRC_ALPHA,
-                            D3D11_BLEND_OP_ADD,
-                            D3D11_BLEND_ONE,
-                            D3D11_BLEND_ZERO,
-                            D3D11_BLEND_OP_ADD,
-                            D3D11_COLOR_WRITE_ENABLE_ALL};
+    D3D11_RENDER_TARGET_BLEND_DESC& sourceAlpha = desc.RenderTarget[0];
+    sourceAlpha.BlendEnable = TRUE;
+    sourceAlpha.SrcBlend = D3D11_BLEND_SRC_ALPHA;
+    sourceAlpha.DestBlend = D3D11_BLEND_INV_SRC_ALPHA;
+    sourceAlpha.BlendOp = sourceAlpha.BlendOpAlpha = D3D11_BLEND_OP_ADD;
+    sourceAlpha.SrcBlendAlpha = D3D11_BLEND_ONE;
+    sourceAlpha.DestBlendAlpha = D3D11_BLEND_ZERO;
+    sourceAlpha.RenderTargetWriteMask = D3D11_COLOR_WRITE_ENABLE_ALL;
     ID3D11BlendState* transparent = nullptr;
     ASSERT_EQ(device->CreateBlendState(&desc, &transparent), S_OK);
     const FLOAT factor[4] = {0, 0, 0, 0};

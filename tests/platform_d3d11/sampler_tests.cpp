@@ -33,9 +33,8 @@ TEST_F(SamplerTest, FiltersBecomeGlFiltersAndOnlyAnisotropicFilteringIsAnisotrop
          GL_COMPARE_REF_TO_TEXTURE},
     };
     for (const SamplerCase& c : cases) {
-        const D3D11_SAMPLER_DESC desc = {c.filter, D3D11_TEXTURE_ADDRESS_WRAP, D3D11_TEXTURE_ADDRESS_WRAP,
-                                         D3D11_TEXTURE_ADDRESS_WRAP, 0, c.maxAnisotropy, D3D11_COMPARISON_LESS_EQUAL,
-                                         {0, 0, 0, 0}, 0, D3D11_FLOAT32_MAX};
+        const D3D11_SAMPLER_DESC desc =
+            SamplerDesc(c.filter, D3D11_TEXTURE_ADDRESS_WRAP, c.maxAnisotropy, D3D11_COMPARISON_LESS_EQUAL);
         ID3D11SamplerState* state = nullptr;
         ASSERT_EQ(device->CreateSamplerState(&desc, &state), S_OK) << c.what;
         const GLuint sampler = static_cast<platform::SamplerState*>(state)->Name();

@@ -48,9 +48,7 @@ protected:
     }
 
     ID3D11SamplerState* Sampler(D3D11_FILTER filter) {
-        D3D11_SAMPLER_DESC desc = {filter, D3D11_TEXTURE_ADDRESS_CLAMP, D3D11_TEXTURE_ADDRESS_CLAMP,
-                                   D3D11_TEXTURE_ADDRESS_CLAMP, 0, 1, D3D11_COMPARISON_NEVER, {0, 0, 0, 0}, 0,
-                                   D3D11_FLOAT32_MAX};
+        const D3D11_SAMPLER_DESC desc = SamplerDesc(filter, D3D11_TEXTURE_ADDRESS_CLAMP);
         ID3D11SamplerState* sampler = nullptr;
         EXPECT_EQ(device->CreateSamplerState(&desc, &sampler), S_OK);
         return sampler;
