@@ -138,6 +138,14 @@ private:
     std::unique_ptr<TestDevice> gpu_;
 };
 
+// One render target's blending, colour and alpha each added, writing every channel.
+inline D3D11_RENDER_TARGET_BLEND_DESC AddedBlend(D3D11_BLEND source, D3D11_BLEND destination,
+                                                 D3D11_BLEND sourceAlpha = D3D11_BLEND_ONE,
+                                                 D3D11_BLEND destinationAlpha = D3D11_BLEND_ZERO) {
+    return {TRUE,        source,           destination,        D3D11_BLEND_OP_ADD,
+            sourceAlpha, destinationAlpha, D3D11_BLEND_OP_ADD, D3D11_COLOR_WRITE_ENABLE_ALL};
+}
+
 // A sampler that filters and addresses alike on every axis, with no level-of-detail limits.
 inline D3D11_SAMPLER_DESC SamplerDesc(D3D11_FILTER filter, D3D11_TEXTURE_ADDRESS_MODE address, UINT maxAnisotropy = 1,
                                       D3D11_COMPARISON_FUNC comparison = D3D11_COMPARISON_NEVER) {

@@ -135,9 +135,7 @@ TEST_P(DebugLayerTest, RefusedStatesNameTheField) {
     ExpectSaid("D3D11 ERROR: ID3D11Device::CreateRasterizerState: DepthBiasClamp other than 0 is not supported by "
                "this layer. [ STATE_CREATION ERROR #0: CREATESTATE_INVALIDDESC ]");
     D3D11_BLEND_DESC blend = {};
-    blend.RenderTarget[0] = {TRUE,                  D3D11_BLEND_SRC_COLOR, D3D11_BLEND_ONE, D3D11_BLEND_OP_ADD,
-                             D3D11_BLEND_SRC_COLOR, D3D11_BLEND_ONE,       D3D11_BLEND_OP_ADD,
-                             D3D11_COLOR_WRITE_ENABLE_ALL};
+    blend.RenderTarget[0] = AddedBlend(D3D11_BLEND_SRC_COLOR, D3D11_BLEND_ONE, D3D11_BLEND_SRC_COLOR, D3D11_BLEND_ONE);
     ID3D11BlendState* blendState = nullptr;
     EXPECT_EQ(device->CreateBlendState(&blend, &blendState), E_INVALIDARG);
     ExpectSaid("CreateBlendState: A blend factor or operation is invalid, or a colour factor stands in an alpha slot.");

@@ -236,9 +236,7 @@ std::vector<Case> StateCases() {
         {"blend with a colour factor for alpha", E_INVALIDARG,
          [](ID3D11Device* d) {
              D3D11_BLEND_DESC desc = {};
-             desc.RenderTarget[0] = {TRUE, D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD,
-                                     D3D11_BLEND_SRC_COLOR, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD,
-                                     D3D11_COLOR_WRITE_ENABLE_ALL};
+             desc.RenderTarget[0] = AddedBlend(D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_SRC_COLOR);
              return d->CreateBlendState(&desc, nullptr);
          }},
         {"depth test without a comparison", E_INVALIDARG,

@@ -76,8 +76,7 @@ TEST_F(ObjectTest, StateDescriptionsAreValidatedAtCreation) {
     ID3D11BlendState* blendState = nullptr;
     EXPECT_EQ(device->CreateBlendState(&blend, &blendState), S_OK) << "disabled targets are not checked";
     SafeRelease(blendState);
-    blend.RenderTarget[0] = {TRUE, D3D11_BLEND(0), D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, D3D11_BLEND_ONE,
-                             D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, D3D11_COLOR_WRITE_ENABLE_ALL};
+    blend.RenderTarget[0] = AddedBlend(D3D11_BLEND(0), D3D11_BLEND_ZERO);
     EXPECT_EQ(device->CreateBlendState(&blend, &blendState), E_INVALIDARG);
     blend.RenderTarget[0].SrcBlend = D3D11_BLEND(D3D11_BLEND_INV_SRC1_ALPHA + 1);
     EXPECT_EQ(device->CreateBlendState(&blend, &blendState), E_INVALIDARG);

@@ -108,8 +108,7 @@ TEST_F(StateCacheTest, TheSameObjectsBoundAgainWithNewParametersTakeEffect) {
 TEST_F(StateCacheTest, BlendFactorAndStencilReferenceChangeWithoutANewState) {
     UseColourProgram();
     D3D11_BLEND_DESC blend = {};
-    blend.RenderTarget[0] = {TRUE, D3D11_BLEND_BLEND_FACTOR, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD,
-                             D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD, D3D11_COLOR_WRITE_ENABLE_ALL};
+    blend.RenderTarget[0] = AddedBlend(D3D11_BLEND_BLEND_FACTOR, D3D11_BLEND_ZERO);
     ID3D11BlendState* byFactor = nullptr;
     ASSERT_EQ(device->CreateBlendState(&blend, &byFactor), S_OK);
     ID3D11DepthStencilState* stencilEqual = ReadOnlyDepthStencil(FALSE, TRUE, D3D11_COMPARISON_EQUAL);
