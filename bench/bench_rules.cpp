@@ -22,8 +22,8 @@ public:
 struct Headless {
     Headless() {
         D3D_FEATURE_LEVEL level;
-        D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
-                          &level, &context);
+        D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device, &level,
+                          &context);
     }
     ~Headless() {
         if (context) context->Release();

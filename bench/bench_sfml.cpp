@@ -49,10 +49,10 @@ bool Load(sf::Texture& texture, const char* file) {
 bool LoadAll(Textures& t) {
     const char* const enemyFiles[kEnemies] = {"enemyStrip1.png", "enemyStrip2.png", "enemyStrip3.png",
                                               "enemy4.png",      "enemy5.png",      "enemy6.png"};
-    bool loaded = Load(t.background, "QivbgTiled.png") && Load(t.player, "player.png") &&
-                  Load(t.flame, "flame.png") && Load(t.greenHealth, "greenHealth.png") &&
-                  Load(t.redHealth, "redHealth.png") && Load(t.greenFuel, "greenFuel.png") &&
-                  Load(t.redFuel, "redFuel.png") && Load(t.arrow, "arrow.png") && Load(t.controls, "controlsFont.png");
+    bool loaded = Load(t.background, "QivbgTiled.png") && Load(t.player, "player.png") && Load(t.flame, "flame.png") &&
+                  Load(t.greenHealth, "greenHealth.png") && Load(t.redHealth, "redHealth.png") &&
+                  Load(t.greenFuel, "greenFuel.png") && Load(t.redFuel, "redFuel.png") && Load(t.arrow, "arrow.png") &&
+                  Load(t.controls, "controlsFont.png");
     for (size_t i = 0; i < kEnemies; ++i) loaded = loaded && Load(t.enemies[i], enemyFiles[i]);
     // The player's health bar is the enemies' 32 x 8 bar tiled over 96 x 16, as the game's wrapping sampler does.
     t.greenHealth.setRepeated(true);
@@ -112,8 +112,8 @@ public:
     }
 
     void Draw(sf::RenderTarget& target) const {
-        for (const sf::Drawable* d : {&mBackground, &mPlayer, &mFlame, &mHealthGreen, &mHealthRed, &mFuelGreen,
-                                      &mFuelRed})
+        for (const sf::Drawable* d :
+             {&mBackground, &mPlayer, &mFlame, &mHealthGreen, &mHealthRed, &mFuelGreen, &mFuelRed})
             target.draw(*d);
         for (size_t i = 0; i < kEnemies; ++i) {
             target.draw(mEnemies[i]);

@@ -26,8 +26,8 @@ double MeasureCompileMilliseconds(ID3D11Device* device, int compiles) {
 
 ID3D11ShaderResourceView* MakeTexture(ID3D11Device* device) {
     std::vector<uint32_t> texels(96 * 32, 0xff3366ccu);
-    D3D11_TEXTURE2D_DESC desc = {96, 32, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE,
-                                 D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    D3D11_TEXTURE2D_DESC desc = {
+        96, 32, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
     D3D11_SUBRESOURCE_DATA init = {texels.data(), 96 * 4, 0};
     ID3D11Texture2D* texture = nullptr;
     ID3D11ShaderResourceView* view = nullptr;
@@ -39,8 +39,8 @@ ID3D11ShaderResourceView* MakeTexture(ID3D11Device* device) {
 
 void BindTarget(ID3D11Device* device, ID3D11DeviceContext* context, ID3D11Texture2D** target,
                 ID3D11RenderTargetView** view) {
-    D3D11_TEXTURE2D_DESC desc = {1024, 768, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
-                                 D3D11_BIND_RENDER_TARGET, 0, 0};
+    D3D11_TEXTURE2D_DESC desc = {
+        1024, 768, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
     device->CreateTexture2D(&desc, nullptr, target);
     device->CreateRenderTargetView(*target, nullptr, view);
     context->OMSetRenderTargets(1, view, nullptr);

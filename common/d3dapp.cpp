@@ -84,8 +84,8 @@ bool D3DApp::CreateMainWindow() {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
 
-    mWindow = CreateWindowEx(0, L"D3DWndClassName", mCaption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                             CW_USEDEFAULT, width, height, 0, 0, mInstance, 0);
+    mWindow = CreateWindowEx(0, L"D3DWndClassName", mCaption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                             width, height, 0, 0, mInstance, 0);
     if (!mWindow) {
         MessageBox(0, L"CreateWindow Failed.", 0, 0);
         return false;

@@ -36,11 +36,22 @@ std::vector<ID3D11Texture2D*> LoadStagingTextures(ID3D11Device* device, const st
                                                   DXGI_FORMAT format, UINT filter, UINT mipFilter) {
     std::vector<ID3D11Texture2D*> srcTex(filenames.size(), nullptr);
     // Each file as it is (size, mips), in memory the CPU can map for CopySlices.
-    D3DX11_IMAGE_LOAD_INFO loadInfo = {D3DX11_FROM_FILE, D3DX11_FROM_FILE, D3DX11_FROM_FILE, 0, D3DX11_FROM_FILE,
-                                       D3D11_USAGE_STAGING, 0, D3D11_CPU_ACCESS_WRITE | D3D11_CPU_ACCESS_READ, 0,
-                                       format, filter, mipFilter, nullptr};
+    D3DX11_IMAGE_LOAD_INFO loadInfo = {D3DX11_FROM_FILE,
+                                       D3DX11_FROM_FILE,
+                                       D3DX11_FROM_FILE,
+                                       0,
+                                       D3DX11_FROM_FILE,
+                                       D3D11_USAGE_STAGING,
+                                       0,
+                                       D3D11_CPU_ACCESS_WRITE | D3D11_CPU_ACCESS_READ,
+                                       0,
+                                       format,
+                                       filter,
+                                       mipFilter,
+                                       nullptr};
     for (size_t i = 0; i < filenames.size(); ++i) {
-        VERIFY_HR(D3DX11CreateTextureFromFile(device, filenames[i].c_str(), &loadInfo, 0, (ID3D11Resource**)&srcTex[i], 0));
+        VERIFY_HR(
+            D3DX11CreateTextureFromFile(device, filenames[i].c_str(), &loadInfo, 0, (ID3D11Resource**)&srcTex[i], 0));
     }
     return srcTex;
 }
@@ -112,7 +123,7 @@ ID3D11ShaderResourceView* CreateTexture2DArraySRV(ID3D11Device* device, ID3D11De
     texArrayDesc.MiscFlags = 0;
 
     ID3D11Texture2D* texArray = nullptr;
-    VERIFY_HR(device->CreateTexture2D( &texArrayDesc, 0, &texArray));
+    VERIFY_HR(device->CreateTexture2D(&texArrayDesc, 0, &texArray));
     ID3D11ShaderResourceView* texArraySRV = nullptr;
     if (texArray) {
         CopySlices(context, srcTex, texArray, texElementDesc.MipLevels);
@@ -133,8 +144,8 @@ ID3D11ShaderResourceView* CreateRandomTexture1DSRV(ID3D11Device* device) {
     }
 
     const D3D11_SUBRESOURCE_DATA initData = {randomValues.data(), kRandomTexels * sizeof(XMFLOAT4), 0};
-    const D3D11_TEXTURE1D_DESC texDesc = {kRandomTexels, 1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT,
-                                          D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    const D3D11_TEXTURE1D_DESC texDesc = {
+        kRandomTexels, 1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT, D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
 
     ID3D11Texture1D* randomTex = nullptr;
     VERIFY_HR(device->CreateTexture1D(&texDesc, &initData, &randomTex));
@@ -154,8 +165,9 @@ ID3D11ShaderResourceView* CreateRandomTexture1DSRV(ID3D11Device* device) {
 
 HRESULT CreateDepthStencil(ID3D11Device* device, UINT width, UINT height, DXGI_SAMPLE_DESC sampling,
                            ID3D11Texture2D** buffer, ID3D11DepthStencilView** view) {
-    const D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, sampling,
-                                       D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL, 0, 0};
+    const D3D11_TEXTURE2D_DESC desc = {
+        width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, sampling, D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL,
+        0,     0};
     HRESULT hr = device->CreateTexture2D(&desc, nullptr, buffer);
     if (SUCCEEDED(hr)) hr = device->CreateDepthStencilView(*buffer, nullptr, view);
     if (FAILED(hr)) ReleaseAndClear(*buffer);
@@ -172,8 +184,8 @@ bool OffscreenTarget::Create(ID3D11Device* device, UINT width, UINT height, bool
     Release();
     mWidth = width;
     mHeight = height;
-    const D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
-                                       D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
+    const D3D11_TEXTURE2D_DESC desc = {
+        width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
     bool made = SUCCEEDED(device->CreateTexture2D(&desc, nullptr, &mTexture)) &&
                 SUCCEEDED(device->CreateRenderTargetView(mTexture, nullptr, &mView));
     if (made && withDepth) {

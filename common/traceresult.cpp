@@ -53,7 +53,8 @@ const NamedResult kResultNames[] = {
     {D3D11_ERROR_TOO_MANY_UNIQUE_STATE_OBJECTS, L"D3D11_ERROR_TOO_MANY_UNIQUE_STATE_OBJECTS"},
     {D3D11_ERROR_FILE_NOT_FOUND, L"D3D11_ERROR_FILE_NOT_FOUND"},
     {D3D11_ERROR_TOO_MANY_UNIQUE_VIEW_OBJECTS, L"D3D11_ERROR_TOO_MANY_UNIQUE_VIEW_OBJECTS"},
-    {D3D11_ERROR_DEFERRED_CONTEXT_MAP_WITHOUT_INITIAL_DISCARD, L"D3D11_ERROR_DEFERRED_CONTEXT_MAP_WITHOUT_INITIAL_DISCARD"},
+    {D3D11_ERROR_DEFERRED_CONTEXT_MAP_WITHOUT_INITIAL_DISCARD,
+     L"D3D11_ERROR_DEFERRED_CONTEXT_MAP_WITHOUT_INITIAL_DISCARD"},
     {D3DERR_INVALIDCALL, L"D3DERR_INVALIDCALL"},
     {D3DERR_WASSTILLDRAWING, L"D3DERR_WASSTILLDRAWING"},
     {D3DXERR_CANNOTMODIFYINDEXBUFFER, L"D3DXERR_CANNOTMODIFYINDEXBUFFER"},
@@ -127,7 +128,8 @@ HRESULT TraceResult(const char* file, DWORD line, HRESULT hr, const wchar_t* exp
     wchar_t message[4096];
     Format(message, L"File: %ls\nLine: %ls\nError Code: %ls\n%lsDo you want to debug the application?", fileName,
            lineText, codeText, calling);
-    if (MessageBoxW(GetForegroundWindow(), message, L"Unexpected error encountered", MB_ICONERROR | MB_YESNO) == IDYES) {
+    if (MessageBoxW(GetForegroundWindow(), message, L"Unexpected error encountered", MB_ICONERROR | MB_YESNO) ==
+        IDYES) {
         DebugBreak();
     }
     return hr;

@@ -21,11 +21,10 @@ constexpr const char* SourceFileName(const char* path) {
 #define TRACE_WIDEN(text) TRACE_WIDEN2(text)
 
 // Checks an HRESULT expression; a failure is traced and shown, and execution carries on.
-#define VERIFY_HR(x)                                                                                     \
-    do {                                                                                                 \
-        const HRESULT verifyResult = (x);                                                                \
-        if (FAILED(verifyResult)) {                                                                      \
-            TraceResult(SourceFileName(__FILE__), static_cast<DWORD>(__LINE__), verifyResult, TRACE_WIDEN(#x), \
-                        true);                                                                           \
-        }                                                                                                \
+#define VERIFY_HR(x)                                                                                                  \
+    do {                                                                                                              \
+        const HRESULT verifyResult = (x);                                                                             \
+        if (FAILED(verifyResult)) {                                                                                   \
+            TraceResult(SourceFileName(__FILE__), static_cast<DWORD>(__LINE__), verifyResult, TRACE_WIDEN(#x), true); \
+        }                                                                                                             \
     } while (0)

@@ -42,7 +42,8 @@ void Effect::LoadFromFile(const std::wstring& fileName, ID3D11Device* device) {
     // Without compiled bytes there is no effect to create; the wrapper then draws and sets nothing.
     if (!compiledShader) return;
 
-    VERIFY_HR(D3DX11CreateEffectFromMemory(compiledShader->GetBufferPointer(), compiledShader->GetBufferSize(), 0, device, &mEffect));
+    VERIFY_HR(D3DX11CreateEffectFromMemory(compiledShader->GetBufferPointer(), compiledShader->GetBufferSize(), 0,
+                                           device, &mEffect));
     compiledShader->Release();
     if (mEffect) FetchVariables();
 }

@@ -287,8 +287,8 @@ void Game::CreateEnemies(ID3D11Device* device) {
     }
     for (const Enemy* enemy : mEnemies) {
         const XMFLOAT2 p = enemy->GetPosition();
-        mEnemyGreenHBs.push_back(new Sprite(Point(p.x, p.y + kEnemyBarRise), Point(1, 1), 32, 8, 1.0f,
-                                            mGreenHBFrames, kFrameTime, device, 0.0f));
+        mEnemyGreenHBs.push_back(new Sprite(Point(p.x, p.y + kEnemyBarRise), Point(1, 1), 32, 8, 1.0f, mGreenHBFrames,
+                                            kFrameTime, device, 0.0f));
         mEnemyRedHBs.push_back(new Sprite(Point(p.x + kEnemyBarWidth / 2, p.y + kEnemyBarRise), Point(0, 1), 32, 8,
                                           1.0f, mRedHBFrames, kFrameTime, device, 0.0f));
     }
@@ -383,8 +383,8 @@ void Game::UpdateEnemies(float dt) {
 void Game::LayOutEnemyBars(size_t index) {
     const Enemy* enemy = mEnemies[index];
     const XMFLOAT2 p = enemy->GetPosition();
-    LayOutBar(mEnemyGreenHBs[index], mEnemyRedHBs[index], p.x, p.y + kEnemyBarRise, enemy->GetHealth(),
-              kEnemyMaxHealth, kEnemyBarWidth);
+    LayOutBar(mEnemyGreenHBs[index], mEnemyRedHBs[index], p.x, p.y + kEnemyBarRise, enemy->GetHealth(), kEnemyMaxHealth,
+              kEnemyBarWidth);
 }
 
 void Game::UpdateArrows(float dt) {
@@ -455,8 +455,8 @@ void Game::Fire(ID3D11Device* device) {
     const XMFLOAT2 p = mPlayer->GetPosition();
     const float direction = mFacingRight ? 1.0f : -1.0f;
     mArrows.push_back(new Projectile(Point(p.x, p.y - 8.0f), Point(direction, 1.0f),
-                                     XMVectorSet(direction * kArrowSpeed, 0.0f, 0.0f, 0.0f), 22, 9, 0.5f,
-                                     mArrowFrames, kFrameTime, device, 0.0f));
+                                     XMVectorSet(direction * kArrowSpeed, 0.0f, 0.0f, 0.0f), 22, 9, 0.5f, mArrowFrames,
+                                     kFrameTime, device, 0.0f));
     mCanFire = false;
 }
 

@@ -102,7 +102,6 @@ private:
     void ReleaseFrames();
     void ReleaseStates();
 
-
     ID3D11BlendState* mTransparentBS;
     ID3D11DepthStencilState* mFontDS;
     LitTexEffect* mLitEffect;

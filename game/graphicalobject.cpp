@@ -4,7 +4,10 @@
 
 // The world matrix is given a defined value before the first rebuild, though nothing should read it then.
 GraphicalObject::GraphicalObject()
-    : mPosition(0.0f, 0.0f, 0.0f), mLook(0.0f, 0.0f, 1.0f), mRight(1.0f, 0.0f, 0.0f), mUp(0.0f, 1.0f, 0.0f),
+    : mPosition(0.0f, 0.0f, 0.0f),
+      mLook(0.0f, 0.0f, 1.0f),
+      mRight(1.0f, 0.0f, 0.0f),
+      mUp(0.0f, 1.0f, 0.0f),
       mWorldDirty(true) {
     XMStoreFloat4x4(&mWorldMatrix, XMMatrixIdentity());
 }
@@ -25,10 +28,8 @@ void GraphicalObject::MoveAlongRight(float distance) { Steering::MoveAlongRight(
 void GraphicalObject::RebuildWorld() {
     if (!mWorldDirty) return;
     mWorldDirty = false;
-    const XMMATRIX world = XMMatrixSet(mRight.x, mRight.y, mRight.z, 0.0f,
-                                       mUp.x, mUp.y, mUp.z, 0.0f,
-                                       mLook.x, mLook.y, mLook.z, 0.0f,
-                                       mPosition.x, mPosition.y, mPosition.z, 1.0f);
+    const XMMATRIX world = XMMatrixSet(mRight.x, mRight.y, mRight.z, 0.0f, mUp.x, mUp.y, mUp.z, 0.0f, mLook.x, mLook.y,
+                                       mLook.z, 0.0f, mPosition.x, mPosition.y, mPosition.z, 1.0f);
     XMStoreFloat4x4(&mWorldMatrix, world);
 }
 

@@ -14,7 +14,12 @@ struct PointLight {
 
 struct SpotLight {
     SpotLight()
-        : Colour(0, 0, 0, 0), Position(0, 0, 0), Range(0), Direction(0, 0, 0), SpotFactor(0), Attenuation(0, 0, 0),
+        : Colour(0, 0, 0, 0),
+          Position(0, 0, 0),
+          Range(0),
+          Direction(0, 0, 0),
+          SpotFactor(0),
+          Attenuation(0, 0, 0),
           Filler(0) {}
 
     XMFLOAT4 Colour;

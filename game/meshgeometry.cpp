@@ -39,8 +39,8 @@ void MeshGeometry::CreateIndexBuffer(ID3D11Device* device, const UINT* indices, 
 // The mesh owns the views of its subsets: those the new list does not carry on are released.
 void MeshGeometry::AssignSubsets(const std::vector<Subset>& subsets) {
     for (Subset& old : mSubsets) {
-        const bool kept = std::any_of(subsets.begin(), subsets.end(),
-                                      [&old](const Subset& subset) { return subset.srv == old.srv; });
+        const bool kept =
+            std::any_of(subsets.begin(), subsets.end(), [&old](const Subset& subset) { return subset.srv == old.srv; });
         if (!kept) ReleaseAndClear(old.srv);
     }
     mSubsets = subsets;

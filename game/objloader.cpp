@@ -107,13 +107,11 @@ bool ReadIndex(std::istream& fin, long long& index) {
     return startsNumber && (fin >> index);
 }
 
-bool InRange(long long index, size_t count) {
-    return index >= 1 && static_cast<unsigned long long>(index) <= count;
-}
+bool InRange(long long index, size_t count) { return index >= 1 && static_cast<unsigned long long>(index) <= count; }
 
 bool SameVertex(const Vertex::NormalTexVertex& a, const Vertex::NormalTexVertex& b) {
-    return a.Pos.x == b.Pos.x && a.Pos.y == b.Pos.y && a.Pos.z == b.Pos.z && a.Tex.x == b.Tex.x &&
-           a.Tex.y == b.Tex.y && a.Normal.x == b.Normal.x && a.Normal.y == b.Normal.y && a.Normal.z == b.Normal.z;
+    return a.Pos.x == b.Pos.x && a.Pos.y == b.Pos.y && a.Pos.z == b.Pos.z && a.Tex.x == b.Tex.x && a.Tex.y == b.Tex.y &&
+           a.Normal.x == b.Normal.x && a.Normal.y == b.Normal.y && a.Normal.z == b.Normal.z;
 }
 
 void ReleaseViews(Subsets& subsets, size_t from) {

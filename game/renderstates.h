@@ -9,8 +9,12 @@ inline D3D11_BLEND_DESC TransparentBlendDesc() {
     D3D11_BLEND_DESC bsDesc = {};
     // Blending on: colour source alpha over inverse source alpha, alpha one and zero, both added; all channels.
     bsDesc.RenderTarget[0] = {TRUE,
-                              D3D11_BLEND_SRC_ALPHA, D3D11_BLEND_INV_SRC_ALPHA, D3D11_BLEND_OP_ADD,
-                              D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD,
+                              D3D11_BLEND_SRC_ALPHA,
+                              D3D11_BLEND_INV_SRC_ALPHA,
+                              D3D11_BLEND_OP_ADD,
+                              D3D11_BLEND_ONE,
+                              D3D11_BLEND_ZERO,
+                              D3D11_BLEND_OP_ADD,
                               D3D11_COLOR_WRITE_ENABLE_ALL};
     return bsDesc;
 }

@@ -38,16 +38,20 @@ struct Layout {
 enum LayoutKind { kBasic, kNormalTex, kParticle, kTerrain };
 
 const Layout kLayouts[] = {
-    {&mBasicVertLayout, {kPosition},
+    {&mBasicVertLayout,
+     {kPosition},
      L"device->CreateInputLayout(vertexDesc, 1, passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, "
      L"&mBasicVertLayout)"},
-    {&mNormalTexVertLayout, {kPosition, kNormal, kTex},
+    {&mNormalTexVertLayout,
+     {kPosition, kNormal, kTex},
      L"device->CreateInputLayout(vertexDesc, 3, passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, "
      L"&mNormalTexVertLayout)"},
-    {&mParticleVertLayout, {kPosition, kSize},
+    {&mParticleVertLayout,
+     {kPosition, kSize},
      L"device->CreateInputLayout(vertexDesc, 2 , passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, "
      L"&mParticleVertLayout)"},
-    {&mTerrainVertLayout, {kPosition, kNormal, kTex, kTex2},
+    {&mTerrainVertLayout,
+     {kPosition, kNormal, kTex, kTex2},
      L"device->CreateInputLayout(vertexDesc, 4, passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, "
      L"&mTerrainVertLayout)"},
 };
@@ -64,9 +68,9 @@ void CreateLayout(ID3D11Device* device, ID3DX11EffectTechnique* technique, Layou
     const Layout& layout = kLayouts[kind];
     const D3DX11_PASS_DESC passDesc = FirstPassDesc(technique);
     ReleaseAndClear(*layout.handle);
-    const HRESULT hr = device->CreateInputLayout(layout.elements.data(), static_cast<UINT>(layout.elements.size()),
-                                                 passDesc.pIAInputSignature, passDesc.IAInputSignatureSize,
-                                                 layout.handle);
+    const HRESULT hr =
+        device->CreateInputLayout(layout.elements.data(), static_cast<UINT>(layout.elements.size()),
+                                  passDesc.pIAInputSignature, passDesc.IAInputSignatureSize, layout.handle);
     if (FAILED(hr)) TraceResult(SourceFileName(__FILE__), static_cast<DWORD>(__LINE__), hr, layout.call, true);
 }
 

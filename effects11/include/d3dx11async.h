@@ -45,7 +45,6 @@ typedef ID3D10Include* LPD3D10INCLUDE;
 #define D3D10_SHADER_WARNINGS_ARE_ERRORS (1 << 18)
 
 HRESULT D3DX11CompileFromFileW(LPCWSTR srcFile, const D3D10_SHADER_MACRO* defines, LPD3D10INCLUDE include,
-                               LPCSTR functionName, LPCSTR profile, UINT flags1, UINT flags2,
-                               ID3DX11ThreadPump* pump, ID3D10Blob** shader, ID3D10Blob** errorMsgs,
-                               HRESULT* hResult);
+                               LPCSTR functionName, LPCSTR profile, UINT flags1, UINT flags2, ID3DX11ThreadPump* pump,
+                               ID3D10Blob** shader, ID3D10Blob** errorMsgs, HRESULT* hResult);
 #define D3DX11CompileFromFile D3DX11CompileFromFileW

@@ -22,15 +22,21 @@ public:
         Field(static_cast<uint32_t>(s.size()));
         Raw(s.data(), s.size());
     }
-    template <class T, size_t N> void Field(const T (&list)[N]) {
+    template <class T, size_t N>
+    void Field(const T (&list)[N]) {
         for (const T& v : list) Field(v);
     }
-    template <class T> void Field(const std::vector<T>& list) {
+    template <class T>
+    void Field(const std::vector<T>& list) {
         Field(static_cast<uint32_t>(list.size()));
         for (const T& v : list) Field(v);
     }
-    template <class T> void Field(const T& part);
-    template <class... T> void Fields(const T&... fields) { (Field(fields), ...); }
+    template <class T>
+    void Field(const T& part);
+    template <class... T>
+    void Fields(const T&... fields) {
+        (Field(fields), ...);
+    }
     void Raw(const void* p, size_t n) {
         const auto* b = static_cast<const uint8_t*>(p);
         bytes.insert(bytes.end(), b, b + n);
@@ -39,7 +45,8 @@ public:
 };
 
 // The fewest bytes an element of a list takes: its form with empty strings and lists.
-template <class T> size_t MinimumBytes() {
+template <class T>
+size_t MinimumBytes() {
     Writer w;
     w.Field(T{});
     return w.bytes.size();
@@ -71,18 +78,24 @@ public:
         p_ += n;
         left_ -= n;
     }
-    template <class T, size_t N> void Field(T (&list)[N]) {
+    template <class T, size_t N>
+    void Field(T (&list)[N]) {
         for (T& v : list) Field(v);
     }
     // The count is bounded by the bytes left, so hostile counts cannot make huge allocations.
-    template <class T> void Field(std::vector<T>& list) {
+    template <class T>
+    void Field(std::vector<T>& list) {
         uint32_t n = U32();
         if (n > left_ / MinimumBytes<T>()) ok_ = false;
         list.resize(ok_ ? n : 0);
         for (T& v : list) Field(v);
     }
-    template <class T> void Field(T& part);
-    template <class... T> void Fields(T&... fields) { (Field(fields), ...); }
+    template <class T>
+    void Field(T& part);
+    template <class... T>
+    void Fields(T&... fields) {
+        (Field(fields), ...);
+    }
     uint32_t U32() {
         uint32_t v = 0;
         Raw(&v, sizeof v);
@@ -97,38 +110,59 @@ private:
 };
 
 // A part as the Writer sees it (const) or as the Reader fills it.
-template <class Stream, class T> using Part = std::conditional_t<std::is_same_v<Stream, Writer>, const T, T>;
+template <class Stream, class T>
+using Part = std::conditional_t<std::is_same_v<Stream, Writer>, const T, T>;
 
-template <class S> void Layout(S& s, Part<S, ConstantBuffer>& cb) { s.Fields(cb.name, cb.size, cb.binding); }
+template <class S>
+void Layout(S& s, Part<S, ConstantBuffer>& cb) {
+    s.Fields(cb.name, cb.size, cb.binding);
+}
 
-template <class S> void Layout(S& s, Part<S, Variable>& v) {
+template <class S>
+void Layout(S& s, Part<S, Variable>& v) {
     s.Fields(v.name, v.typeName, v.cls, v.base, v.rows, v.columns, v.elements, v.columnMajor, v.cbuffer, v.offset,
              v.size);
 }
 
-template <class S> void Layout(S& s, Part<S, SamplerState>& state) {
+template <class S>
+void Layout(S& s, Part<S, SamplerState>& state) {
     s.Fields(state.name, state.filter, state.address, state.maxAnisotropy, state.comparison, state.mipLodBias,
              state.minLod, state.maxLod, state.border);
 }
 
-template <class S> void Layout(S& s, Part<S, TextureUnit>& u) { s.Fields(u.unit, u.texture, u.sampler); }
+template <class S>
+void Layout(S& s, Part<S, TextureUnit>& u) {
+    s.Fields(u.unit, u.texture, u.sampler);
+}
 
-template <class S> void Layout(S& s, Part<S, InputElement>& e) {
+template <class S>
+void Layout(S& s, Part<S, InputElement>& e) {
     s.Fields(e.semantic, e.index, e.location, e.components, e.componentType);
 }
 
-template <class S> void Layout(S& s, Part<S, Pass>& p) {
+template <class S>
+void Layout(S& s, Part<S, Pass>& p) {
     s.Fields(p.name, p.vertexGlsl, p.pixelGlsl, p.units, p.flattened, p.inputs);
 }
 
-template <class S> void Layout(S& s, Part<S, Technique>& t) { s.Fields(t.name, t.passes); }
+template <class S>
+void Layout(S& s, Part<S, Technique>& t) {
+    s.Fields(t.name, t.passes);
+}
 
-template <class S> void Layout(S& s, Part<S, CompiledEffect>& e) {
+template <class S>
+void Layout(S& s, Part<S, CompiledEffect>& e) {
     s.Fields(e.cbuffers, e.variables, e.samplers, e.techniques);
 }
 
-template <class T> void Writer::Field(const T& part) { Layout<Writer>(*this, part); }
-template <class T> void Reader::Field(T& part) { Layout<Reader>(*this, part); }
+template <class T>
+void Writer::Field(const T& part) {
+    Layout<Writer>(*this, part);
+}
+template <class T>
+void Reader::Field(T& part) {
+    Layout<Reader>(*this, part);
+}
 
 bool IsObject(VarClass c) { return c == VarClass::Texture || c == VarClass::Sampler; }
 

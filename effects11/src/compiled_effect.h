@@ -31,7 +31,7 @@ struct ConstantBuffer {
 // Values as D3D11_FILTER and D3D11_TEXTURE_ADDRESS_MODE number them.
 struct SamplerState {
     std::string name;
-    uint32_t filter = 0x15;  // MIN_MAG_MIP_LINEAR
+    uint32_t filter = 0x15;           // MIN_MAG_MIP_LINEAR
     uint32_t address[3] = {3, 3, 3};  // CLAMP
     uint32_t maxAnisotropy = 16;
     uint32_t comparison = 8;  // ALWAYS

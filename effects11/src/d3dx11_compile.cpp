@@ -19,7 +19,7 @@ namespace {
 class CompiledEffects {
 public:
     fx::CompileOutput Compile(const std::string& text, const std::string& file, const std::string& defines,
-                                     UINT flags) {
+                              UINT flags) {
         const std::lock_guard<std::mutex> lock(mutex_);
         const std::string key = file + '\0' + defines + '\0' + std::to_string(flags) + '\0' + text;
         auto found = entries_.find(key);

@@ -11,7 +11,7 @@ namespace fx {
 
 struct EffectBuilder::PassContext {
     std::map<std::pair<int32_t, int32_t>, uint32_t> units;  // (texture, sampler) -> unit
-    std::map<std::string, uint32_t> vertexOutputs;         // upper-case semantic -> location
+    std::map<std::string, uint32_t> vertexOutputs;          // upper-case semantic -> location
     Pass* pass = nullptr;
 };
 
@@ -95,21 +95,31 @@ namespace {
 
 BaseType ToBase(spvc_basetype t) {
     switch (t) {
-        case SPVC_BASETYPE_FP32: return BaseType::Float;
-        case SPVC_BASETYPE_INT32: return BaseType::Int;
-        case SPVC_BASETYPE_UINT32: return BaseType::UInt;
-        case SPVC_BASETYPE_BOOLEAN: return BaseType::Bool;
-        default: return BaseType::None;
+    case SPVC_BASETYPE_FP32:
+        return BaseType::Float;
+    case SPVC_BASETYPE_INT32:
+        return BaseType::Int;
+    case SPVC_BASETYPE_UINT32:
+        return BaseType::UInt;
+    case SPVC_BASETYPE_BOOLEAN:
+        return BaseType::Bool;
+    default:
+        return BaseType::None;
     }
 }
 
 const char* BaseName(BaseType b) {
     switch (b) {
-        case BaseType::Float: return "float";
-        case BaseType::Int: return "int";
-        case BaseType::UInt: return "uint";
-        case BaseType::Bool: return "bool";
-        default: return "?";
+    case BaseType::Float:
+        return "float";
+    case BaseType::Int:
+        return "int";
+    case BaseType::UInt:
+        return "uint";
+    case BaseType::Bool:
+        return "bool";
+    default:
+        return "?";
     }
 }
 
@@ -157,7 +167,8 @@ private:
             v->cls = VarClass::Matrix;
             v->rows = cols;
             v->columns = vec;
-            v->columnMajor = spvc_compiler_has_member_decoration(c_.comp, ParentId(parent), index, SpvDecorationRowMajor);
+            v->columnMajor =
+                spvc_compiler_has_member_decoration(c_.comp, ParentId(parent), index, SpvDecorationRowMajor);
             v->typeName = std::string(BaseName(v->base)) + std::to_string(v->rows) + "x" + std::to_string(v->columns);
             return;
         }
@@ -214,11 +225,21 @@ bool FitsStd140(Cross& c, spvc_type_id structId) {
 std::string TextureTypeName(spvc_type t) {
     std::string name;
     switch (spvc_type_get_image_dimension(t)) {
-        case SpvDim1D: name = "Texture1D"; break;
-        case SpvDim3D: name = "Texture3D"; break;
-        case SpvDimCube: name = "TextureCube"; break;
-        case SpvDimBuffer: name = "Buffer"; break;
-        default: name = spvc_type_get_image_multisampled(t) ? "Texture2DMS" : "Texture2D"; break;
+    case SpvDim1D:
+        name = "Texture1D";
+        break;
+    case SpvDim3D:
+        name = "Texture3D";
+        break;
+    case SpvDimCube:
+        name = "TextureCube";
+        break;
+    case SpvDimBuffer:
+        name = "Buffer";
+        break;
+    default:
+        name = spvc_type_get_image_multisampled(t) ? "Texture2DMS" : "Texture2D";
+        break;
     }
     return spvc_type_get_image_arrayed(t) ? name + "Array" : name;
 }
@@ -270,8 +291,8 @@ int32_t EffectBuilder::ObjectIndex(const std::string& name, VarClass cls, const 
     return static_cast<int32_t>(effect.variables.size() - 1);
 }
 
-bool EffectBuilder::CrossCompile(const std::vector<uint32_t>& spirv, bool vertex, PassContext* ctx,
-                                 std::string* glsl, std::string* error) {
+bool EffectBuilder::CrossCompile(const std::vector<uint32_t>& spirv, bool vertex, PassContext* ctx, std::string* glsl,
+                                 std::string* error) {
     Cross c;
     if (!c.Load(spirv)) {
         *error = c.Error("SPIR-V could not be read");

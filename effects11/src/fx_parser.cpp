@@ -83,7 +83,8 @@ private:
         if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
             t.kind = Tok::Ident;
             while (std::isalnum(static_cast<unsigned char>(At(pos_))) || At(pos_) == '_') Advance();
-        } else if (std::isdigit(static_cast<unsigned char>(c)) || (c == '.' && std::isdigit(static_cast<unsigned char>(At(pos_ + 1))))) {
+        } else if (std::isdigit(static_cast<unsigned char>(c)) ||
+                   (c == '.' && std::isdigit(static_cast<unsigned char>(At(pos_ + 1))))) {
             t.kind = Tok::Number;
             while (std::isalnum(static_cast<unsigned char>(At(pos_))) || At(pos_) == '.' ||
                    ((At(pos_) == '-' || At(pos_) == '+') && (At(pos_ - 1) == 'e' || At(pos_ - 1) == 'E')))
@@ -123,20 +124,30 @@ bool Lookup(const std::vector<std::pair<const char*, uint32_t>>& table, const st
 }
 
 const std::vector<std::pair<const char*, uint32_t>> kFilters = {
-    {"MIN_MAG_MIP_POINT", 0x00}, {"MIN_MAG_POINT_MIP_LINEAR", 0x01}, {"MIN_POINT_MAG_LINEAR_MIP_POINT", 0x04},
-    {"MIN_POINT_MAG_MIP_LINEAR", 0x05}, {"MIN_LINEAR_MAG_MIP_POINT", 0x10}, {"MIN_LINEAR_MAG_POINT_MIP_LINEAR", 0x11},
-    {"MIN_MAG_LINEAR_MIP_POINT", 0x14}, {"MIN_MAG_MIP_LINEAR", 0x15}, {"ANISOTROPIC", 0x55},
-    {"COMPARISON_MIN_MAG_MIP_POINT", 0x80}, {"COMPARISON_MIN_MAG_POINT_MIP_LINEAR", 0x81},
-    {"COMPARISON_MIN_POINT_MAG_LINEAR_MIP_POINT", 0x84}, {"COMPARISON_MIN_POINT_MAG_MIP_LINEAR", 0x85},
-    {"COMPARISON_MIN_LINEAR_MAG_MIP_POINT", 0x90}, {"COMPARISON_MIN_LINEAR_MAG_POINT_MIP_LINEAR", 0x91},
-    {"COMPARISON_MIN_MAG_LINEAR_MIP_POINT", 0x94}, {"COMPARISON_MIN_MAG_MIP_LINEAR", 0x95},
+    {"MIN_MAG_MIP_POINT", 0x00},
+    {"MIN_MAG_POINT_MIP_LINEAR", 0x01},
+    {"MIN_POINT_MAG_LINEAR_MIP_POINT", 0x04},
+    {"MIN_POINT_MAG_MIP_LINEAR", 0x05},
+    {"MIN_LINEAR_MAG_MIP_POINT", 0x10},
+    {"MIN_LINEAR_MAG_POINT_MIP_LINEAR", 0x11},
+    {"MIN_MAG_LINEAR_MIP_POINT", 0x14},
+    {"MIN_MAG_MIP_LINEAR", 0x15},
+    {"ANISOTROPIC", 0x55},
+    {"COMPARISON_MIN_MAG_MIP_POINT", 0x80},
+    {"COMPARISON_MIN_MAG_POINT_MIP_LINEAR", 0x81},
+    {"COMPARISON_MIN_POINT_MAG_LINEAR_MIP_POINT", 0x84},
+    {"COMPARISON_MIN_POINT_MAG_MIP_LINEAR", 0x85},
+    {"COMPARISON_MIN_LINEAR_MAG_MIP_POINT", 0x90},
+    {"COMPARISON_MIN_LINEAR_MAG_POINT_MIP_LINEAR", 0x91},
+    {"COMPARISON_MIN_MAG_LINEAR_MIP_POINT", 0x94},
+    {"COMPARISON_MIN_MAG_MIP_LINEAR", 0x95},
     {"COMPARISON_ANISOTROPIC", 0xD5},
 };
 const std::vector<std::pair<const char*, uint32_t>> kAddressModes = {
     {"WRAP", 1}, {"MIRROR", 2}, {"CLAMP", 3}, {"BORDER", 4}, {"MIRROR_ONCE", 5},
 };
 const std::vector<std::pair<const char*, uint32_t>> kComparisons = {
-    {"NEVER", 1}, {"LESS", 2}, {"EQUAL", 3}, {"LESS_EQUAL", 4},
+    {"NEVER", 1},   {"LESS", 2},      {"EQUAL", 3},         {"LESS_EQUAL", 4},
     {"GREATER", 5}, {"NOT_EQUAL", 6}, {"GREATER_EQUAL", 7}, {"ALWAYS", 8},
 };
 

@@ -126,12 +126,15 @@ void Judge(ReadEnd end, const std::string& received, bool known, int status, Iso
 std::string IsolatedResult::Describe(std::chrono::milliseconds limit) const {
     char text[160];
     switch (end) {
-        case End::Finished: return "finished";
-        case End::TimedOut:
-            std::snprintf(text, sizeof text, "did not finish within %g s", limit.count() / 1000.0);
-            return text;
-        case End::NotStarted: return std::string("could not be started: ") + std::strerror(error);
-        case End::Crashed: break;
+    case End::Finished:
+        return "finished";
+    case End::TimedOut:
+        std::snprintf(text, sizeof text, "did not finish within %g s", limit.count() / 1000.0);
+        return text;
+    case End::NotStarted:
+        return std::string("could not be started: ") + std::strerror(error);
+    case End::Crashed:
+        break;
     }
     if (signal) {
         std::snprintf(text, sizeof text, "crashed (signal %d, %s)", signal, strsignal(signal));

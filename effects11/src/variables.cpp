@@ -7,7 +7,8 @@
 
 namespace fx {
 
-template <class I> class VarBase : public I {
+template <class I>
+class VarBase : public I {
 public:
     explicit VarBase(Slot* slot) : s_(slot) {}
     virtual ~VarBase() = default;
@@ -39,8 +40,10 @@ public:
     HRESULT GetBool(BOOL* value) override;
 
 private:
-    template <class T> HRESULT Set(T value);
-    template <class T> HRESULT Get(T* value);
+    template <class T>
+    HRESULT Set(T value);
+    template <class T>
+    HRESULT Get(T* value);
 };
 
 class VectorVar final : public VarBase<ID3DX11EffectVectorVariable> {
@@ -52,8 +55,10 @@ public:
     HRESULT GetIntVector(int* data) override { return Get(data); }
 
 private:
-    template <class T> HRESULT Set(const T* data);
-    template <class T> HRESULT Get(T* data);
+    template <class T>
+    HRESULT Set(const T* data);
+    template <class T>
+    HRESULT Get(T* data);
 };
 
 class MatrixVar final : public VarBase<ID3DX11EffectMatrixVariable> {
@@ -77,7 +82,8 @@ public:
 };
 
 struct Slot {
-    Slot(Effect* e, uint32_t i) : effect(e), index(i), plain(this), scalar(this), vector(this), matrix(this), resource(this) {}
+    Slot(Effect* e, uint32_t i)
+        : effect(e), index(i), plain(this), scalar(this), vector(this), matrix(this), resource(this) {}
     const Variable& Var() const { return effect->Compiled().variables[index]; }
     bool InBuffer() const { return Var().cbuffer >= 0; }
     // The variable's bytes in its buffer's CPU copy.
@@ -131,11 +137,13 @@ int IntComponent(const uint8_t* at, BaseType base) {
 }
 
 // Stores a float or int value through the conversion its own type asks for.
-template <class T> void Put(uint8_t* at, BaseType base, T value) {
+template <class T>
+void Put(uint8_t* at, BaseType base, T value) {
     PutComponent(at, base, static_cast<float>(value), static_cast<int>(value));
 }
 
-template <class T> T Component(const uint8_t* at, BaseType base) {
+template <class T>
+T Component(const uint8_t* at, BaseType base) {
     if constexpr (std::is_same_v<T, float>) {
         return FloatComponent(at, base);
     } else {
@@ -147,52 +155,62 @@ bool Is(Slot* s, VarClass cls) { return s && s->Var().cls == cls; }
 
 }  // namespace
 
-template <class I> HRESULT VarBase<I>::GetDesc(D3DX11_EFFECT_VARIABLE_DESC* desc) {
+template <class I>
+HRESULT VarBase<I>::GetDesc(D3DX11_EFFECT_VARIABLE_DESC* desc) {
     if (const HRESULT hr = CallState(s_, desc); hr != S_OK) return hr;
     *desc = {s_->Var().name.c_str(), nullptr, 0, 0, s_->Var().offset, 0};
     return S_OK;
 }
 
-template <class I> ID3DX11EffectScalarVariable* VarBase<I>::AsScalar() {
+template <class I>
+ID3DX11EffectScalarVariable* VarBase<I>::AsScalar() {
     return Is(s_, VarClass::Scalar) ? &s_->scalar : &gInvalidScalar;
 }
-template <class I> ID3DX11EffectVectorVariable* VarBase<I>::AsVector() {
+template <class I>
+ID3DX11EffectVectorVariable* VarBase<I>::AsVector() {
     return Is(s_, VarClass::Vector) ? &s_->vector : &gInvalidVector;
 }
-template <class I> ID3DX11EffectMatrixVariable* VarBase<I>::AsMatrix() {
+template <class I>
+ID3DX11EffectMatrixVariable* VarBase<I>::AsMatrix() {
     return Is(s_, VarClass::Matrix) ? &s_->matrix : &gInvalidMatrix;
 }
-template <class I> ID3DX11EffectShaderResourceVariable* VarBase<I>::AsShaderResource() {
+template <class I>
+ID3DX11EffectShaderResourceVariable* VarBase<I>::AsShaderResource() {
     return Is(s_, VarClass::Texture) ? &s_->resource : &gInvalidResource;
 }
 
-template <class I> HRESULT VarBase<I>::RawState(const void* data, UINT byteOffset, UINT byteCount) const {
+template <class I>
+HRESULT VarBase<I>::RawState(const void* data, UINT byteOffset, UINT byteCount) const {
     if (!s_) return E_FAIL;
     if (!s_->InBuffer() || !data || uint64_t(byteOffset) + byteCount > s_->Var().size) return E_INVALIDARG;
     return S_OK;
 }
 
-template <class I> HRESULT VarBase<I>::SetRawValue(const void* data, UINT byteOffset, UINT byteCount) {
+template <class I>
+HRESULT VarBase<I>::SetRawValue(const void* data, UINT byteOffset, UINT byteCount) {
     if (const HRESULT hr = RawState(data, byteOffset, byteCount); hr != S_OK) return hr;
     std::memcpy(s_->Bytes() + byteOffset, data, byteCount);
     s_->Touch();
     return S_OK;
 }
 
-template <class I> HRESULT VarBase<I>::GetRawValue(void* data, UINT byteOffset, UINT byteCount) {
+template <class I>
+HRESULT VarBase<I>::GetRawValue(void* data, UINT byteOffset, UINT byteCount) {
     if (const HRESULT hr = RawState(data, byteOffset, byteCount); hr != S_OK) return hr;
     std::memcpy(data, s_->Bytes() + byteOffset, byteCount);
     return S_OK;
 }
 
-template <class T> HRESULT ScalarVar::Set(T value) {
+template <class T>
+HRESULT ScalarVar::Set(T value) {
     if (!s_) return E_FAIL;
     Put(s_->Bytes(), s_->Var().base, value);
     s_->Touch();
     return S_OK;
 }
 
-template <class T> HRESULT ScalarVar::Get(T* value) {
+template <class T>
+HRESULT ScalarVar::Get(T* value) {
     if (const HRESULT hr = CallState(s_, value); hr != S_OK) return hr;
     *value = Component<T>(s_->Bytes(), s_->Var().base);
     return S_OK;
@@ -205,14 +223,16 @@ HRESULT ScalarVar::GetBool(BOOL* value) {
     return hr;
 }
 
-template <class T> HRESULT VectorVar::Set(const T* data) {
+template <class T>
+HRESULT VectorVar::Set(const T* data) {
     if (const HRESULT hr = CallState(s_, data); hr != S_OK) return hr;
     for (uint32_t c = 0; c < s_->Var().columns; ++c) Put(s_->Bytes() + 4 * c, s_->Var().base, data[c]);
     s_->Touch();
     return S_OK;
 }
 
-template <class T> HRESULT VectorVar::Get(T* data) {
+template <class T>
+HRESULT VectorVar::Get(T* data) {
     if (const HRESULT hr = CallState(s_, data); hr != S_OK) return hr;
     for (uint32_t c = 0; c < s_->Var().columns; ++c) data[c] = Component<T>(s_->Bytes() + 4 * c, s_->Var().base);
     return S_OK;
@@ -267,7 +287,8 @@ HRESULT ResourceVar::GetResource(ID3D11ShaderResourceView** resource) {
 }
 
 VariableSet::VariableSet(Effect* effect) {
-    for (uint32_t i = 0; i < effect->Compiled().variables.size(); ++i) slots_.push_back(std::make_unique<Slot>(effect, i));
+    for (uint32_t i = 0; i < effect->Compiled().variables.size(); ++i)
+        slots_.push_back(std::make_unique<Slot>(effect, i));
 }
 
 VariableSet::~VariableSet() {

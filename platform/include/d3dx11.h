@@ -64,9 +64,9 @@ struct D3DX11_IMAGE_LOAD_INFO {
 
 struct ID3DX11ThreadPump;
 
-HRESULT D3DX11CreateShaderResourceViewFromFileW(ID3D11Device* device, LPCWSTR srcFile,
-                                                D3DX11_IMAGE_LOAD_INFO* loadInfo, ID3DX11ThreadPump* pump,
-                                                ID3D11ShaderResourceView** shaderResourceView, HRESULT* hResult);
+HRESULT D3DX11CreateShaderResourceViewFromFileW(ID3D11Device* device, LPCWSTR srcFile, D3DX11_IMAGE_LOAD_INFO* loadInfo,
+                                                ID3DX11ThreadPump* pump, ID3D11ShaderResourceView** shaderResourceView,
+                                                HRESULT* hResult);
 #define D3DX11CreateShaderResourceViewFromFile D3DX11CreateShaderResourceViewFromFileW
 
 HRESULT D3DX11CreateTextureFromFileW(ID3D11Device* device, LPCWSTR srcFile, D3DX11_IMAGE_LOAD_INFO* loadInfo,

@@ -20,15 +20,17 @@ inline bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
 
 // __uuidof(Interface) resolves through a specialisation made by PLATFORM_DECLARE_UUID.
-template <class T> struct PlatformUuid;
+template <class T>
+struct PlatformUuid;
 #define __uuidof(T) (PlatformUuid<T>::value())
-#define PLATFORM_DECLARE_UUID(T, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)          \
-    struct T;                                                                          \
-    template <> struct PlatformUuid<T> {                                               \
-        static const GUID& value() {                                                   \
-            static const GUID id = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}};     \
-            return id;                                                                 \
-        }                                                                              \
+#define PLATFORM_DECLARE_UUID(T, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)       \
+    struct T;                                                                      \
+    template <>                                                                    \
+    struct PlatformUuid<T> {                                                       \
+        static const GUID& value() {                                               \
+            static const GUID id = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}}; \
+            return id;                                                             \
+        }                                                                          \
     };
 
 PLATFORM_DECLARE_UUID(IUnknown, 0x00000000, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46)

@@ -44,12 +44,20 @@ std::string Oversized(std::string bytes, bool text) {
 void Break(const fs::path& path, const fs::path& original, Breakage breakage) {
     const std::string bytes = Read(original);
     switch (breakage) {
-    case Breakage::Corrupt: return Write(path, Corrupted(bytes));
-    case Breakage::Truncated: return Write(path, bytes.substr(0, bytes.size() / 2));
-    case Breakage::Empty: return Write(path, "");
-    case Breakage::Directory: fs::create_directory(path); return;
-    case Breakage::Fifo: mkfifo(path.c_str(), 0600); return;
-    case Breakage::Oversized: return Write(path, Oversized(bytes, path.extension() == ".fx"));
+    case Breakage::Corrupt:
+        return Write(path, Corrupted(bytes));
+    case Breakage::Truncated:
+        return Write(path, bytes.substr(0, bytes.size() / 2));
+    case Breakage::Empty:
+        return Write(path, "");
+    case Breakage::Directory:
+        fs::create_directory(path);
+        return;
+    case Breakage::Fifo:
+        mkfifo(path.c_str(), 0600);
+        return;
+    case Breakage::Oversized:
+        return Write(path, Oversized(bytes, path.extension() == ".fx"));
     }
 }
 
@@ -92,22 +100,21 @@ TEST_P(BrokenFileTest, TheGamePlaysAndEndsWithZero) { PlayAndClose(); }
 
 std::string BrokenName(const ::testing::TestParamInfo<Broken>& info) {
     static const char* const kBreakages[] = {"Corrupt", "Truncated", "Empty", "Directory", "Fifo", "Oversized"};
-    std::string name = fs::path(std::get<0>(info.param)).stem().string() + "_" +
-                       kBreakages[static_cast<int>(std::get<1>(info.param))];
+    std::string name =
+        fs::path(std::get<0>(info.param)).stem().string() + "_" + kBreakages[static_cast<int>(std::get<1>(info.param))];
     for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
     }
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Assets, BrokenFileTest,
-                         ::testing::Combine(::testing::Values("Textures/QivbgTiled.png", "Textures/menuBackground.png",
-                                                              "Sounds/choo.ogg", "Sounds/QivDenofThieves.mp3",
-                                                              "FX/lighting.fx"),
-                                            ::testing::Values(Breakage::Corrupt, Breakage::Truncated, Breakage::Empty,
-                                                              Breakage::Directory, Breakage::Fifo,
-                                                              Breakage::Oversized)),
-                         BrokenName);
+INSTANTIATE_TEST_SUITE_P(
+    Assets, BrokenFileTest,
+    ::testing::Combine(::testing::Values("Textures/QivbgTiled.png", "Textures/menuBackground.png", "Sounds/choo.ogg",
+                                         "Sounds/QivDenofThieves.mp3", "FX/lighting.fx"),
+                       ::testing::Values(Breakage::Corrupt, Breakage::Truncated, Breakage::Empty, Breakage::Directory,
+                                         Breakage::Fifo, Breakage::Oversized)),
+    BrokenName);
 
 // No output to play into: a driver that does not exist, and the disk driver with nowhere to write.
 class NoAudioTest : public AssetTest, public ::testing::WithParamInterface<std::vector<const char*>> {

@@ -85,11 +85,22 @@ TEST_F(FlowTest, PressesDuringTheSplashOnlyRecordThePosition) {
 
 TEST_F(FlowTest, MenuButtonsCountOnlyStrictlyInside) {
     PassSplash();
-    ExpectPressesOn(Menu, {{335, 465, Menu}, {655, 465, Menu}, {495, 420, Menu}, {495, 510, Menu},
-                           {336, 421, Playing}, {654, 509, Playing},
-                           {320, 561, Menu}, {704, 561, Menu}, {512, 516, Menu}, {512, 606, Menu},
-                           {321, 517, Credits}, {703, 605, Credits},
-                           {430, 703, Menu}, {598, 703, Menu}, {514, 668, Menu}, {514, 738, Menu},
+    ExpectPressesOn(Menu, {{335, 465, Menu},
+                           {655, 465, Menu},
+                           {495, 420, Menu},
+                           {495, 510, Menu},
+                           {336, 421, Playing},
+                           {654, 509, Playing},
+                           {320, 561, Menu},
+                           {704, 561, Menu},
+                           {512, 516, Menu},
+                           {512, 606, Menu},
+                           {321, 517, Credits},
+                           {703, 605, Credits},
+                           {430, 703, Menu},
+                           {598, 703, Menu},
+                           {514, 668, Menu},
+                           {514, 738, Menu},
                            {400, 515, Menu}});
 }
 
@@ -118,8 +129,12 @@ TEST_F(FlowTest, CreditsAndBackReplaceTheScreensOnTheNextUpdate) {
     EXPECT_FALSE(app->HasScreen(Splash));
     EXPECT_TRUE(ChannelPlaying(gMusicChannel));
 
-    ExpectPressesOn(Credits, {{416, 664, Credits}, {608, 664, Credits}, {512, 630, Credits}, {512, 698, Credits},
-                              {417, 631, Menu}, {607, 697, Menu}});
+    ExpectPressesOn(Credits, {{416, 664, Credits},
+                              {608, 664, Credits},
+                              {512, 630, Credits},
+                              {512, 698, Credits},
+                              {417, 631, Menu},
+                              {607, 697, Menu}});
     Frame();
     EXPECT_TRUE(app->HasScreen(Menu));
     EXPECT_FALSE(app->HasScreen(Credits));
@@ -156,9 +171,15 @@ TEST_F(FlowTest, LosingShowsTheGameOverScreenInTheRenderOfTheSameFrame) {
 
 TEST_F(FlowTest, GameOverButtonsCountOnlyStrictlyInside) {
     ShowEndScreen(GameOver);
-    ExpectPressesOn(GameOver, {{470, 367, GameOver}, {384, 329, GameOver}, {672, 329, GameOver},
-                               {528, 300, GameOver}, {528, 358, GameOver}, {460, 405, GameOver},
-                               {532, 434, GameOver}, {385, 301, Playing}, {671, 357, Playing}});
+    ExpectPressesOn(GameOver, {{470, 367, GameOver},
+                               {384, 329, GameOver},
+                               {672, 329, GameOver},
+                               {528, 300, GameOver},
+                               {528, 358, GameOver},
+                               {460, 405, GameOver},
+                               {532, 434, GameOver},
+                               {385, 301, Playing},
+                               {671, 357, Playing}});
     Frame();
     EXPECT_TRUE(app->HasScreen(Playing));
     EXPECT_FALSE(app->HasScreen(GameOver));
@@ -167,8 +188,14 @@ TEST_F(FlowTest, GameOverButtonsCountOnlyStrictlyInside) {
 TEST_F(FlowTest, WinScreenOverlapCountsForPlayAgain) {
     ShowEndScreen(Win);
     EXPECT_FALSE(app->HasScreen(Playing));
-    ExpectPressesOn(Win, {{314, 427, Win}, {704, 427, Win}, {509, 394, Win}, {426, 500, Win}, {592, 500, Win},
-                          {509, 524, Win}, {500, 459, Playing}, {315, 395, Playing}});
+    ExpectPressesOn(Win, {{314, 427, Win},
+                          {704, 427, Win},
+                          {509, 394, Win},
+                          {426, 500, Win},
+                          {592, 500, Win},
+                          {509, 524, Win},
+                          {500, 459, Playing},
+                          {315, 395, Playing}});
 }
 
 TEST_F(FlowTest, PlayAgainStartsAGameEqualToAFirstStart) {

@@ -78,19 +78,23 @@ TEST(EffectCompile, LightingEffectCompilesSilentlyWithTheGamesLayout) {
 }
 
 TEST(EffectCompile, OffsetsFollowHlslPacking) {
-    fxtest::Compiled c = CompileText("packing.fx", WithShaders(R"(
+    fxtest::Compiled c = CompileText(
+        "packing.fx",
+        WithShaders(
+            R"(
 struct Small { float4 a; float b; };
 cbuffer cbA { Small gSmall; float gAfterStruct; float3 gVec; float4x3 gColumns; row_major float4x3 gRows; float4 gTint; };
 float gLoose;
 float4 gLoose4;
-)", "return gTint * gSmall.b * gAfterStruct * gVec.x * gColumns[0].x * gRows[0].x * gLoose * gLoose4;"));
+)",
+            "return gTint * gSmall.b * gAfterStruct * gVec.x * gColumns[0].x * gRows[0].x * gLoose * gLoose4;"));
     ASSERT_EQ(c.hr, S_OK) << c.messages;
     fx::CompiledEffect e = Reflect(c);
     ExpectAt(e, "gSmall", 0, 20);
     ExpectAt(e, "gAfterStruct", 32, 4);  // a float after a struct starts on the next 16 bytes
-    ExpectAt(e, "gVec", 36, 12);          // but a float3 fills the rest of a register
-    ExpectAt(e, "gColumns", 48, 48);      // 3 column registers
-    ExpectAt(e, "gRows", 96, 60);         // 4 row registers of 3 floats
+    ExpectAt(e, "gVec", 36, 12);         // but a float3 fills the rest of a register
+    ExpectAt(e, "gColumns", 48, 48);     // 3 column registers
+    ExpectAt(e, "gRows", 96, 60);        // 4 row registers of 3 floats
     ExpectAt(e, "gTint", 160, 16);
     EXPECT_TRUE(Find(e, "gColumns")->columnMajor);
     EXPECT_FALSE(Find(e, "gRows")->columnMajor);
@@ -134,14 +138,15 @@ TEST(EffectCompile, EffectBlockErrorsNameTheirLine) {
         std::string text;
         const char* where;
     };
-    const std::string shaders = "float4 gTint;\nfloat4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1); }\n"
-                                "float4 PS(float4 p : SV_POSITION) : SV_Target { return gTint; }\n";
+    const std::string shaders =
+        "float4 gTint;\nfloat4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1); }\n"
+        "float4 PS(float4 p : SV_POSITION) : SV_Target { return gTint; }\n";
     const Case cases[] = {
         {"unknown filter", "SamplerState s\n{\n Filter = BLURRY;\n};\n" + shaders, "(3,"},
         {"unknown pass statement", shaders + "technique11 T\n{\n pass P\n {\n SetMagic(1);\n }\n}\n", "(8,"},
         {"unclosed technique", shaders + "technique11 T\n{\n pass P\n {\n", "(7,"},
-        {"missing entry point", shaders + "technique11 T { pass P {\nSetVertexShader(CompileShader(vs_5_0, Nope()));\n} }\n",
-         "error"},
+        {"missing entry point",
+         shaders + "technique11 T { pass P {\nSetVertexShader(CompileShader(vs_5_0, Nope()));\n} }\n", "error"},
         {"pixel input the vertex shader lacks",
          "float4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1); }\n"
          "float4 PS(float4 p : SV_POSITION, float2 t : TEXCOORD) : SV_Target { return float4(t, 0, 1); }\n"

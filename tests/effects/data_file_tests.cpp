@@ -28,9 +28,7 @@ protected:
     void TearDown() override { std::system(("rm -rf '" + scratch + "'").c_str()); }
 
     // The missing file first, as the answer every other kind must give.
-    std::vector<std::string> Paths() const {
-        return {scratch + "/missing", scratch + "/fifo", scratch + "/directory"};
-    }
+    std::vector<std::string> Paths() const { return {scratch + "/missing", scratch + "/fifo", scratch + "/directory"}; }
 
     std::string scratch;
 };

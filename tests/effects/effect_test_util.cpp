@@ -36,7 +36,9 @@ Compiled CompileFile(const std::string& path, const char* profile) {
     return out;
 }
 
-Compiled CompileText(const std::string& name, const std::string& text) { return CompileFile(WriteTempFile(name, text)); }
+Compiled CompileText(const std::string& name, const std::string& text) {
+    return CompileFile(WriteTempFile(name, text));
+}
 
 const char* const kQuadEffect = R"(
 cbuffer cbQuad

@@ -51,9 +51,24 @@ TEST(IsolatedCall, CrashesAndEarlyExitsAreReportedNotSuffered) {
         const char* description;
     };
     const Case cases[] = {
-        {"segfault", [] { raise(SIGSEGV); return std::string("never"); }, SIGSEGV, 0, "crashed (signal 11, "},
-        {"abort", [] { abort(); return std::string(); }, SIGABRT, 0, "crashed (signal 6, "},
-        {"exit", [] { _exit(7); return std::string(); }, 0, 7, "ended with exit status 7 without an answer"},
+        {"segfault",
+         [] {
+             raise(SIGSEGV);
+             return std::string("never");
+         },
+         SIGSEGV, 0, "crashed (signal 11, "},
+        {"abort",
+         [] {
+             abort();
+             return std::string();
+         },
+         SIGABRT, 0, "crashed (signal 6, "},
+        {"exit",
+         [] {
+             _exit(7);
+             return std::string();
+         },
+         0, 7, "ended with exit status 7 without an answer"},
         {"throw", []() -> std::string { throw 1; }, 0, -1, "ended with exit status "},
     };
     for (const Case& c : cases) {
@@ -67,10 +82,12 @@ TEST(IsolatedCall, CrashesAndEarlyExitsAreReportedNotSuffered) {
 }
 
 TEST(IsolatedCall, HangsAreKilledAtTheTimeLimit) {
-    IsolatedResult r = RunIsolated([] {
-        for (;;) pause();
-        return std::string();
-    }, 200ms);
+    IsolatedResult r = RunIsolated(
+        [] {
+            for (;;) pause();
+            return std::string();
+        },
+        200ms);
     EXPECT_EQ(r.end, IsolatedResult::End::TimedOut);
     EXPECT_EQ(r.Describe(200ms), "did not finish within 0.2 s");
     EXPECT_FALSE(HasUnreapedChild());
@@ -81,10 +98,12 @@ TEST(IsolatedCall, TheCallersSignalsAreNotTheChilds) {
     struct sigaction handler = {}, previous = {};
     handler.sa_handler = [](int) { _exit(42); };
     sigaction(SIGINT, &handler, &previous);
-    IsolatedResult r = RunIsolated([] {
-        raise(SIGINT);
-        return std::string("still here");
-    }, 60s);
+    IsolatedResult r = RunIsolated(
+        [] {
+            raise(SIGINT);
+            return std::string("still here");
+        },
+        60s);
     sigaction(SIGINT, &previous, nullptr);
     ASSERT_EQ(r.end, IsolatedResult::End::Finished) << r.Describe(60s);
     EXPECT_EQ(r.output, "still here");
@@ -96,7 +115,12 @@ TEST(IsolatedCall, ACallerThatIgnoresChildrenStillGetsTheAnswer) {
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGCHLD, &ignore, &previous);
     IsolatedResult ok = RunIsolated([] { return std::string("answer"); }, 60s);
-    IsolatedResult crash = RunIsolated([] { raise(SIGSEGV); return std::string("answer"); }, 60s);
+    IsolatedResult crash = RunIsolated(
+        [] {
+            raise(SIGSEGV);
+            return std::string("answer");
+        },
+        60s);
     sigaction(SIGCHLD, &previous, nullptr);
     EXPECT_EQ(ok.end, IsolatedResult::End::Finished);
     EXPECT_EQ(ok.output, "answer");

@@ -21,7 +21,8 @@ struct Vertex {
     float tex[2];
 };
 
-template <class T> void SafeRelease(T*& p) {
+template <class T>
+void SafeRelease(T*& p) {
     if (p) p->Release();
     p = nullptr;
 }
@@ -31,12 +32,12 @@ class EffectFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         D3D_FEATURE_LEVEL level;
-        ASSERT_EQ(D3D11CreateDevice(nullptr, Driver, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device_, &level,
-                                    &context_),
-                  S_OK);
+        ASSERT_EQ(
+            D3D11CreateDevice(nullptr, Driver, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device_, &level, &context_),
+            S_OK);
         ASSERT_TRUE(target_.Create(device_, kSize, kSize, false));
-        const D3D11_TEXTURE2D_DESC staging = {kSize, kSize, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
-                                              D3D11_USAGE_STAGING, 0, D3D11_CPU_ACCESS_READ, 0};
+        const D3D11_TEXTURE2D_DESC staging = {
+            kSize, kSize, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_STAGING, 0, D3D11_CPU_ACCESS_READ, 0};
         ASSERT_EQ(device_->CreateTexture2D(&staging, nullptr, &staging_), S_OK);
         target_.Bind(context_);
         // Face culling is the layer's business, not the effect's: draw both windings.
@@ -62,8 +63,8 @@ protected:
     // A 2 x 2 texture: red, green (top row); blue, white (bottom row).
     ID3D11ShaderResourceView* MakeTexture() {
         const uint8_t texels[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128};
-        D3D11_TEXTURE2D_DESC desc = {2, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
-                                     D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
+        D3D11_TEXTURE2D_DESC desc = {
+            2, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
         D3D11_SUBRESOURCE_DATA data = {texels, 8, 0};
         ID3D11Texture2D* tex = nullptr;
         ID3D11ShaderResourceView* view = nullptr;
@@ -110,8 +111,8 @@ protected:
     void BindPositionLayout(ID3DX11EffectTechnique* tech) {
         D3DX11_PASS_DESC pass;
         ASSERT_EQ(tech->GetPassByIndex(0)->GetDesc(&pass), S_OK);
-        const D3D11_INPUT_ELEMENT_DESC pos = {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0,
-                                              D3D11_INPUT_PER_VERTEX_DATA, 0};
+        const D3D11_INPUT_ELEMENT_DESC pos = {
+            "POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0};
         SafeRelease(layout_);
         ASSERT_EQ(device_->CreateInputLayout(&pos, 1, pass.pIAInputSignature, pass.IAInputSignatureSize, &layout_),
                   S_OK);
@@ -231,8 +232,14 @@ TEST_F(EffectRender, EveryPassOfATechniqueDraws) {
     ASSERT_EQ(effect_->GetVariableByName("gTint")->AsVector()->SetFloatVector(quarter), S_OK);
     D3D11_BLEND_DESC blend = {};
     for (D3D11_RENDER_TARGET_BLEND_DESC& t : blend.RenderTarget) {
-        t = {TRUE, D3D11_BLEND_ONE, D3D11_BLEND_ONE, D3D11_BLEND_OP_ADD,
-             D3D11_BLEND_ONE, D3D11_BLEND_ONE, D3D11_BLEND_OP_ADD, D3D11_COLOR_WRITE_ENABLE_ALL};
+        t = {TRUE,
+             D3D11_BLEND_ONE,
+             D3D11_BLEND_ONE,
+             D3D11_BLEND_OP_ADD,
+             D3D11_BLEND_ONE,
+             D3D11_BLEND_ONE,
+             D3D11_BLEND_OP_ADD,
+             D3D11_COLOR_WRITE_ENABLE_ALL};
     }
     ID3D11BlendState* additive = nullptr;
     ASSERT_EQ(device_->CreateBlendState(&blend, &additive), S_OK);

@@ -30,7 +30,8 @@ public:
 
     void Render() override {
         md3dImmediateContext->ClearRenderTargetView(mRenderTargetView, mColour);
-        md3dImmediateContext->ClearDepthStencilView(mDepthStencilView, D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, 1.0f, 0);
+        md3dImmediateContext->ClearDepthStencilView(mDepthStencilView, D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL, 1.0f,
+                                                    0);
         VERIFY_HR(mSwapChain->Present(1, 0));
     }
 

@@ -281,8 +281,9 @@ TEST(TraceResult, WithoutFileOrExpressionOrBox) {
 
     TraceResult(nullptr, 7, DXGI_ERROR_INVALID_CALL, nullptr, true);
     ASSERT_EQ(capture.boxes.size(), 1u);
-    EXPECT_EQ(capture.boxes[0].text,
-              L"File: \nLine: 7\nError Code: DXGI_ERROR_INVALID_CALL (0x887a0001)\nDo you want to debug the application?");
+    EXPECT_EQ(
+        capture.boxes[0].text,
+        L"File: \nLine: 7\nError Code: DXGI_ERROR_INVALID_CALL (0x887a0001)\nDo you want to debug the application?");
 }
 
 TEST(TraceResult, YesBreaksIntoTheDebuggerOnlyWhenOneIsAttached) {

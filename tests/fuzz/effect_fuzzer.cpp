@@ -43,8 +43,7 @@ int LineCount(const std::string& text) {
 void CheckParsed(const std::string& text) {
     const fx::FxSource src = fx::ParseFx(text);
     Require(src.hlsl.size() == text.size());
-    for (size_t k = 0; k < text.size(); ++k)
-        Require(src.hlsl[k] == text[k] || (src.hlsl[k] == ' ' && text[k] != '\n'));
+    for (size_t k = 0; k < text.size(); ++k) Require(src.hlsl[k] == text[k] || (src.hlsl[k] == ' ' && text[k] != '\n'));
     const int lines = LineCount(text);
     for (const fx::Message& m : src.messages) Require(m.line >= 0 && m.line <= lines && !m.text.empty());
     for (const fx::TechniqueDecl& t : src.techniques) {

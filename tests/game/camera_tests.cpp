@@ -69,7 +69,8 @@ TEST(FPSCamera, QuarterTurnAboutWorldYKeepsRightEqualUpCrossLook) {
     ExpectVector(camera.GetRight(), 0, 0, -1);
     ExpectVector(camera.GetUp(), 0, 1, 0);
     const XMVECTOR cross = XMVector3Cross(camera.GetUp(), camera.GetLook());
-    ExpectVector(cross, XMVectorGetX(camera.GetRight()), XMVectorGetY(camera.GetRight()), XMVectorGetZ(camera.GetRight()));
+    ExpectVector(cross, XMVectorGetX(camera.GetRight()), XMVectorGetY(camera.GetRight()),
+                 XMVectorGetZ(camera.GetRight()));
 }
 
 TEST(FPSCamera, TurnsAboutItsOwnAxesWithTheSameHandedness) {

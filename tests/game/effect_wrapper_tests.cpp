@@ -191,13 +191,15 @@ TEST_F(EffectWrapperTest, ALayoutTheShaderCannotTakeIsReportedAsItsOwnCall) {
     EXPECT_EQ(mBasicVertLayout, nullptr);
     EXPECT_EQ(mParticleVertLayout, nullptr);
     ASSERT_EQ(capture.boxes.size(), 2u);
-    EXPECT_NE(capture.boxes[0].text.find(L"Calling: device->CreateInputLayout(vertexDesc, 1, passDesc.pIAInputSignature, "
-                                         L"passDesc.IAInputSignatureSize, &mBasicVertLayout)\n"),
-              std::wstring::npos)
+    EXPECT_NE(
+        capture.boxes[0].text.find(L"Calling: device->CreateInputLayout(vertexDesc, 1, passDesc.pIAInputSignature, "
+                                   L"passDesc.IAInputSignatureSize, &mBasicVertLayout)\n"),
+        std::wstring::npos)
         << capture.boxes[0].text;
-    EXPECT_NE(capture.boxes[1].text.find(L"Calling: device->CreateInputLayout(vertexDesc, 2 , passDesc.pIAInputSignature, "
-                                         L"passDesc.IAInputSignatureSize, &mParticleVertLayout)\n"),
-              std::wstring::npos)
+    EXPECT_NE(
+        capture.boxes[1].text.find(L"Calling: device->CreateInputLayout(vertexDesc, 2 , passDesc.pIAInputSignature, "
+                                   L"passDesc.IAInputSignatureSize, &mParticleVertLayout)\n"),
+        std::wstring::npos)
         << capture.boxes[1].text;
     EXPECT_NE(capture.trace.find(L"vertex.cpp("), std::wstring::npos) << capture.trace;
 }

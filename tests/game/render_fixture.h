@@ -62,8 +62,9 @@ protected:
                 std::copy(t.begin(), t.end(), data.begin() + (size_t(y) * width + x) * 4);
             }
         }
-        D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
-                                     D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
+        D3D11_TEXTURE2D_DESC desc = {
+            width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE,
+            0,     0};
         D3D11_SUBRESOURCE_DATA init = {data.data(), width * 4, 0};
         ID3D11Texture2D* texture = nullptr;
         ID3D11ShaderResourceView* view = nullptr;
@@ -80,8 +81,9 @@ protected:
 
 private:
     void CreateTarget() {
-        D3D11_TEXTURE2D_DESC desc = {kWidth, kHeight, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
-                                     D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
+        D3D11_TEXTURE2D_DESC desc = {
+            kWidth, kHeight, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET,
+            0,      0};
         ASSERT_TRUE(SUCCEEDED(gpu.device->CreateTexture2D(&desc, nullptr, &target)));
         ASSERT_TRUE(SUCCEEDED(gpu.device->CreateRenderTargetView(target, nullptr, &targetView)));
         owned.push_back(target);

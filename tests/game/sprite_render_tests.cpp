@@ -12,7 +12,8 @@ Texel StripTexel(UINT x, UINT y) { return {uint8_t(x * 2), uint8_t(y * 4), 200, 
 
 class SpriteRenderTest : public RenderFixture {
 protected:
-    std::unique_ptr<Sprite> MakeSprite(float x, float y, USHORT width, USHORT height, std::vector<Sprite::Frame*> list) {
+    std::unique_ptr<Sprite> MakeSprite(float x, float y, USHORT width, USHORT height,
+                                       std::vector<Sprite::Frame*> list) {
         return std::make_unique<Sprite>(XMVectorSet(x, y, 0, 0), XMVectorSet(1, 1, 0, 0), width, height, 0.1f, list,
                                         0.25f, gpu.device, 0.0f);
     }
@@ -72,7 +73,9 @@ TEST_F(SpriteRenderTest, TranslucentTexelsBlendOverWhatWasDrawnBefore) {
 }
 
 TEST_F(SpriteRenderTest, BarLargerThanItsTextureRepeatsIt) {
-    ID3D11ShaderResourceView* tile = MakeTexture(32, 8, [](UINT x, UINT y) { return Texel{uint8_t(x * 8), uint8_t(y * 32), 9, 255}; });
+    ID3D11ShaderResourceView* tile = MakeTexture(32, 8, [](UINT x, UINT y) {
+        return Texel{uint8_t(x * 8), uint8_t(y * 32), 9, 255};
+    });
     Sprite::Frame frame0 = {tile, 0, 0, 32, 8};
     auto bar = MakeSprite(60, 40, 96, 16, {&frame0});
     Clear(0, 0, 0, 0);
@@ -81,7 +84,8 @@ TEST_F(SpriteRenderTest, BarLargerThanItsTextureRepeatsIt) {
     const d3d11_test::Pixels pixels = Pixels();
     size_t wrong = 0;
     for (UINT y = 16; y < 32; ++y) {
-        for (UINT x = 12; x < 108; ++x) wrong += pixels.At(x, y) != (Texel{uint8_t((x - 12) % 32 * 8), uint8_t((y - 16) % 8 * 32), 9, 255});
+        for (UINT x = 12; x < 108; ++x)
+            wrong += pixels.At(x, y) != (Texel{uint8_t((x - 12) % 32 * 8), uint8_t((y - 16) % 8 * 32), 9, 255});
     }
     EXPECT_EQ(wrong, 0u);
     EXPECT_EQ(pixels.At(11, 20), (Texel{0, 0, 0, 0}));

@@ -19,8 +19,8 @@ protected:
     std::unique_ptr<Sprite> Make(size_t frameCount) {
         std::vector<Sprite::Frame*> list;
         for (size_t i = 0; i < frameCount && i < 3; ++i) list.push_back(&frames[i]);
-        return std::make_unique<Sprite>(XMVectorSet(100, 200, 0, 0), XMVectorSet(1, 1, 0, 0), 32, 32, 0.1f, list,
-                                        0.25f, gpu.device, 5.0f);
+        return std::make_unique<Sprite>(XMVectorSet(100, 200, 0, 0), XMVectorSet(1, 1, 0, 0), 32, 32, 0.1f, list, 0.25f,
+                                        gpu.device, 5.0f);
     }
 
     // The frame shown after each of the steps.

@@ -7,8 +7,19 @@
 
 namespace {
 
-enum TextureIndex { kArrow, kBackground, kControls, kFlame, kPlayer, kEnemy1, kGreenHealth = 11, kRedHealth,
-                    kGreenFuel, kRedFuel, kEOL };
+enum TextureIndex {
+    kArrow,
+    kBackground,
+    kControls,
+    kFlame,
+    kPlayer,
+    kEnemy1,
+    kGreenHealth = 11,
+    kRedHealth,
+    kGreenFuel,
+    kRedFuel,
+    kEOL
+};
 
 // The application's side of drawing: 1024 x 768 targets, its own effect's vertex layout and the frame record.
 class DrawTest : public GameTest {

@@ -176,7 +176,8 @@ protected:
 TEST_F(EnemyLoopTest, EveryEnemyApproachesOncePerEnemyProcessedEvenWhenOneDies) {
     std::vector<XMFLOAT2> before = Positions();
     Step();
-    for (size_t i = 0; i < enemies.size(); ++i) EXPECT_NEAR(Distance(before[i], enemies[i]->GetPosition()), 1.2f, 1e-3f);
+    for (size_t i = 0; i < enemies.size(); ++i)
+        EXPECT_NEAR(Distance(before[i], enemies[i]->GetPosition()), 1.2f, 1e-3f);
 
     enemies[2]->SetHealth(0.0f);
     before = Positions();

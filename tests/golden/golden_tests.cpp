@@ -49,14 +49,12 @@ std::string Difference(const RgbaPicture& expected, const RgbaPicture& drawn) {
     if (differing == 0) return "";
     const size_t pixel = first / kBytesPerPixel;
     std::ostringstream out;
-    out << differing << " pixels differ; the first, at (" << pixel % kWidth << ", " << pixel / kWidth
-        << "), should be " << Rgba(&expected.pixels[first]) << " and is " << Rgba(&drawn.pixels[first]);
+    out << differing << " pixels differ; the first, at (" << pixel % kWidth << ", " << pixel / kWidth << "), should be "
+        << Rgba(&expected.pixels[first]) << " and is " << Rgba(&drawn.pixels[first]);
     return out.str();
 }
 
-std::string DrawnPath(const std::string& name) {
-    return std::string(CORVALO_GOLDEN_ACTUAL_DIR) + "/" + name + ".png";
-}
+std::string DrawnPath(const std::string& name) { return std::string(CORVALO_GOLDEN_ACTUAL_DIR) + "/" + name + ".png"; }
 
 // Where the drawn frame was kept for a look, or why it was not.
 std::string KeepDrawn(const std::string& name, const RgbaPicture& drawn) {
@@ -183,23 +181,26 @@ TEST_F(GoldenTest, SplashThenTitleMenu) {
 
 // tests/replay/win.replay; `corvalo-replay tests/replay/win.replay` prints the state of each frame.
 TEST_F(GoldenTest, WinningGame) {
-    Play(CORVALO_WIN_REPLAY, {
-        // Flying up the shaft on the jetpack under the controls panel, five arrows out, every bar full.
-        {80, "win_080_jetpack", {Flame, ArrowsInFlight, ControlsPanel, BarsFull}},
-        // Still flying; the first enemy, hit in the update before (bars are laid out before arrows strike), shows
-        // a fifth of its bar red.
-        {102, "win_102_enemy_hit", {Flame, ArrowsInFlight, ControlsPanel, EnemyBarShort}},
-        // Dropping onto the block beside the first enemy, which has touched the player: its bar is four fifths red,
-        // the player's a third.
-        {150, "win_150_both_hurt", {ArrowsInFlight, ControlsPanel, EnemyBarShort, PlayerBarShort}},
-    });
+    Play(
+        CORVALO_WIN_REPLAY,
+        {
+            // Flying up the shaft on the jetpack under the controls panel, five arrows out, every bar full.
+            {80, "win_080_jetpack", {Flame, ArrowsInFlight, ControlsPanel, BarsFull}},
+            // Still flying; the first enemy, hit in the update before (bars are laid out before arrows strike), shows
+            // a fifth of its bar red.
+            {102, "win_102_enemy_hit", {Flame, ArrowsInFlight, ControlsPanel, EnemyBarShort}},
+            // Dropping onto the block beside the first enemy, which has touched the player: its bar is four fifths red,
+            // the player's a third.
+            {150, "win_150_both_hurt", {ArrowsInFlight, ControlsPanel, EnemyBarShort, PlayerBarShort}},
+        });
 }
 
 TEST_F(GoldenTest, JetpackBurnsFuel) {
-    Play(std::string(CORVALO_GOLDEN_DIR) + "/jetpack.replay", {
-        // Still thrusting just after the first unit of fuel burnt: a fifth of the fuel bar is red.
-        {182, "jetpack_182_fuel_used", {Flame, FuelBarPartlyUsed, ControlsPanel}},
-    });
+    Play(std::string(CORVALO_GOLDEN_DIR) + "/jetpack.replay",
+         {
+             // Still thrusting just after the first unit of fuel burnt: a fifth of the fuel bar is red.
+             {182, "jetpack_182_fuel_used", {Flame, FuelBarPartlyUsed, ControlsPanel}},
+         });
 }
 
 }  // namespace

@@ -2,32 +2,27 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 constexpr float kTol = 1e-5f;
 
-void ExpectVec(FXMVECTOR v, float x, float y, float z, float w, float tol = kTol)
-{
+void ExpectVec(FXMVECTOR v, float x, float y, float z, float w, float tol = kTol) {
     EXPECT_NEAR(XMVectorGetX(v), x, tol);
     EXPECT_NEAR(XMVectorGetY(v), y, tol);
     EXPECT_NEAR(XMVectorGetZ(v), z, tol);
     EXPECT_NEAR(XMVectorGetW(v), w, tol);
 }
 
-void ExpectMat(CXMMATRIX a, CXMMATRIX b, float tol = kTol)
-{
+void ExpectMat(CXMMATRIX a, CXMMATRIX b, float tol = kTol) {
     for (unsigned i = 0; i < 4; ++i)
-        for (unsigned j = 0; j < 4; ++j)
-            EXPECT_NEAR(a(i, j), b(i, j), tol) << "at (" << i << ", " << j << ")";
+        for (unsigned j = 0; j < 4; ++j) EXPECT_NEAR(a(i, j), b(i, j), tol) << "at (" << i << ", " << j << ")";
 }
 
 const XMMATRIX kCounting(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
 // Block diagonal: [[1,2],[3,4]] (det -2) and [[2,1],[1,1]] (det 1).
 const XMMATRIX kBlocks(1, 2, 0, 0, 3, 4, 0, 0, 0, 0, 2, 1, 0, 0, 1, 1);
-} // namespace
+}  // namespace
 
-TEST(MathLayout, TypesAreSixteenByteAligned)
-{
+TEST(MathLayout, TypesAreSixteenByteAligned) {
     EXPECT_EQ(alignof(XMVECTOR), 16u);
     EXPECT_EQ(sizeof(XMVECTOR), 16u);
     EXPECT_EQ(alignof(XMMATRIX), 16u);
@@ -35,8 +30,7 @@ TEST(MathLayout, TypesAreSixteenByteAligned)
     EXPECT_EQ(sizeof(XMFLOAT4X4), 64u);
 }
 
-TEST(MathStorage, RecordsRoundTripAndAlias)
-{
+TEST(MathStorage, RecordsRoundTripAndAlias) {
     XMFLOAT3 zero{};
     EXPECT_EQ(zero.x + zero.y + zero.z, 0.0f);
 
@@ -57,8 +51,7 @@ TEST(MathStorage, RecordsRoundTripAndAlias)
     EXPECT_EQ(q.z, 3.0f);
 }
 
-TEST(MathVector, OperatorsAndProducts)
-{
+TEST(MathVector, OperatorsAndProducts) {
     XMVECTOR a = XMVectorSet(1, 2, 3, 4);
     const XMVECTOR b = XMVectorSet(4, 5, 6, 7);
     ExpectVec(a + b, 5, 7, 9, 11);
@@ -74,23 +67,20 @@ TEST(MathVector, OperatorsAndProducts)
     ExpectVec(XMVector2Length(XMVectorSet(3, 4, 12, 7)), 5, 5, 5, 5);
 }
 
-TEST(MathVector, CrossProductIsLeftHandedConvention)
-{
+TEST(MathVector, CrossProductIsLeftHandedConvention) {
     ExpectVec(XMVector3Cross(XMVectorSet(1, 0, 0, 5), XMVectorSet(0, 1, 0, 5)), 0, 0, 1, 0);
     ExpectVec(XMVector3Cross(XMVectorSet(0, 1, 0, 0), XMVectorSet(1, 0, 0, 0)), 0, 0, -1, 0);
     ExpectVec(XMVector3Cross(XMVectorSet(1, 2, 3, 0), XMVectorSet(4, 5, 6, 0)), -3, 6, -3, 0);
 }
 
-TEST(MathVector, NormalisationHandlesZero)
-{
+TEST(MathVector, NormalisationHandlesZero) {
     ExpectVec(XMVector3Normalize(XMVectorSet(3, 0, 4, 0)), 0.6f, 0, 0.8f, 0);
     ExpectVec(XMVector2Normalize(XMVectorSet(3, 4, 7, 9)), 0.6f, 0.8f, 0, 0);
     EXPECT_TRUE(XMVector4Equal(XMVector3Normalize(XMVectorZero()), XMVectorZero()));
     EXPECT_TRUE(XMVector4Equal(XMVector2Normalize(XMVectorSet(0, 0, 5, 5)), XMVectorZero()));
 }
 
-TEST(MathMatrix, MultiplyAndTranspose)
-{
+TEST(MathMatrix, MultiplyAndTranspose) {
     // Row i of A x A^T holds dot(row i, row j).
     const XMMATRIX p = kCounting * XMMatrixTranspose(kCounting);
     ExpectVec(p.r[0], 30, 70, 110, 150);
@@ -105,8 +95,7 @@ TEST(MathMatrix, MultiplyAndTranspose)
     ExpectVec(XMMatrixMultiply(t, s).r[1], 0, 3, 0, 0);
 }
 
-TEST(MathMatrix, DeterminantAndInverse)
-{
+TEST(MathMatrix, DeterminantAndInverse) {
     ExpectVec(XMMatrixDeterminant(kCounting), 0, 0, 0, 0);
     ExpectVec(XMMatrixDeterminant(kBlocks), -2, -2, -2, -2);
 
@@ -121,15 +110,13 @@ TEST(MathMatrix, DeterminantAndInverse)
     ExpectMat(denseInv * dense, XMMatrixIdentity());
 }
 
-TEST(MathRotation, AxesTurnTheLeftHandedWay)
-{
+TEST(MathRotation, AxesTurnTheLeftHandedWay) {
     ExpectVec(XMVector3TransformNormal(XMVectorSet(1, 0, 0, 0), XMMatrixRotationZ(XM_PIDIV2)), 0, 1, 0, 0);
     ExpectVec(XMVector3TransformNormal(XMVectorSet(0, 1, 0, 0), XMMatrixRotationX(XM_PIDIV2)), 0, 0, 1, 0);
     ExpectVec(XMVector3TransformNormal(XMVectorSet(0, 0, 1, 0), XMMatrixRotationY(XM_PIDIV2)), 1, 0, 0, 0);
 }
 
-TEST(MathRotation, AxisRotationMatchesCardinalAndDiagonal)
-{
+TEST(MathRotation, AxisRotationMatchesCardinalAndDiagonal) {
     ExpectMat(XMMatrixRotationAxis(XMVectorSet(0, 2, 0, 0), 0.7f), XMMatrixRotationY(0.7f));
     ExpectMat(XMMatrixRotationNormal(XMVectorSet(1, 0, 0, 0), -1.2f), XMMatrixRotationX(-1.2f));
 
@@ -139,8 +126,7 @@ TEST(MathRotation, AxisRotationMatchesCardinalAndDiagonal)
     ExpectVec(XMVector3TransformNormal(XMVectorSet(0, 1, 0, 0), cycle), 0, 0, 1, 0);
 }
 
-TEST(MathCamera, LookAtAndLookTo)
-{
+TEST(MathCamera, LookAtAndLookTo) {
     const XMVECTOR up = XMVectorSet(0, 1, 0, 0);
     ExpectMat(XMMatrixLookAtLH(XMVectorZero(), XMVectorSet(0, 0, 1, 0), up), XMMatrixIdentity());
 
@@ -155,26 +141,22 @@ TEST(MathCamera, LookAtAndLookTo)
     ExpectVec(XMVector3TransformCoord(XMVectorSet(2, 0, 0, 0), east), 0, 0, 2, 1);
 }
 
-TEST(MathProjection, ScreenOrthographicMapsCorners)
-{
+TEST(MathProjection, ScreenOrthographicMapsCorners) {
     const XMMATRIX ortho = XMMatrixOrthographicOffCenterLH(0, 1024, 0, 768, 0.0001f, 1000);
     ExpectVec(XMVector3TransformCoord(XMVectorSet(0, 0, 0.0001f, 1), ortho), -1, -1, 0, 1);
     ExpectVec(XMVector3TransformCoord(XMVectorSet(1024, 768, 0.0001f, 1), ortho), 1, 1, 0, 1);
     ExpectVec(XMVector3TransformCoord(XMVectorSet(512, 384, 1000, 1), ortho), 0, 0, 1, 1);
 
-    ExpectMat(XMMatrixOrthographicLH(4, 2, 1, 3),
-              XMMATRIX(0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0.5f, 0, 0, 0, -0.5f, 1));
+    ExpectMat(XMMatrixOrthographicLH(4, 2, 1, 3), XMMATRIX(0.5f, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0.5f, 0, 0, 0, -0.5f, 1));
 }
 
-TEST(MathProjection, PerspectiveDividesByDepth)
-{
+TEST(MathProjection, PerspectiveDividesByDepth) {
     const XMMATRIX proj = XMMatrixPerspectiveFovLH(XM_PIDIV2, 1, 1, 11);
     ExpectVec(XMVector3TransformCoord(XMVectorSet(1, 1, 1, 0), proj), 1, 1, 0, 1);
     ExpectVec(XMVector3TransformCoord(XMVectorSet(2, 2, 11, 0), proj), 2.0f / 11, 2.0f / 11, 1, 1);
 }
 
-TEST(MathTransform, NormalIgnoresTranslationCoordAndVector4DoNot)
-{
+TEST(MathTransform, NormalIgnoresTranslationCoordAndVector4DoNot) {
     const XMMATRIX t = XMMatrixTranslation(5, 6, 7);
     ExpectVec(XMVector3TransformNormal(XMVectorSet(1, 2, 3, 1), t), 1, 2, 3, 0);
     ExpectVec(XMVector3TransformCoord(XMVectorSet(1, 2, 3, 0), t), 6, 8, 10, 1);

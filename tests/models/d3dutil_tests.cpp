@@ -102,11 +102,11 @@ protected:
 const uint32_t kSliceColours[3] = {0xff0000ffu, 0x00ff00ffu, 0x0000ffffu};
 
 TEST_F(TextureArrayTest, OneSlicePerFileWithEveryMipLevel) {
-    const std::vector<std::wstring> files = {Square("a.png", 64, kSliceColours[0]), Square("b.png", 64, kSliceColours[1]),
+    const std::vector<std::wstring> files = {Square("a.png", 64, kSliceColours[0]),
+                                             Square("b.png", 64, kSliceColours[1]),
                                              Square("c.png", 64, kSliceColours[2])};
-    ID3D11ShaderResourceView* view = CreateTexture2DArraySRV(gpu.device, gpu.context, files,
-                                                             DXGI_FORMAT_R8G8B8A8_UNORM, D3DX11_FILTER_NONE,
-                                                             D3DX11_FILTER_LINEAR);
+    ID3D11ShaderResourceView* view = CreateTexture2DArraySRV(gpu.device, gpu.context, files, DXGI_FORMAT_R8G8B8A8_UNORM,
+                                                             D3DX11_FILTER_NONE, D3DX11_FILTER_LINEAR);
     ASSERT_NE(view, nullptr);
     ID3D11Texture2D* array = TextureOf<ID3D11Texture2D>(view);
     D3D11_TEXTURE2D_DESC desc = {};
@@ -124,8 +124,8 @@ TEST_F(TextureArrayTest, OneSlicePerFileWithEveryMipLevel) {
     for (UINT slice = 0; slice < 3; ++slice) {
         for (UINT level = 0; level < desc.MipLevels; ++level) {
             const UINT size = std::max(1u, 64u >> level);
-            const std::vector<uint8_t> texels = ReadBack(gpu.device, gpu.context, array, level + slice * desc.MipLevels, size * 4, size,
-                                                         &ID3D11Device::CreateTexture2D);
+            const std::vector<uint8_t> texels = ReadBack(gpu.device, gpu.context, array, level + slice * desc.MipLevels,
+                                                         size * 4, size, &ID3D11Device::CreateTexture2D);
             ASSERT_EQ(texels.size(), size * size * 4) << "slice " << slice << " level " << level;
             const uint32_t colour = kSliceColours[slice];
             const uint8_t expected[4] = {uint8_t(colour >> 24), uint8_t(colour >> 16), uint8_t(colour >> 8), 0xff};

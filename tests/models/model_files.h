@@ -79,7 +79,8 @@ private:
 
 // Copies a texture to a CPU-readable twin and returns the bytes of one sub-resource, rowBytes per row.
 template <typename Texture, typename Desc>
-std::vector<uint8_t> ReadBack(ID3D11Device* device, ID3D11DeviceContext* context, Texture* texture, UINT subresource, UINT rowBytes, UINT rows,
+std::vector<uint8_t> ReadBack(ID3D11Device* device, ID3D11DeviceContext* context, Texture* texture, UINT subresource,
+                              UINT rowBytes, UINT rows,
                               HRESULT (ID3D11Device::*create)(const Desc*, const D3D11_SUBRESOURCE_DATA*, Texture**)) {
     Desc desc = {};
     texture->GetDesc(&desc);

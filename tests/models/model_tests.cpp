@@ -128,7 +128,8 @@ protected:
     std::wstring WriteTwoMaterialModel() {
         const std::string red = dir.WritePng("red.png", 4, 4, [](int, int) { return 0xff0000ffu; });
         const std::string blue = dir.WritePng("blue.png", 4, 4, [](int, int) { return 0x0000ffffu; });
-        const std::string mtl = dir.Write("two.mtl", "newmtl Red\nmap_Kd " + red + "\nnewmtl Blue\nmap_Kd " + blue + "\n");
+        const std::string mtl =
+            dir.Write("two.mtl", "newmtl Red\nmap_Kd " + red + "\nnewmtl Blue\nmap_Kd " + blue + "\n");
         return Wide(dir.Write("two.obj", "mtllib " + mtl +
                                              "\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
                                              "usemtl Red\nf 1 2 3\nusemtl Blue\nf 1 3 4\nf 2 3 4\n"));

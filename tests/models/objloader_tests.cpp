@@ -15,8 +15,7 @@ using Indices = std::vector<UINT>;
 
 class ObjLoaderTest : public ::testing::Test {
 protected:
-    bool Load(const std::string& obj, bool flipWinding = false, bool flipTexV = false,
-              ID3D11Device* device = nullptr) {
+    bool Load(const std::string& obj, bool flipWinding = false, bool flipTexV = false, ID3D11Device* device = nullptr) {
         return LoadFile(dir.Write("mesh.obj", obj), flipWinding, flipTexV, device);
     }
 
@@ -52,8 +51,7 @@ const char* const kSquare =
     "vn 0 0 -1\nvn 0 0 1\nvn 1 0 0\n";
 
 TEST_F(ObjLoaderTest, TexturedTriangleGivesThreeVerticesAndOneSubsetEitherWinding) {
-    const std::string obj = MtlLib("newmtl Wood\nmap_Kd wood.png\n") + kSquare +
-                            "usemtl Wood\nf 1/1/1 2/2/2 3/3/3\n";
+    const std::string obj = MtlLib("newmtl Wood\nmap_Kd wood.png\n") + kSquare + "usemtl Wood\nf 1/1/1 2/2/2 3/3/3\n";
     ASSERT_TRUE(Load(obj));
     EXPECT_EQ(indices, (Indices{0, 1, 2}));
     ASSERT_EQ(vertices.size(), 3u);
@@ -115,7 +113,7 @@ TEST_F(ObjLoaderTest, AllCornerFormsAreReadAndFlipTexVMirrorsEveryUse) {
     EXPECT_FLOAT_EQ(vertices[2].Tex.y, 0.25f);
     EXPECT_FLOAT_EQ(vertices[2].Normal.y, 1.0f);
     EXPECT_FLOAT_EQ(vertices[3].Normal.y, 1.0f);  // 1//1
-    EXPECT_FLOAT_EQ(vertices[3].Tex.y, 0.0f);      // no texture reference: zero
+    EXPECT_FLOAT_EQ(vertices[3].Tex.y, 0.0f);     // no texture reference: zero
     EXPECT_EQ(indices, (Indices{0, 1, 2, 3, 1, 4}));
 }
 
@@ -219,7 +217,8 @@ TEST_F(ObjLoaderTest, BrokenFacesFailWithFileAndLineAndLeaveTheListsAlone) {
         subsets.clear();
         const std::string path = dir.Write("broken.obj", std::string("# header\n\n") + kSquare + face + "\n");
         EXPECT_FALSE(LoadFile(path));
-        EXPECT_TRUE(capture.Contains(Wide(path) + L"(15): ")) << std::string(capture.Text().begin(), capture.Text().end());
+        EXPECT_TRUE(capture.Contains(Wide(path) + L"(15): "))
+            << std::string(capture.Text().begin(), capture.Text().end());
         EXPECT_TRUE(capture.Contains(reason));
         EXPECT_EQ(vertices.size(), 1u);
         EXPECT_EQ(indices, (Indices{9}));
@@ -275,15 +274,16 @@ TEST_F(ObjLoaderTest, MaterialTexturesAreCreatedOnTheDeviceAndAFailedOneIsReport
     TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     DebugCapture capture;
     const std::string png = dir.WritePng("red.png", 4, 4, [](int, int) { return 0xff0000ffu; });
-    const std::string obj = MtlLib("newmtl Red\nmap_Kd " + png + "\nnewmtl Lost\nmap_Kd " + dir.Path("lost.png") +
-                                   "\n") +
-                            kSquare + "usemtl Lost\nf 1 2 3\n";
+    const std::string obj =
+        MtlLib("newmtl Red\nmap_Kd " + png + "\nnewmtl Lost\nmap_Kd " + dir.Path("lost.png") + "\n") + kSquare +
+        "usemtl Lost\nf 1 2 3\n";
     ASSERT_TRUE(Load(obj, false, false, gpu.device));
     ASSERT_EQ(subsets.size(), 2u);
     EXPECT_NE(subsets[0].srv, nullptr);
     EXPECT_EQ(subsets[1].srv, nullptr);
     EXPECT_EQ(subsets[1].faceCount, 1u);
-    EXPECT_TRUE(capture.Contains(L"D3DX11CreateShaderResourceViewFromFile(device, symbol.c_str(), 0, 0, &newData.srv, 0)"));
+    EXPECT_TRUE(
+        capture.Contains(L"D3DX11CreateShaderResourceViewFromFile(device, symbol.c_str(), 0, 0, &newData.srv, 0)"));
     ReleaseViews();
 }
 
@@ -349,7 +349,10 @@ TEST_F(ObjLoaderTest, AMaterialFileReadDirectlyStopsAtTheLimitWithAMessage) {
 TEST_F(ObjLoaderTest, UtfEightFileNamesOpen) {
     TestDevice gpu{D3D_DRIVER_TYPE_NULL};
     DebugCapture capture;
-    const std::string png = dir.WritePng("d\xC3\xA9" "cor-\xE6\x9C\xA8.png", 2, 2, [](int, int) { return 0x8040ffffu; });
+    const std::string png = dir.WritePng(
+        "d\xC3\xA9"
+        "cor-\xE6\x9C\xA8.png",
+        2, 2, [](int, int) { return 0x8040ffffu; });
     const std::string mtl = dir.Write("mati\xC3\xA8re.mtl", "newmtl Bois\nmap_Kd " + png + "\n");
     ASSERT_TRUE(Load("mtllib " + mtl + "\n" + kSquare + "usemtl Bois\nf 1 2 3\n", false, false, gpu.device));
     EXPECT_TRUE(capture.Text().empty()) << platform::ToUtf8(capture.Text());

@@ -25,9 +25,10 @@ struct Face {
 
 // Each face is wound clockwise as seen from outside, with u running to the viewer's right and v downwards.
 std::string CubeObj(const std::string& mtl) {
-    const Face faces[6] = {{XMVectorSet(0, 0, -1, 0), XMVectorSet(0, 1, 0, 0)}, {XMVectorSet(0, 0, 1, 0), XMVectorSet(0, 1, 0, 0)},
-                           {XMVectorSet(-1, 0, 0, 0), XMVectorSet(0, 1, 0, 0)}, {XMVectorSet(1, 0, 0, 0), XMVectorSet(0, 1, 0, 0)},
-                           {XMVectorSet(0, 1, 0, 0), XMVectorSet(0, 0, 1, 0)},  {XMVectorSet(0, -1, 0, 0), XMVectorSet(0, 0, 1, 0)}};
+    const Face faces[6] = {
+        {XMVectorSet(0, 0, -1, 0), XMVectorSet(0, 1, 0, 0)}, {XMVectorSet(0, 0, 1, 0), XMVectorSet(0, 1, 0, 0)},
+        {XMVectorSet(-1, 0, 0, 0), XMVectorSet(0, 1, 0, 0)}, {XMVectorSet(1, 0, 0, 0), XMVectorSet(0, 1, 0, 0)},
+        {XMVectorSet(0, 1, 0, 0), XMVectorSet(0, 0, 1, 0)},  {XMVectorSet(0, -1, 0, 0), XMVectorSet(0, 0, 1, 0)}};
     std::ostringstream obj;
     obj << "mtllib " << mtl << "\nvt 0 1\nvt 0 0\nvt 1 0\nvt 1 1\nusemtl Halves\n";
     int face = 0;

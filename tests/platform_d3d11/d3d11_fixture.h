@@ -62,8 +62,16 @@ protected:
 
     // A render target of the given size with its view.
     void MakeTarget(UINT width, UINT height, ID3D11Texture2D** texture, ID3D11RenderTargetView** view) {
-        D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
-                                     D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE, 0, 0};
+        D3D11_TEXTURE2D_DESC desc = {width,
+                                     height,
+                                     1,
+                                     1,
+                                     DXGI_FORMAT_R8G8B8A8_UNORM,
+                                     {1, 0},
+                                     D3D11_USAGE_DEFAULT,
+                                     D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE,
+                                     0,
+                                     0};
         ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, texture), S_OK);
         ASSERT_EQ(device->CreateRenderTargetView(*texture, nullptr, view), S_OK);
         D3D11_VIEWPORT viewport = {0, 0, float(width), float(height), 0, 1};
@@ -73,17 +81,17 @@ protected:
 
     // A texture of 24-bit depth and 8-bit stencil, to bind as a depth-stencil target.
     ID3D11Texture2D* MakeDepthTexture(UINT width, UINT height) {
-        const D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, {1, 0},
-                                           D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL, 0, 0};
+        const D3D11_TEXTURE2D_DESC desc = {
+            width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL,
+            0,     0};
         ID3D11Texture2D* depth = nullptr;
         EXPECT_EQ(device->CreateTexture2D(&desc, nullptr, &depth), S_OK);
         return depth;
     }
 
     std::vector<uint8_t> Signature() {
-        return platform::d3d11::EncodeInputSignature(
-            {{"POSITION", 0, 0, 3, platform::d3d11::ComponentType::Float},
-             {"COLOR", 0, 1, 4, platform::d3d11::ComponentType::Float}});
+        return platform::d3d11::EncodeInputSignature({{"POSITION", 0, 0, 3, platform::d3d11::ComponentType::Float},
+                                                      {"COLOR", 0, 1, 4, platform::d3d11::ComponentType::Float}});
     }
 
     static std::vector<uint8_t> Shader(platform::d3d11::ShaderStage stage, const char* glsl) {
@@ -92,10 +100,10 @@ protected:
 
     // Binds shaders passing colours through, and the matching input layout.
     void UseColourProgram() {
-        const std::vector<uint8_t> vertex = Shader(
-            platform::d3d11::ShaderStage::Vertex,
-            "#version 450\nlayout(location=0) in vec3 pos; layout(location=1) in vec4 colour; out vec4 c;\n"
-            "void main() { gl_Position = vec4(pos, 1); c = colour; }\n");
+        const std::vector<uint8_t> vertex =
+            Shader(platform::d3d11::ShaderStage::Vertex,
+                   "#version 450\nlayout(location=0) in vec3 pos; layout(location=1) in vec4 colour; out vec4 c;\n"
+                   "void main() { gl_Position = vec4(pos, 1); c = colour; }\n");
         const std::vector<uint8_t> pixel =
             Shader(platform::d3d11::ShaderStage::Pixel,
                    "#version 450\nin vec4 c; layout(location=0) out vec4 o;\nvoid main() { o = c; }\n");
@@ -105,7 +113,8 @@ protected:
         context->PSSetShader(pixelShader, nullptr, 0);
         const D3D11_INPUT_ELEMENT_DESC elements[] = {
             {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
-            {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, D3D11_APPEND_ALIGNED_ELEMENT, D3D11_INPUT_PER_VERTEX_DATA, 0}};
+            {"COLOR", 0, DXGI_FORMAT_R32G32B32A32_FLOAT, 0, D3D11_APPEND_ALIGNED_ELEMENT, D3D11_INPUT_PER_VERTEX_DATA,
+             0}};
         const std::vector<uint8_t> signature = Signature();
         ASSERT_EQ(device->CreateInputLayout(elements, 2, signature.data(), signature.size(), &layout), S_OK);
         context->IASetInputLayout(layout);
@@ -113,8 +122,8 @@ protected:
 
     // Draws the vertices as a triangle list from an immutable buffer.
     void DrawTriangles(const std::vector<Vertex>& vertices) {
-        D3D11_BUFFER_DESC desc = {UINT(vertices.size() * sizeof(Vertex)), D3D11_USAGE_IMMUTABLE,
-                                  D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
+        D3D11_BUFFER_DESC desc = {
+            UINT(vertices.size() * sizeof(Vertex)), D3D11_USAGE_IMMUTABLE, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
         D3D11_SUBRESOURCE_DATA data = {vertices.data(), 0, 0};
         ID3D11Buffer* buffer = nullptr;
         ASSERT_EQ(device->CreateBuffer(&desc, &data, &buffer), S_OK);

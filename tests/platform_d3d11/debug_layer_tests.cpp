@@ -57,15 +57,17 @@ TEST_P(DebugLayerTest, DrawsWithNothingBoundSayWhatIsMissing) {
     context->DrawIndexed(3, 0, 0);
     const std::string said = Said();
     if (Debugging()) {
-        EXPECT_EQ(said, "D3D11 ERROR: ID3D11DeviceContext::DrawIndexed: An index buffer is required, but none is "
-                        "bound; nothing was drawn. [ EXECUTION ERROR #357: DEVICE_DRAW_INDEX_BUFFER_NOT_SET ]\n");
+        EXPECT_EQ(said,
+                  "D3D11 ERROR: ID3D11DeviceContext::DrawIndexed: An index buffer is required, but none is "
+                  "bound; nothing was drawn. [ EXECUTION ERROR #357: DEVICE_DRAW_INDEX_BUFFER_NOT_SET ]\n");
     }
     context->Draw(3, 0);
     ExpectSaid("ID3D11DeviceContext::Draw: The primitive topology is undefined");
     context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
     context->DrawInstanced(3, 2, 0, 0);
-    ExpectSaid("DrawInstanced: A vertex shader is always required when drawing, but none is bound; nothing was "
-               "drawn. [ EXECUTION ERROR #341: DEVICE_DRAW_VERTEX_SHADER_NOT_SET ]");
+    ExpectSaid(
+        "DrawInstanced: A vertex shader is always required when drawing, but none is bound; nothing was "
+        "drawn. [ EXECUTION ERROR #341: DEVICE_DRAW_VERTEX_SHADER_NOT_SET ]");
     EXPECT_EQ(Draws(), 0u);
 }
 
@@ -74,8 +76,9 @@ TEST_P(DebugLayerTest, DrawsWithoutVertexInputWarn) {
     UseColourProgram();
     context->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
     context->Draw(3, 0);
-    ExpectSaid("D3D11 WARNING: ID3D11DeviceContext::Draw: The input layout reads vertex buffer slot 0, but no buffer "
-               "is bound there. [ EXECUTION WARNING #348: DEVICE_DRAW_VERTEX_BUFFER_NOT_SET ]");
+    ExpectSaid(
+        "D3D11 WARNING: ID3D11DeviceContext::Draw: The input layout reads vertex buffer slot 0, but no buffer "
+        "is bound there. [ EXECUTION WARNING #348: DEVICE_DRAW_VERTEX_BUFFER_NOT_SET ]");
     context->IASetInputLayout(nullptr);
     context->Draw(3, 0);
     ExpectSaid("[ EXECUTION WARNING #349: DEVICE_DRAW_INPUTLAYOUT_NOT_SET ]");
@@ -113,17 +116,19 @@ TEST_P(DebugLayerTest, IgnoredUpdatesCopiesAndSettingsSaySo) {
     ID3D11Buffer* gpuOnly = MakeBuffer(D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0);
     const float data[4] = {1, 2, 3, 4};
     context->UpdateSubresource(immutable, 0, nullptr, data, 0, 0);
-    ExpectSaid("D3D11 ERROR: ID3D11DeviceContext::UpdateSubresource: Only subresource 0 of a D3D11_USAGE_DEFAULT "
-               "buffer is updated. The call is ignored. [ RESOURCE_MANIPULATION ERROR #0: "
-               "UPDATESUBRESOURCE_INVALIDARG ]");
+    ExpectSaid(
+        "D3D11 ERROR: ID3D11DeviceContext::UpdateSubresource: Only subresource 0 of a D3D11_USAGE_DEFAULT "
+        "buffer is updated. The call is ignored. [ RESOURCE_MANIPULATION ERROR #0: "
+        "UPDATESUBRESOURCE_INVALIDARG ]");
     context->UpdateSubresource(gpuOnly, 0, nullptr, data, 0, 0);
     EXPECT_EQ(Said(), "");
     context->CopyResource(immutable, gpuOnly);
     ExpectSaid("CopyResource: The buffers differ in size or the destination is immutable; the call is ignored.");
     const D3D11_VIEWPORT viewports[17] = {};
     context->RSSetViewports(17, viewports);
-    ExpectSaid("RSSetViewports: More than 16 viewports, or none given for a count; the call is ignored. "
-               "[ STATE_SETTING ERROR #0: DEVICE_RSSETVIEWPORTS_TOO_MANY_VIEWPORTS ]");
+    ExpectSaid(
+        "RSSetViewports: More than 16 viewports, or none given for a count; the call is ignored. "
+        "[ STATE_SETTING ERROR #0: DEVICE_RSSETVIEWPORTS_TOO_MANY_VIEWPORTS ]");
     SafeRelease(immutable);
     SafeRelease(gpuOnly);
 }
@@ -132,8 +137,9 @@ TEST_P(DebugLayerTest, RefusedStatesNameTheField) {
     ID3D11RasterizerState* rasterizer = nullptr;
     D3D11_RASTERIZER_DESC raster = {D3D11_FILL_SOLID, D3D11_CULL_BACK, FALSE, 0, 1.0f, 0, TRUE, FALSE, FALSE, FALSE};
     EXPECT_EQ(device->CreateRasterizerState(&raster, &rasterizer), E_INVALIDARG);
-    ExpectSaid("D3D11 ERROR: ID3D11Device::CreateRasterizerState: DepthBiasClamp other than 0 is not supported by "
-               "this layer. [ STATE_CREATION ERROR #0: CREATESTATE_INVALIDDESC ]");
+    ExpectSaid(
+        "D3D11 ERROR: ID3D11Device::CreateRasterizerState: DepthBiasClamp other than 0 is not supported by "
+        "this layer. [ STATE_CREATION ERROR #0: CREATESTATE_INVALIDDESC ]");
     D3D11_BLEND_DESC blend = {};
     blend.RenderTarget[0] = AddedBlend(D3D11_BLEND_SRC_COLOR, D3D11_BLEND_ONE, D3D11_BLEND_SRC_COLOR, D3D11_BLEND_ONE);
     ID3D11BlendState* blendState = nullptr;
@@ -151,8 +157,9 @@ TEST_P(DebugLayerTest, RefusedCreationsSayNothingWasCreated) {
     D3D11_BUFFER_DESC empty = {0, D3D11_USAGE_DEFAULT, D3D11_BIND_VERTEX_BUFFER, 0, 0, 0};
     ID3D11Buffer* buffer = nullptr;
     EXPECT_EQ(device->CreateBuffer(&empty, nullptr, &buffer), E_INVALIDARG);
-    ExpectSaid("D3D11 ERROR: ID3D11Device::CreateBuffer: The arguments are invalid; nothing was created. "
-               "[ STATE_CREATION ERROR #69: CREATEBUFFER_INVALIDARG_RETURN ]");
+    ExpectSaid(
+        "D3D11 ERROR: ID3D11Device::CreateBuffer: The arguments are invalid; nothing was created. "
+        "[ STATE_CREATION ERROR #69: CREATEBUFFER_INVALIDARG_RETURN ]");
     ID3D11Texture2D* texture = nullptr;
     EXPECT_EQ(device->CreateTexture2D(nullptr, nullptr, &texture), E_INVALIDARG);
     ExpectSaid("#104: CREATETEXTURE2D_INVALIDARG_RETURN");

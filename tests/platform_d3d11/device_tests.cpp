@@ -26,13 +26,13 @@ TEST(DeviceCreation, HonoursTheLevelListAndRejectsBadArguments) {
     for (D3D_DRIVER_TYPE driverType : {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_NULL}) {
         SCOPED_TRACE(driverType == D3D_DRIVER_TYPE_NULL ? "null device" : "hardware device");
         D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL(0);
-        EXPECT_EQ(D3D11CreateDevice(nullptr, driverType, nullptr, 0, only10, 1, D3D11_SDK_VERSION, nullptr, &level,
-                                    nullptr),
-                  S_OK);
+        EXPECT_EQ(
+            D3D11CreateDevice(nullptr, driverType, nullptr, 0, only10, 1, D3D11_SDK_VERSION, nullptr, &level, nullptr),
+            S_OK);
         EXPECT_EQ(level, D3D_FEATURE_LEVEL_10_0);
-        EXPECT_EQ(D3D11CreateDevice(nullptr, driverType, nullptr, 0, only111, 1, D3D11_SDK_VERSION, nullptr, &level,
-                                    nullptr),
-                  E_FAIL);
+        EXPECT_EQ(
+            D3D11CreateDevice(nullptr, driverType, nullptr, 0, only111, 1, D3D11_SDK_VERSION, nullptr, &level, nullptr),
+            E_FAIL);
     }
 
     ID3D11Device* device = reinterpret_cast<ID3D11Device*>(1);
@@ -40,8 +40,9 @@ TEST(DeviceCreation, HonoursTheLevelListAndRejectsBadArguments) {
                                 nullptr, nullptr),
               E_INVALIDARG);
     EXPECT_EQ(device, nullptr);
-    EXPECT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, 6, &device, nullptr, nullptr),
-              E_INVALIDARG);
+    EXPECT_EQ(
+        D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, 6, &device, nullptr, nullptr),
+        E_INVALIDARG);
 }
 
 using DeviceTest = D3D11Test;
@@ -93,7 +94,11 @@ protected:
 
     DXGI_SWAP_CHAIN_DESC Description(UINT samples) {
         DXGI_SWAP_CHAIN_DESC desc = {};
-        desc.BufferDesc = {64, 48, {60, 1}, DXGI_FORMAT_R8G8B8A8_UNORM, DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
+        desc.BufferDesc = {64,
+                           48,
+                           {60, 1},
+                           DXGI_FORMAT_R8G8B8A8_UNORM,
+                           DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
                            DXGI_MODE_SCALING_UNSPECIFIED};
         desc.SampleDesc = {samples, 0};
         desc.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;

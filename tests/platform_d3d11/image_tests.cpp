@@ -14,7 +14,9 @@ protected:
         D3D11Test::TearDown();
     }
 
-    static std::array<uint8_t, 4> Texel(int x, int y) { return {uint8_t(40 * x), uint8_t(100 * y), 9, uint8_t(255 - x)}; }
+    static std::array<uint8_t, 4> Texel(int x, int y) {
+        return {uint8_t(40 * x), uint8_t(100 * y), 9, uint8_t(255 - x)};
+    }
 
     // A 3 x 2 PNG whose texels encode their position.
     std::wstring WritePng() {
@@ -87,9 +89,9 @@ TEST_F(ImageTest, LoadsIntoAStagingTextureAsTheLoadInfoAsks) {
 TEST_F(ImageTest, MissingAndUndecodableFilesGiveTheirCodes) {
     ID3D11ShaderResourceView* view = reinterpret_cast<ID3D11ShaderResourceView*>(1);
     HRESULT reported = S_OK;
-    EXPECT_EQ(D3DX11CreateShaderResourceViewFromFile(device, L"/nonexistent/none.png", nullptr, nullptr, &view,
-                                                     &reported),
-              D3D11_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(
+        D3DX11CreateShaderResourceViewFromFile(device, L"/nonexistent/none.png", nullptr, nullptr, &view, &reported),
+        D3D11_ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(reported, D3D11_ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(view, nullptr);
 

@@ -53,8 +53,8 @@ TEST(NullDeviceCreation, NeedsNoDisplayNoWindowAndNoGlContext) {
     ASSERT_EQ(CreateDevice(D3D_DRIVER_TYPE_NULL, &device, &level, &context), S_OK);
     EXPECT_EQ(level, D3D_FEATURE_LEVEL_11_0);
     EXPECT_EQ(device->GetFeatureLevel(), D3D_FEATURE_LEVEL_11_0);
-    const D3D11_TEXTURE2D_DESC desc = {16, 16, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
-                                       D3D11_BIND_RENDER_TARGET, 0, 0};
+    const D3D11_TEXTURE2D_DESC desc = {
+        16, 16, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET, 0, 0};
     ID3D11Texture2D* texture = nullptr;
     ID3D11RenderTargetView* view = nullptr;
     ASSERT_EQ(device->CreateTexture2D(&desc, nullptr, &texture), S_OK);
@@ -110,10 +110,10 @@ std::vector<uint8_t> VertexCode() {
 }
 
 HRESULT Layout(ID3D11Device* device, UINT location, const char* semantic) {
-    const std::vector<uint8_t> signature = platform::d3d11::EncodeInputSignature(
-        {{"POSITION", 0, location, 3, platform::d3d11::ComponentType::Float}});
-    const D3D11_INPUT_ELEMENT_DESC element = {semantic, 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0,
-                                              D3D11_INPUT_PER_VERTEX_DATA, 0};
+    const std::vector<uint8_t> signature =
+        platform::d3d11::EncodeInputSignature({{"POSITION", 0, location, 3, platform::d3d11::ComponentType::Float}});
+    const D3D11_INPUT_ELEMENT_DESC element = {
+        semantic, 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0};
     return device->CreateInputLayout(&element, 1, signature.data(), signature.size(), nullptr);
 }
 
@@ -132,14 +132,14 @@ std::vector<Case> BufferCases() {
          }},
         {"constant buffer of 20 bytes", E_INVALIDARG,
          [](ID3D11Device* d) {
-             const D3D11_BUFFER_DESC desc = {20, D3D11_USAGE_DYNAMIC, D3D11_BIND_CONSTANT_BUFFER,
-                                             D3D11_CPU_ACCESS_WRITE, 0, 0};
+             const D3D11_BUFFER_DESC desc = {
+                 20, D3D11_USAGE_DYNAMIC, D3D11_BIND_CONSTANT_BUFFER, D3D11_CPU_ACCESS_WRITE, 0, 0};
              return d->CreateBuffer(&desc, nullptr, nullptr);
          }},
         {"dynamic vertex buffer", S_FALSE,
          [](ID3D11Device* d) {
-             const D3D11_BUFFER_DESC desc = {16, D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER,
-                                             D3D11_CPU_ACCESS_WRITE, 0, 0};
+             const D3D11_BUFFER_DESC desc = {
+                 16, D3D11_USAGE_DYNAMIC, D3D11_BIND_VERTEX_BUFFER, D3D11_CPU_ACCESS_WRITE, 0, 0};
              return d->CreateBuffer(&desc, nullptr, nullptr);
          }},
     };
@@ -149,8 +149,8 @@ std::vector<Case> TextureCases() {
     return {
         {"depth texture read by shaders", E_INVALIDARG,
          [](ID3D11Device* d) {
-             const auto desc = Texture(DXGI_FORMAT_D24_UNORM_S8_UINT,
-                                       D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE);
+             const auto desc =
+                 Texture(DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_BIND_DEPTH_STENCIL | D3D11_BIND_SHADER_RESOURCE);
              return d->CreateTexture2D(&desc, nullptr, nullptr);
          }},
         {"more mip levels than the chain has", E_INVALIDARG,
@@ -167,8 +167,9 @@ std::vector<Case> TextureCases() {
          }},
         {"1-D texture wider than the limit", E_INVALIDARG,
          [](ID3D11Device* d) {
-             const D3D11_TEXTURE1D_DESC desc = {D3D11_REQ_TEXTURE1D_U_DIMENSION + 1, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM,
-                                                D3D11_USAGE_DEFAULT, D3D11_BIND_SHADER_RESOURCE, 0, 0};
+             const D3D11_TEXTURE1D_DESC desc = {
+                 D3D11_REQ_TEXTURE1D_U_DIMENSION + 1, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_USAGE_DEFAULT,
+                 D3D11_BIND_SHADER_RESOURCE,          0, 0};
              return d->CreateTexture1D(&desc, nullptr, nullptr);
          }},
     };
@@ -247,8 +248,8 @@ std::vector<Case> StateCases() {
          }},
         {"rasterizer without a fill mode", E_INVALIDARG,
          [](ID3D11Device* d) {
-             const D3D11_RASTERIZER_DESC desc = {D3D11_FILL_MODE(0), D3D11_CULL_NONE, FALSE, 0, 0, 0,
-                                                 TRUE,               FALSE,           FALSE, FALSE};
+             const D3D11_RASTERIZER_DESC desc = {
+                 D3D11_FILL_MODE(0), D3D11_CULL_NONE, FALSE, 0, 0, 0, TRUE, FALSE, FALSE, FALSE};
              return d->CreateRasterizerState(&desc, nullptr);
          }},
         {"sampler with an unknown address mode", E_INVALIDARG,
@@ -342,8 +343,8 @@ TEST_P(BothDevices, DrawsReachTheHookAndOnlyValidOnesAreCounted) {
     UseColourProgram();
     DrawTriangles({{-1, -1, 0, 1, 0, 0, 1}, {1, -1, 0, 1, 0, 0, 1}, {0, 1, 0, 1, 0, 0, 1}});
     const uint32_t indices[] = {0, 1, 2, 2, 1, 0};
-    ID3D11Buffer* indexBuffer = MakeBuffer({sizeof indices, D3D11_USAGE_IMMUTABLE, D3D11_BIND_INDEX_BUFFER, 0, 0, 0},
-                                           indices);
+    ID3D11Buffer* indexBuffer =
+        MakeBuffer({sizeof indices, D3D11_USAGE_IMMUTABLE, D3D11_BIND_INDEX_BUFFER, 0, 0, 0}, indices);
     context->DrawIndexed(6, 0, 0);  // no index buffer: dropped before the hook
     context->IASetIndexBuffer(indexBuffer, DXGI_FORMAT_R32_UINT, 0);
     context->DrawIndexedInstanced(3, 2, 3, 0, 0);

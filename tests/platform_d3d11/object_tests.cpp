@@ -36,16 +36,18 @@ TEST(InputSignature, RoundTripsAndRejectsTruncatedOrAbsurdBytes) {
     hugeCount[8] = 0xff;
     hugeCount[11] = 0x7f;
     EXPECT_FALSE(platform::d3d11::DecodeInputSignature(hugeCount.data(), hugeCount.size(), &decoded));
-    std::vector<uint8_t> fiveComponents = platform::d3d11::EncodeInputSignature({{"POSITION", 0, 0, 5, ComponentType::Float}});
+    std::vector<uint8_t> fiveComponents =
+        platform::d3d11::EncodeInputSignature({{"POSITION", 0, 0, 5, ComponentType::Float}});
     EXPECT_FALSE(platform::d3d11::DecodeInputSignature(fiveComponents.data(), fiveComponents.size(), &decoded));
 }
 
 using ObjectTest = D3D11Test;
 
 TEST_F(ObjectTest, InputLayoutsMatchSignaturesBySemantic) {
-    const std::vector<uint8_t> signature = platform::d3d11::EncodeInputSignature(
-        {{"POSITION", 0, 0, 3, ComponentType::Float}, {"NORMAL", 0, 1, 3, ComponentType::Float},
-         {"TEXCOORD", 0, 2, 2, ComponentType::Float}});
+    const std::vector<uint8_t> signature =
+        platform::d3d11::EncodeInputSignature({{"POSITION", 0, 0, 3, ComponentType::Float},
+                                               {"NORMAL", 0, 1, 3, ComponentType::Float},
+                                               {"TEXCOORD", 0, 2, 2, ComponentType::Float}});
     const D3D11_INPUT_ELEMENT_DESC full[] = {
         {"POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0},
         {"normal", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 12, D3D11_INPUT_PER_VERTEX_DATA, 0},
@@ -88,8 +90,8 @@ TEST_F(ObjectTest, StateDescriptionsAreValidatedAtCreation) {
     EXPECT_EQ(device->CreateBlendState(&blend, &blendState), E_INVALIDARG);
     EXPECT_EQ(blendState, nullptr);
 
-    D3D11_DEPTH_STENCIL_DESC depth = {TRUE, D3D11_DEPTH_WRITE_MASK_ALL, D3D11_COMPARISON_FUNC(0), FALSE, 0xff, 0xff,
-                                      {}, {}};
+    D3D11_DEPTH_STENCIL_DESC depth = {TRUE, D3D11_DEPTH_WRITE_MASK_ALL, D3D11_COMPARISON_FUNC(0), FALSE, 0xff, 0xff, {},
+                                      {}};
     ID3D11DepthStencilState* depthState = nullptr;
     EXPECT_EQ(device->CreateDepthStencilState(&depth, &depthState), E_INVALIDARG);
     depth.DepthFunc = D3D11_COMPARISON_LESS;
@@ -107,8 +109,10 @@ TEST_F(ObjectTest, StateDescriptionsAreValidatedAtCreation) {
     SafeRelease(rasterState);
     for (const D3D11_RASTERIZER_DESC& broken :
          {With(raster, [](auto& d) { d.FillMode = D3D11_FILL_MODE(1); }),
-          With(raster, [](auto& d) { d.CullMode = D3D11_CULL_MODE(0); }),
-          With(raster, [](auto& d) { d.CullMode = D3D11_CULL_BACK; d.DepthBiasClamp = 0.5f; })}) {
+          With(raster, [](auto& d) { d.CullMode = D3D11_CULL_MODE(0); }), With(raster, [](auto& d) {
+              d.CullMode = D3D11_CULL_BACK;
+              d.DepthBiasClamp = 0.5f;
+          })}) {
         EXPECT_EQ(device->CreateRasterizerState(&broken, &rasterState), E_INVALIDARG);
     }
 
@@ -118,9 +122,8 @@ TEST_F(ObjectTest, StateDescriptionsAreValidatedAtCreation) {
     context->PSSetSamplers(0, 1, &samplerState);
     context->PSSetSamplers(0, 1, nullptr);
     SafeRelease(samplerState);
-    for (const D3D11_SAMPLER_DESC& broken :
-         {With(sampler, [](auto& d) { d.AddressU = D3D11_TEXTURE_ADDRESS_MODE(0); }),
-          With(sampler, [](auto& d) { d.Filter = D3D11_FILTER(0x2); })}) {
+    for (const D3D11_SAMPLER_DESC& broken : {With(sampler, [](auto& d) { d.AddressU = D3D11_TEXTURE_ADDRESS_MODE(0); }),
+                                             With(sampler, [](auto& d) { d.Filter = D3D11_FILTER(0x2); })}) {
         EXPECT_EQ(device->CreateSamplerState(&broken, &samplerState), E_INVALIDARG);
     }
 }

@@ -41,8 +41,8 @@ protected:
     void MakePicture() {
         Colour texels[8];
         for (int i = 0; i < 8; ++i) texels[i] = i < 4 ? kColumns[i] : Half(kColumns[i - 4]);
-        D3D11_TEXTURE2D_DESC desc = {4, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
-                                     D3D11_BIND_SHADER_RESOURCE, 0, 0};
+        D3D11_TEXTURE2D_DESC desc = {
+            4, 2, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_SHADER_RESOURCE, 0, 0};
         D3D11_SUBRESOURCE_DATA data = {texels, 16, 0};
         ASSERT_EQ(device->CreateTexture2D(&desc, &data, &picture), S_OK);
     }

@@ -24,9 +24,10 @@ protected:
     // Two triangles covering a clip-space rectangle, both clockwise as seen on screen (or both not).
     static std::vector<Vertex> Rectangle(float left, float top, float right, float bottom, std::array<float, 4> c,
                                          bool clockwise = true) {
-        std::vector<Vertex> v = {{left, top, 0.5f, c[0], c[1], c[2], c[3]},     {right, top, 0.5f, c[0], c[1], c[2], c[3]},
-                                 {right, bottom, 0.5f, c[0], c[1], c[2], c[3]}, {left, top, 0.5f, c[0], c[1], c[2], c[3]},
-                                 {right, bottom, 0.5f, c[0], c[1], c[2], c[3]}, {left, bottom, 0.5f, c[0], c[1], c[2], c[3]}};
+        std::vector<Vertex> v = {
+            {left, top, 0.5f, c[0], c[1], c[2], c[3]},     {right, top, 0.5f, c[0], c[1], c[2], c[3]},
+            {right, bottom, 0.5f, c[0], c[1], c[2], c[3]}, {left, top, 0.5f, c[0], c[1], c[2], c[3]},
+            {right, bottom, 0.5f, c[0], c[1], c[2], c[3]}, {left, bottom, 0.5f, c[0], c[1], c[2], c[3]}};
         if (!clockwise) {
             std::swap(v[1], v[2]);
             std::swap(v[4], v[5]);
@@ -136,8 +137,8 @@ TEST_F(RenderTest, DeferredDepthClearsLandBeforeAnythingSeesThem) {
     ASSERT_EQ(device->CreateDepthStencilView(depth, nullptr, &second), S_OK);
     D3D11_DEPTH_STENCIL_DESC off = {};
     off.DepthFunc = D3D11_COMPARISON_LESS;
-    off.FrontFace = off.BackFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP,
-                                    D3D11_COMPARISON_ALWAYS};
+    off.FrontFace =
+        off.BackFace = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_COMPARISON_ALWAYS};
     ID3D11DepthStencilState* noDepth = nullptr;
     ASSERT_EQ(device->CreateDepthStencilState(&off, &noDepth), S_OK);
     std::vector<Vertex> green = Rectangle(-1, 1, 1, -1, {0, 1, 0, 1});
@@ -189,8 +190,9 @@ TEST_F(TextureTest, UploadKeepsRowZeroFirstAndHonoursRowPitch) {
             std::memcpy(&data[y * pitch + x * 4], texel, 4);
         }
     }
-    D3D11_TEXTURE2D_DESC desc = {width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE,
-                                 D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    D3D11_TEXTURE2D_DESC desc = {
+        width, height, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE,
+        0,     0};
     D3D11_SUBRESOURCE_DATA initial = {data.data(), pitch, 0};
     ID3D11Texture2D* texture = nullptr;
     ASSERT_EQ(device->CreateTexture2D(&desc, &initial, &texture), S_OK);
@@ -215,8 +217,8 @@ TEST_F(TextureTest, UploadKeepsRowZeroFirstAndHonoursRowPitch) {
 TEST_F(TextureTest, ArraySlicesAndOneDimensionalTexturesRoundTrip) {
     std::vector<uint8_t> slices[2] = {std::vector<uint8_t>(4 * 4 * 4, 10), std::vector<uint8_t>(4 * 4 * 4, 200)};
     D3D11_SUBRESOURCE_DATA initial[2] = {{slices[0].data(), 16, 0}, {slices[1].data(), 16, 0}};
-    D3D11_TEXTURE2D_DESC desc = {4, 4, 1, 2, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT,
-                                 D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    D3D11_TEXTURE2D_DESC desc = {
+        4, 4, 1, 2, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_SHADER_RESOURCE, 0, 0};
     ID3D11Texture2D* array = nullptr;
     ASSERT_EQ(device->CreateTexture2D(&desc, initial, &array), S_OK);
     desc.Usage = D3D11_USAGE_STAGING;
@@ -243,8 +245,8 @@ TEST_F(TextureTest, ArraySlicesAndOneDimensionalTexturesRoundTrip) {
     array->Release();
 
     float values[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    D3D11_TEXTURE1D_DESC lineDesc = {2, 1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT, D3D11_USAGE_IMMUTABLE,
-                                     D3D11_BIND_SHADER_RESOURCE, 0, 0};
+    D3D11_TEXTURE1D_DESC lineDesc = {
+        2, 1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT, D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
     D3D11_SUBRESOURCE_DATA lineData = {values, sizeof values, 0};
     ID3D11Texture1D* line = nullptr;
     ASSERT_EQ(device->CreateTexture1D(&lineDesc, &lineData, &line), S_OK);

@@ -12,8 +12,7 @@ using platform::d3d11::EncodeShader;
 using platform::d3d11::ShaderBytecode;
 using platform::d3d11::ShaderStage;
 
-constexpr const char* kWhiteShader =
-    "#version 450\nlayout(location = 0) out vec4 o;\nvoid main() { o = vec4(1.0); }\n";
+constexpr const char* kWhiteShader = "#version 450\nlayout(location = 0) out vec4 o;\nvoid main() { o = vec4(1.0); }\n";
 
 // Offsets into an encoded shader: tag, version, stage, GLSL length, GLSL, slot count, slots.
 constexpr size_t kVersionAt = 4, kStageAt = 8, kLengthAt = 12, kGlslAt = 16;
@@ -55,7 +54,8 @@ TEST(ShaderBytecodeTest, RoundTripsAndRejectsEveryMalformedBlob) {
              PutU32(b, kLengthAt, 0);
              b.erase(b.begin() + long(kGlslAt), b.begin() + long(countAt));
          }},
-        {"more slots than Direct3D has", [&](std::vector<uint8_t>& b) {
+        {"more slots than Direct3D has",
+         [&](std::vector<uint8_t>& b) {
              PutU32(b, countAt, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT + 1);
              b.resize(countAt + 4 + 4 * (D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT + 1), 0);
          }},

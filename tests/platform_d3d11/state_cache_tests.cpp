@@ -38,8 +38,9 @@ protected:
 
     // A texture `width` texels wide and one high, with its view.
     ID3D11ShaderResourceView* TextureView(const std::vector<uint8_t>& rgba, ID3D11Texture2D** texture) {
-        D3D11_TEXTURE2D_DESC desc = {UINT(rgba.size() / 4), 1, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0},
-                                     D3D11_USAGE_IMMUTABLE, D3D11_BIND_SHADER_RESOURCE, 0, 0};
+        D3D11_TEXTURE2D_DESC desc = {
+            UINT(rgba.size() / 4),      1, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_IMMUTABLE,
+            D3D11_BIND_SHADER_RESOURCE, 0, 0};
         D3D11_SUBRESOURCE_DATA data = {rgba.data(), UINT(rgba.size()), 0};
         ID3D11ShaderResourceView* view = nullptr;
         EXPECT_EQ(device->CreateTexture2D(&desc, &data, texture), S_OK);
@@ -67,8 +68,8 @@ protected:
     ID3D11DepthStencilState* ReadOnlyDepthStencil(BOOL depth, BOOL stencil, D3D11_COMPARISON_FUNC stencilFunc) {
         const D3D11_DEPTH_STENCILOP_DESC keep = {D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP, D3D11_STENCIL_OP_KEEP,
                                                  stencilFunc};
-        const D3D11_DEPTH_STENCIL_DESC desc = {depth, D3D11_DEPTH_WRITE_MASK_ZERO, D3D11_COMPARISON_LESS, stencil,
-                                               0xff, 0xff, keep, keep};
+        const D3D11_DEPTH_STENCIL_DESC desc = {
+            depth, D3D11_DEPTH_WRITE_MASK_ZERO, D3D11_COMPARISON_LESS, stencil, 0xff, 0xff, keep, keep};
         ID3D11DepthStencilState* state = nullptr;
         EXPECT_EQ(device->CreateDepthStencilState(&desc, &state), S_OK);
         return state;
@@ -132,8 +133,8 @@ TEST_F(StateCacheTest, BlendFactorAndStencilReferenceChangeWithoutANewState) {
     EXPECT_EQ(pixels.At(6, 1), Rgba(0, 0, 255, 255)) << "a new blend factor";
     EXPECT_EQ(pixels.At(4, 6), Rgba(0, 0, 0, 0)) << "a new stencil reference";
     context->OMSetRenderTargets(0, nullptr, nullptr);
-    for (IUnknown* object : std::initializer_list<IUnknown*>{byFactor, stencilEqual, colour, colourView, depth,
-                                                             depthView}) {
+    for (IUnknown* object :
+         std::initializer_list<IUnknown*>{byFactor, stencilEqual, colour, colourView, depth, depthView}) {
         object->Release();
     }
 }
@@ -252,8 +253,13 @@ TEST_F(StateCacheTest, EveryInputLayoutGetsTheBoundBuffersAndAReplacedOneFeedsTh
 TEST_F(StateCacheTest, DrawsAfterClearsKeepTheWriteMaskAndScissor) {
     UseColourProgram();
     D3D11_BLEND_DESC blend = {};
-    blend.RenderTarget[0] = {FALSE, D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD,
-                             D3D11_BLEND_ONE, D3D11_BLEND_ZERO, D3D11_BLEND_OP_ADD,
+    blend.RenderTarget[0] = {FALSE,
+                             D3D11_BLEND_ONE,
+                             D3D11_BLEND_ZERO,
+                             D3D11_BLEND_OP_ADD,
+                             D3D11_BLEND_ONE,
+                             D3D11_BLEND_ZERO,
+                             D3D11_BLEND_OP_ADD,
                              D3D11_COLOR_WRITE_ENABLE_RED | D3D11_COLOR_WRITE_ENABLE_ALPHA};
     ID3D11BlendState* redOnly = nullptr;
     ASSERT_EQ(device->CreateBlendState(&blend, &redOnly), S_OK);

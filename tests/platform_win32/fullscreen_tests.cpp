@@ -50,7 +50,7 @@ TEST(PictureFit, ScreenPixelsMapIntoTheClientAreaAndBarsOutsideIt) {
     EXPECT_EQ(map(240, 0).x, 0);
     EXPECT_EQ(map(1679, 1079).x, 1023);
     EXPECT_EQ(map(1679, 1079).y, 767);
-    EXPECT_EQ(map(239, 500).x, -1);  // the left bar
+    EXPECT_EQ(map(239, 500).x, -1);    // the left bar
     EXPECT_EQ(map(1680, 10).x, 1024);  // the right bar
     EXPECT_EQ(map(0, 0).x, -171);
 

@@ -71,11 +71,16 @@ TEST_F(Gamepad, EachInputHoldsItsKeysUntilLetGo) {
         EXPECT_EQ(HeldKeys(), keys) << input;
     };
     const std::pair<SDL_GameControllerButton, std::set<int>> buttons[] = {
-        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, {VK_LEFT}}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, {VK_RIGHT}},
-        {SDL_CONTROLLER_BUTTON_A, {VK_UP}},           {SDL_CONTROLLER_BUTTON_B, kCtrl},
-        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, kCtrl},  {SDL_CONTROLLER_BUTTON_X, {VK_SPACE}},
-        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, {VK_SPACE}}, {SDL_CONTROLLER_BUTTON_Y, {}},
-        {SDL_CONTROLLER_BUTTON_DPAD_UP, {}},          {SDL_CONTROLLER_BUTTON_START, {}},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, {VK_LEFT}},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, {VK_RIGHT}},
+        {SDL_CONTROLLER_BUTTON_A, {VK_UP}},
+        {SDL_CONTROLLER_BUTTON_B, kCtrl},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, kCtrl},
+        {SDL_CONTROLLER_BUTTON_X, {VK_SPACE}},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, {VK_SPACE}},
+        {SDL_CONTROLLER_BUTTON_Y, {}},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, {}},
+        {SDL_CONTROLLER_BUTTON_START, {}},
     };
     for (const auto& [button, keys] : buttons) {
         const std::string name = SDL_GameControllerGetStringForButton(button);
@@ -85,12 +90,18 @@ TEST_F(Gamepad, EachInputHoldsItsKeysUntilLetGo) {
         expectHeld(name + " released", {});
     }
     const std::tuple<SDL_GameControllerAxis, Sint16, std::set<int>> axes[] = {
-        {SDL_CONTROLLER_AXIS_LEFTX, -12000, {VK_LEFT}},   {SDL_CONTROLLER_AXIS_LEFTX, kFull, {VK_RIGHT}},
-        {SDL_CONTROLLER_AXIS_LEFTX, -32768, {VK_LEFT}},   {SDL_CONTROLLER_AXIS_LEFTX, 12000, {VK_RIGHT}},
-        {SDL_CONTROLLER_AXIS_LEFTX, -4000, {}},           {SDL_CONTROLLER_AXIS_LEFTX, 4000, {}},
-        {SDL_CONTROLLER_AXIS_LEFTY, kFull, {}},           {SDL_CONTROLLER_AXIS_RIGHTX, kFull, {}},
-        {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 20000, kCtrl},  {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 1000, {}},
-        {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000, {VK_SPACE}}, {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1000, {}},
+        {SDL_CONTROLLER_AXIS_LEFTX, -12000, {VK_LEFT}},
+        {SDL_CONTROLLER_AXIS_LEFTX, kFull, {VK_RIGHT}},
+        {SDL_CONTROLLER_AXIS_LEFTX, -32768, {VK_LEFT}},
+        {SDL_CONTROLLER_AXIS_LEFTX, 12000, {VK_RIGHT}},
+        {SDL_CONTROLLER_AXIS_LEFTX, -4000, {}},
+        {SDL_CONTROLLER_AXIS_LEFTX, 4000, {}},
+        {SDL_CONTROLLER_AXIS_LEFTY, kFull, {}},
+        {SDL_CONTROLLER_AXIS_RIGHTX, kFull, {}},
+        {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 20000, kCtrl},
+        {SDL_CONTROLLER_AXIS_TRIGGERLEFT, 1000, {}},
+        {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000, {VK_SPACE}},
+        {SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1000, {}},
     };
     for (const auto& [axis, value, keys] : axes) {
         const std::string name = SDL_GameControllerGetStringForAxis(axis) + (" at " + std::to_string(value));

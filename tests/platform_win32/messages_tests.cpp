@@ -67,12 +67,12 @@ TEST_F(Win32Window, MouseEventsCarryHeldButtonsAndClientCoordinates) {
     PushButton(window, SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, 5, 6);
 
     const std::vector<MSG> messages = PumpAll();
-    const std::vector<UINT> expectedKinds = {WM_LBUTTONDOWN, WM_MOUSEMOVE,  WM_RBUTTONDOWN, WM_LBUTTONUP,
+    const std::vector<UINT> expectedKinds = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_LBUTTONUP,
                                              WM_MBUTTONDOWN, WM_MBUTTONUP, WM_RBUTTONUP};
-    const std::vector<WPARAM> expectedFlags = {MK_LBUTTON, MK_LBUTTON, MK_LBUTTON | MK_RBUTTON, MK_RBUTTON,
-                                               MK_RBUTTON | MK_MBUTTON, MK_RBUTTON, 0};
+    const std::vector<WPARAM> expectedFlags = {
+        MK_LBUTTON, MK_LBUTTON, MK_LBUTTON | MK_RBUTTON, MK_RBUTTON, MK_RBUTTON | MK_MBUTTON, MK_RBUTTON, 0};
     const std::vector<LPARAM> expectedPositions = {MAKELPARAM(10, 20), MAKELPARAM(30, 40), MAKELPARAM(31, 41),
-                                                   MAKELPARAM(32, 42), MAKELPARAM(0, 767),  MAKELPARAM(1023, 0),
+                                                   MAKELPARAM(32, 42), MAKELPARAM(0, 767), MAKELPARAM(1023, 0),
                                                    MAKELPARAM(5, 6)};
     ASSERT_EQ(Kinds(messages), expectedKinds);
     for (size_t i = 0; i < messages.size(); ++i) {

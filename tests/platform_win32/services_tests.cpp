@@ -76,9 +76,11 @@ TEST(TextTest, Utf8ConversionRoundTripsAndReplacesMalformedInput) {
     EXPECT_EQ(platform::FromUtf8(utf8), wide);
     EXPECT_EQ(platform::ToUtf8(L"\xD83C\xDFAF"), "\xf0\x9f\x8e\xaf");  // a UTF-16 pair
 
-    EXPECT_EQ(platform::FromUtf8("x\xff" "y"), L"x\uFFFDy");
-    EXPECT_EQ(platform::FromUtf8("\xc3"), L"\uFFFD");           // truncated
-    EXPECT_EQ(platform::FromUtf8("\xc0\xaf"), L"\uFFFD\uFFFD");  // overlong
+    EXPECT_EQ(platform::FromUtf8("x\xff"
+                                 "y"),
+              L"x\uFFFDy");
+    EXPECT_EQ(platform::FromUtf8("\xc3"), L"\uFFFD");                      // truncated
+    EXPECT_EQ(platform::FromUtf8("\xc0\xaf"), L"\uFFFD\uFFFD");            // overlong
     EXPECT_EQ(platform::FromUtf8("\xed\xa0\x80"), L"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
 }
 

@@ -18,8 +18,8 @@ bool Parse(const std::string& text, std::vector<replay::Step>* steps, replay::Sc
 TEST(ReplayScript, ReadsCountsKeysStepsAndComments) {
     std::vector<replay::Step> steps;
     replay::ScriptError error;
-    ASSERT_TRUE(Parse("# start\n\n3\n2 LEFT SPACE  # walk and shoot\r\ndt 0.25\n1 UP LCTRL RCTRL RIGHT\n", &steps,
-                      &error));
+    ASSERT_TRUE(
+        Parse("# start\n\n3\n2 LEFT SPACE  # walk and shoot\r\ndt 0.25\n1 UP LCTRL RCTRL RIGHT\n", &steps, &error));
     ASSERT_EQ(steps.size(), 3u);
     EXPECT_EQ(steps[0].frames, 3u);
     EXPECT_FLOAT_EQ(steps[0].dt, 1.0f / 60.0f);
@@ -41,10 +41,10 @@ TEST(ReplayScript, TakesStepsFromZeroToOneSecond) {
 }
 
 TEST(ReplayScript, NamesTheFirstLineItCannotRead) {
-    const char* bad[] = {"1\n2 JUMP\n",      "1\nx LEFT\n",    "1\n-4\n",          "1\ndt\n",         "1\ndt 0.1 0.2\n",
-                         "1\ndt -1\n",       "1\ndt fast\n",   "1\n2.5 LEFT\n",    "1\nleft\n",       "1\ndt 5\n",
-                         "1\ndt 1.0000001\n", "1\ndt 3e38\n",   "1\ndt 1e999\n",    "1\ndt nan\n",     "1\ndt inf\n",
-                         "1\ndt -inf\n",     "1\ndt -1e-9\n",  "1\ndt 99999999999\n"};
+    const char* bad[] = {
+        "1\n2 JUMP\n",   "1\nx LEFT\n",   "1\n-4\n",     "1\ndt\n",      "1\ndt 0.1 0.2\n",   "1\ndt -1\n",
+        "1\ndt fast\n",  "1\n2.5 LEFT\n", "1\nleft\n",   "1\ndt 5\n",    "1\ndt 1.0000001\n", "1\ndt 3e38\n",
+        "1\ndt 1e999\n", "1\ndt nan\n",   "1\ndt inf\n", "1\ndt -inf\n", "1\ndt -1e-9\n",     "1\ndt 99999999999\n"};
     for (const char* text : bad) {
         std::vector<replay::Step> steps;
         replay::ScriptError error;

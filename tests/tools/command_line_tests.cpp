@@ -14,7 +14,11 @@ using Outcome = cli::Arguments::Outcome;
 
 // corvalo-replay's command line: one operand, an option with a value and one without.
 cli::Syntax ReplaySyntax() {
-    return {"corvalo-replay", "SCRIPT", 1, 1, "Plays one game.\n",
+    return {"corvalo-replay",
+            "SCRIPT",
+            1,
+            1,
+            "Plays one game.\n",
             {{"data", "DIR", "read the data from DIR"}, {"render", "", "draw for real"}}};
 }
 
@@ -114,7 +118,8 @@ TEST(CommandLine, CountsTheOperands) {
 TEST(CommandLine, AnswersHelpAndVersionWhereverTheyStand) {
     EXPECT_EQ(Parse(ReplaySyntax(), {"--help"}).outcome, Outcome::kHelp);
     EXPECT_EQ(Parse(ReplaySyntax(), {"-h"}).outcome, Outcome::kHelp);
-    EXPECT_EQ(Parse(ReplaySyntax(), {"win.replay", "--render", "--help", "extra", "--unknown"}).outcome, Outcome::kHelp);
+    EXPECT_EQ(Parse(ReplaySyntax(), {"win.replay", "--render", "--help", "extra", "--unknown"}).outcome,
+              Outcome::kHelp);
     EXPECT_EQ(Parse(ReplaySyntax(), {"--version"}).outcome, Outcome::kVersion);
     EXPECT_EQ(Parse(ReplaySyntax(), {"a", "b", "--version"}).outcome, Outcome::kVersion);
     // An error met first still stands, and a value of --help or --version is refused.

@@ -71,8 +71,8 @@ TEST(ToolSignals, TheReplayToolEndsByTheSignalOnTheNullAndTheRenderingDevice) {
 
     for (bool render : {false, true}) {
         for (int number : {SIGINT, SIGTERM}) {
-            const std::string output = scratch.directory + "/frames-" + std::to_string(render) + "-" +
-                                       std::to_string(number) + ".json";
+            const std::string output =
+                scratch.directory + "/frames-" + std::to_string(render) + "-" + std::to_string(number) + ".json";
             const pid_t tool = StartReplay(script, output, render);
             for (int i = 0; i < 3000 && !OutputStarted(output); ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -7,11 +7,11 @@
 namespace art {
 
 struct Point {
-  float x, y;
+    float x, y;
 };
 
 struct Rect {
-  int x, y, w, h;
+    int x, y, w, h;
 };
 
 void fillRect(Image& img, Rect r, Rgba c);
@@ -22,8 +22,7 @@ void fillEllipse(Image& img, float cx, float cy, float rx, float ry, Rgba c);
 void fillPolygon(Image& img, const std::vector<Point>& pts, Rgba c);
 void drawLine(Image& img, int x0, int y0, int x1, int y1, Rgba c);
 // Arc of a circle, angles in degrees, 0 = right, 90 = down (image rows grow downward).
-void drawArc(Image& img, float cx, float cy, float radius, float fromDeg, float toDeg,
-             int thickness, Rgba c);
+void drawArc(Image& img, float cx, float cy, float radius, float fromDeg, float toDeg, int thickness, Rgba c);
 // Paints every clear pixel in r that touches an opaque one (4-neighbour) with c.
 void outline(Image& img, Rect r, Rgba c);
 // Copies src region (sx, sy, w, h) enlarged by scale, alpha-blended, to (dx, dy).

@@ -8,10 +8,10 @@ namespace art {
 
 // 5 x 7 capitals, digits and punctuation; every glyph cell is 6 x 7 at scale 1.
 struct TextStyle {
-  int scale = 2;
-  Rgba top = rgb(0xffffff);     // colour of the glyphs' first row
-  Rgba bottom = rgb(0xffffff);  // colour of the last row; rows between are blended
-  Rgba shadow = kClear;         // drop shadow down-right, skipped when clear
+    int scale = 2;
+    Rgba top = rgb(0xffffff);     // colour of the glyphs' first row
+    Rgba bottom = rgb(0xffffff);  // colour of the last row; rows between are blended
+    Rgba shadow = kClear;         // drop shadow down-right, skipped when clear
 };
 
 int textWidth(const std::string& text, int scale);

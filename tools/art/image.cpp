@@ -12,73 +12,69 @@ namespace art {
 namespace {
 
 std::uint8_t lerpChannel(std::uint8_t a, std::uint8_t b, float t) {
-  return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
+    return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
 }
 
 struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+    void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
 }  // namespace
 
 Rgba mix(Rgba a, Rgba b, float t) {
-  return Rgba{lerpChannel(a.r, b.r, t), lerpChannel(a.g, b.g, t), lerpChannel(a.b, b.b, t),
-              lerpChannel(a.a, b.a, t)};
+    return Rgba{lerpChannel(a.r, b.r, t), lerpChannel(a.g, b.g, t), lerpChannel(a.b, b.b, t), lerpChannel(a.a, b.a, t)};
 }
 
 Image::Image(int width, int height, Rgba fill)
     : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
 
 void Image::set(int x, int y, Rgba c) {
-  if (contains(x, y)) pixels_[index(x, y)] = c;
+    if (contains(x, y)) pixels_[index(x, y)] = c;
 }
 
 // Integer "over" compositing keeps the output identical on every machine.
 void Image::blend(int x, int y, Rgba c) {
-  if (!contains(x, y) || c.a == 0) return;
-  Rgba& d = pixels_[index(x, y)];
-  if (c.a == 255 || d.a == 0) {
-    d = c;
-    return;
-  }
-  const int sa = c.a;
-  const int da = d.a * (255 - sa) / 255;
-  const int oa = sa + da;
-  auto channel = [&](int s, int dst) {
-    return static_cast<std::uint8_t>((s * sa + dst * da + oa / 2) / oa);
-  };
-  d = Rgba{channel(c.r, d.r), channel(c.g, d.g), channel(c.b, d.b),
-           static_cast<std::uint8_t>(oa)};
+    if (!contains(x, y) || c.a == 0) return;
+    Rgba& d = pixels_[index(x, y)];
+    if (c.a == 255 || d.a == 0) {
+        d = c;
+        return;
+    }
+    const int sa = c.a;
+    const int da = d.a * (255 - sa) / 255;
+    const int oa = sa + da;
+    auto channel = [&](int s, int dst) { return static_cast<std::uint8_t>((s * sa + dst * da + oa / 2) / oa); };
+    d = Rgba{channel(c.r, d.r), channel(c.g, d.g), channel(c.b, d.b), static_cast<std::uint8_t>(oa)};
 }
 
 void Image::savePng(const std::string& path) const {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) throw std::runtime_error("cannot open " + path);
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file) throw std::runtime_error("cannot open " + path);
 
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    throw std::runtime_error("libpng init failed");
-  }
-  if (setjmp(png_jmpbuf(png))) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        throw std::runtime_error("libpng init failed");
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        throw std::runtime_error("libpng failed writing " + path);
+    }
+    png_init_io(png, file.get());
+    png_set_compression_level(png, 9);
+    // Unfiltered rows decode several times faster (the game decodes its textures at the start of a game) for a
+    // few more bytes on disk.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_IHDR(png, info, width_, height_, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height_; ++y) {
+        auto* row = reinterpret_cast<png_const_bytep>(&pixels_[index(0, y)]);
+        png_write_row(png, row);
+    }
+    png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    throw std::runtime_error("libpng failed writing " + path);
-  }
-  png_init_io(png, file.get());
-  png_set_compression_level(png, 9);
-  // Unfiltered rows decode several times faster (the game decodes its textures at the start of a game) for a
-  // few more bytes on disk.
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_IHDR(png, info, width_, height_, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < height_; ++y) {
-    auto* row = reinterpret_cast<png_const_bytep>(&pixels_[index(0, y)]);
-    png_write_row(png, row);
-  }
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
 }
 
 }  // namespace art

@@ -7,12 +7,12 @@
 namespace art {
 
 struct Rgba {
-  std::uint8_t r, g, b, a;
+    std::uint8_t r, g, b, a;
 };
 
 constexpr Rgba rgb(std::uint32_t hex, std::uint8_t alpha = 255) {
-  return Rgba{static_cast<std::uint8_t>(hex >> 16), static_cast<std::uint8_t>(hex >> 8),
-              static_cast<std::uint8_t>(hex), alpha};
+    return Rgba{static_cast<std::uint8_t>(hex >> 16), static_cast<std::uint8_t>(hex >> 8),
+                static_cast<std::uint8_t>(hex), alpha};
 }
 
 constexpr Rgba kClear{0, 0, 0, 0};
@@ -21,27 +21,27 @@ constexpr Rgba kClear{0, 0, 0, 0};
 Rgba mix(Rgba a, Rgba b, float t);
 
 class Image {
- public:
-  Image(int width, int height, Rgba fill = kClear);
+public:
+    Image(int width, int height, Rgba fill = kClear);
 
-  int width() const { return width_; }
-  int height() const { return height_; }
-  bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
-  Rgba at(int x, int y) const { return pixels_[index(x, y)]; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+    Rgba at(int x, int y) const { return pixels_[index(x, y)]; }
 
-  // Both clip silently so shapes may hang over the edge.
-  void set(int x, int y, Rgba c);
-  void blend(int x, int y, Rgba c);
+    // Both clip silently so shapes may hang over the edge.
+    void set(int x, int y, Rgba c);
+    void blend(int x, int y, Rgba c);
 
-  // Throws std::runtime_error when the file cannot be written.
-  void savePng(const std::string& path) const;
+    // Throws std::runtime_error when the file cannot be written.
+    void savePng(const std::string& path) const;
 
- private:
-  std::size_t index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
+private:
+    std::size_t index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
 
-  int width_;
-  int height_;
-  std::vector<Rgba> pixels_;
+    int width_;
+    int height_;
+    std::vector<Rgba> pixels_;
 };
 
 }  // namespace art

@@ -7,9 +7,9 @@
 namespace art {
 
 struct SpriteSet {
-  Image player;
-  std::vector<Image> enemies;
-  Image portal;
+    Image player;
+    std::vector<Image> enemies;
+    Image portal;
 };
 
 Image makeLevelBackground();

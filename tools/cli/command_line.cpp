@@ -124,16 +124,16 @@ int UsageError(const Syntax& syntax, const std::string& reason) {
 int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool) {
     const Arguments args = Parse(syntax, argc, argv);
     switch (args.outcome) {
-        case Arguments::Outcome::kRun:
-            return tool(args);
-        case Arguments::Outcome::kHelp:
-            std::fputs(Help(syntax).c_str(), stdout);
-            return 0;
-        case Arguments::Outcome::kVersion:
-            std::fputs(Version(syntax).c_str(), stdout);
-            return 0;
-        case Arguments::Outcome::kUsageError:
-            break;
+    case Arguments::Outcome::kRun:
+        return tool(args);
+    case Arguments::Outcome::kHelp:
+        std::fputs(Help(syntax).c_str(), stdout);
+        return 0;
+    case Arguments::Outcome::kVersion:
+        std::fputs(Version(syntax).c_str(), stdout);
+        return 0;
+    case Arguments::Outcome::kUsageError:
+        break;
     }
     return UsageError(syntax, args.error);
 }

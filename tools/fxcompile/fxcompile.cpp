@@ -84,9 +84,13 @@ int Compile(const cli::Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const cli::Syntax syntax = {"fxcompile", "FILE", 1, 1,
-                            "Compiles an effect file as the game does and prints the compiler's messages on stderr;\n"
-                            "exits with 1 when it does not compile.\n",
-                            {{"reflect", "", "also print its techniques, inputs and variables as JSON"}}};
+    const cli::Syntax syntax = {
+        "fxcompile",
+        "FILE",
+        1,
+        1,
+        "Compiles an effect file as the game does and prints the compiler's messages on stderr;\n"
+        "exits with 1 when it does not compile.\n",
+        {{"reflect", "", "also print its techniques, inputs and variables as JSON"}}};
     return cli::Run(syntax, argc, argv, Compile);
 }

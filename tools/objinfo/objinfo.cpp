@@ -67,8 +67,8 @@ int Inspect(const cli::Arguments& args) {
     ID3D11Device* device = nullptr;
     ID3D11DeviceContext* context = nullptr;
     D3D_FEATURE_LEVEL level;
-    if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION,
-                                 &device, &level, &context))) {
+    if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device,
+                                 &level, &context))) {
         return Fail(L"no Direct3D device", 1);
     }
 
@@ -93,7 +93,10 @@ int Inspect(const cli::Arguments& args) {
 
 int main(int argc, char** argv) {
     const cli::Syntax syntax = {
-        "objinfo", "FILE", 1, 1,
+        "objinfo",
+        "FILE",
+        1,
+        1,
         "Loads an OBJ mesh and its material file as the game's models do and prints what was\n"
         "loaded as one line of JSON; a mesh that does not load prints {\"ok\":false,\"error\":...}\n"
         "and exits with 1.\n",

@@ -60,9 +60,10 @@ public:
         mAppEffect = new LitTexEffect();
         mAppEffect->LoadFromFile(L"FX/lighting.fx", device);
         CreateNormalTexLayout(device, mAppEffect->GetTechnique());
-        XMStoreFloat4x4(&mFrameMatrix, XMMatrixIdentity() * XMMatrixIdentity() *
-                                           XMMatrixOrthographicOffCenterLH(0.0f, static_cast<float>(kWidth), 0.0f,
-                                                                           static_cast<float>(kHeight), 0.0001f, 1000.0f));
+        XMStoreFloat4x4(&mFrameMatrix,
+                        XMMatrixIdentity() * XMMatrixIdentity() *
+                            XMMatrixOrthographicOffCenterLH(0.0f, static_cast<float>(kWidth), 0.0f,
+                                                            static_cast<float>(kHeight), 0.0001f, 1000.0f));
         return true;
     }
 
@@ -132,8 +133,12 @@ std::string PlayerJson(const Game& game) {
     const Player* player = game.GetPlayer();
     const XMFLOAT2 p = player->GetPosition();
     const XMFLOAT3 v = player->GetVelocity();
-    return Object({{"x", JsonNumber(p.x)}, {"y", JsonNumber(p.y)}, {"vx", JsonNumber(v.x)}, {"vy", JsonNumber(v.y)},
-                   {"health", JsonNumber(player->GetHealth())}, {"onGround", Bool(player->IsOnGround())},
+    return Object({{"x", JsonNumber(p.x)},
+                   {"y", JsonNumber(p.y)},
+                   {"vx", JsonNumber(v.x)},
+                   {"vy", JsonNumber(v.y)},
+                   {"health", JsonNumber(player->GetHealth())},
+                   {"onGround", Bool(player->IsOnGround())},
                    {"facingRight", Bool(game.IsFacingRight())}});
 }
 
@@ -152,7 +157,9 @@ std::string ArrowsJson(const Game& game) {
     for (const Projectile* arrow : game.GetArrows()) {
         const XMFLOAT2 a = arrow->GetPosition();
         if (text.size() > 1) text += ",";
-        text += Object({{"x", JsonNumber(a.x)}, {"y", JsonNumber(a.y)}, {"vx", JsonNumber(arrow->GetVelocity().x)},
+        text += Object({{"x", JsonNumber(a.x)},
+                        {"y", JsonNumber(a.y)},
+                        {"vx", JsonNumber(arrow->GetVelocity().x)},
                         {"distance", JsonNumber(arrow->GetDistance())}});
     }
     return text + "]";
@@ -162,21 +169,27 @@ void PrintFrame(unsigned long frame, const char* state, const Game& game, bool f
     const BoundingBoxes::BoundingBox eol = game.GetEOLBox();
     const std::string eolBox = "[" + JsonNumber(eol.x) + "," + JsonNumber(eol.y) + "," + JsonNumber(eol.width) + "," +
                                JsonNumber(eol.height) + "]";
-    const std::string line = Object(
-        {{"frame", std::to_string(frame)}, {"state", std::string("\"") + state + "\""},
-         {"time", JsonNumber(game.GetTotalTime())}, {"player", PlayerJson(game)},
-         {"fuel", std::to_string(game.GetFuel())},
-         {"fuelTimer", JsonNumber(game.GetFuelTimer())}, {"hasFuel", Bool(game.HasFuel())}, {"flameOn", Bool(flameOn)},
-         {"canFire", Bool(game.CanFire())}, {"fireCounter", JsonNumber(game.GetFireCounter())},
-         {"invulnerable", JsonNumber(game.GetInvulnerableTime())}, {"thrustTimer", JsonNumber(gThrustTimer)},
-         {"eolActive", Bool(game.IsEOLActive())}, {"eolBox", eolBox}, {"enemies", EnemiesJson(game)},
-         {"arrows", ArrowsJson(game)}});
+    const std::string line = Object({{"frame", std::to_string(frame)},
+                                     {"state", std::string("\"") + state + "\""},
+                                     {"time", JsonNumber(game.GetTotalTime())},
+                                     {"player", PlayerJson(game)},
+                                     {"fuel", std::to_string(game.GetFuel())},
+                                     {"fuelTimer", JsonNumber(game.GetFuelTimer())},
+                                     {"hasFuel", Bool(game.HasFuel())},
+                                     {"flameOn", Bool(flameOn)},
+                                     {"canFire", Bool(game.CanFire())},
+                                     {"fireCounter", JsonNumber(game.GetFireCounter())},
+                                     {"invulnerable", JsonNumber(game.GetInvulnerableTime())},
+                                     {"thrustTimer", JsonNumber(gThrustTimer)},
+                                     {"eolActive", Bool(game.IsEOLActive())},
+                                     {"eolBox", eolBox},
+                                     {"enemies", EnemiesJson(game)},
+                                     {"arrows", ArrowsJson(game)}});
     std::printf("%s\n", line.c_str());
 }
 
 // Runs one step's frames; false once the game has asked to leave the playing state.
-bool RunStep(const replay::Step& step, Stage& stage, Game& game, std::array<bool, 256>& held,
-             unsigned long* frame) {
+bool RunStep(const replay::Step& step, Stage& stage, Game& game, std::array<bool, 256>& held, unsigned long* frame) {
     held.fill(false);
     for (int key : step.keys) held[static_cast<size_t>(key)] = true;
     RecordingSwitcher switcher;
@@ -217,8 +230,7 @@ int Play(const std::vector<replay::Step>& steps, bool render) {
 }
 
 // A script that breaks off in a read error (a directory opens, then fails to read) is refused, not played short.
-bool ReadFrom(std::istream& in, const std::string& name, std::vector<replay::Step>* steps,
-              replay::ScriptError* error) {
+bool ReadFrom(std::istream& in, const std::string& name, std::vector<replay::Step>* steps, replay::ScriptError* error) {
     if (!replay::ParseScript(in, steps, error)) return false;
     if (!in.bad()) return true;
     *error = {0, name, "cannot read the script"};
@@ -260,7 +272,10 @@ int Replay(const std::string& script, const std::string& dataDir, bool render) {
 
 int main(int argc, char** argv) {
     const cli::Syntax syntax = {
-        "corvalo-replay", "SCRIPT", 1, 1,
+        "corvalo-replay",
+        "SCRIPT",
+        1,
+        1,
         "Plays one game headless from a key script (tests/replay/*.replay; - reads standard input)\n"
         "and prints the state of every frame as JSON. Its draws go to Direct3D's null device, which\n"
         "checks them and draws nothing, unless --render draws them for real (the same frames print).\n",

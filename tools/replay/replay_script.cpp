@@ -20,8 +20,8 @@ struct KeyName {
     int virtualKey;
 };
 
-const KeyName kKeys[] = {{"LEFT", VK_LEFT},         {"RIGHT", VK_RIGHT},       {"UP", VK_UP},
-                         {"LCTRL", VK_LCONTROL},    {"RCTRL", VK_RCONTROL},    {"SPACE", VK_SPACE}};
+const KeyName kKeys[] = {{"LEFT", VK_LEFT},      {"RIGHT", VK_RIGHT},    {"UP", VK_UP},
+                         {"LCTRL", VK_LCONTROL}, {"RCTRL", VK_RCONTROL}, {"SPACE", VK_SPACE}};
 
 std::vector<std::string> Tokens(const std::string& line) {
     std::istringstream words(line.substr(0, line.find('#')));

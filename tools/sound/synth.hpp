@@ -9,23 +9,23 @@ constexpr int kRate = 44100;
 
 // Fixed-seed generator: every run synthesises identical samples.
 class Rng {
- public:
-  explicit Rng(std::uint32_t seed) : state_(seed ? seed : 0x2545f491u) {}
-  // Uniform in [-1, 1).
-  float bipolar();
+public:
+    explicit Rng(std::uint32_t seed) : state_(seed ? seed : 0x2545f491u) {}
+    // Uniform in [-1, 1).
+    float bipolar();
 
- private:
-  std::uint32_t state_;
+private:
+    std::uint32_t state_;
 };
 
 using Mono = std::vector<float>;
 
 struct Stereo {
-  Mono left, right;
-  explicit Stereo(std::size_t frames) : left(frames, 0.0f), right(frames, 0.0f) {}
-  std::size_t frames() const { return left.size(); }
-  // pan: -1 left .. +1 right; the tail beyond the end is dropped.
-  void add(const Mono& voice, std::size_t start, float gain, float pan);
+    Mono left, right;
+    explicit Stereo(std::size_t frames) : left(frames, 0.0f), right(frames, 0.0f) {}
+    std::size_t frames() const { return left.size(); }
+    // pan: -1 left .. +1 right; the tail beyond the end is dropped.
+    void add(const Mono& voice, std::size_t start, float gain, float pan);
 };
 
 double midiToHz(int note);
@@ -42,13 +42,13 @@ void normalise(Stereo& track, float peak);
 
 // Simple one-pole filters, run in place.
 class OnePole {
- public:
-  void setCutoff(double hz);
-  float lowpass(float x);
+public:
+    void setCutoff(double hz);
+    float lowpass(float x);
 
- private:
-  float a_ = 1.0f;
-  float y_ = 0.0f;
+private:
+    float a_ = 1.0f;
+    float y_ = 0.0f;
 };
 
 }  // namespace snd

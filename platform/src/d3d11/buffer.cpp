@@ -10,13 +10,13 @@ constexpr UINT kCpuFlags = D3D11_CPU_ACCESS_READ | D3D11_CPU_ACCESS_WRITE;
 
 bool UsageMatchesAccess(const D3D11_BUFFER_DESC& desc) {
     switch (desc.Usage) {
-        case D3D11_USAGE_DEFAULT:
-        case D3D11_USAGE_IMMUTABLE:
-            return desc.CPUAccessFlags == 0 && desc.BindFlags != 0;
-        case D3D11_USAGE_DYNAMIC:
-            return desc.CPUAccessFlags == D3D11_CPU_ACCESS_WRITE && desc.BindFlags != 0;
-        case D3D11_USAGE_STAGING:
-            return desc.CPUAccessFlags != 0 && desc.BindFlags == 0;
+    case D3D11_USAGE_DEFAULT:
+    case D3D11_USAGE_IMMUTABLE:
+        return desc.CPUAccessFlags == 0 && desc.BindFlags != 0;
+    case D3D11_USAGE_DYNAMIC:
+        return desc.CPUAccessFlags == D3D11_CPU_ACCESS_WRITE && desc.BindFlags != 0;
+    case D3D11_USAGE_STAGING:
+        return desc.CPUAccessFlags != 0 && desc.BindFlags == 0;
     }
     return false;
 }
@@ -36,12 +36,12 @@ bool Valid(const D3D11_BUFFER_DESC& desc, const D3D11_SUBRESOURCE_DATA* initialD
 
 GLbitfield StorageFlags(D3D11_USAGE usage) {
     switch (usage) {
-        case D3D11_USAGE_IMMUTABLE:
-            return 0;
-        case D3D11_USAGE_DYNAMIC:
-            return GL_MAP_WRITE_BIT | GL_DYNAMIC_STORAGE_BIT;
-        default:
-            return GL_DYNAMIC_STORAGE_BIT;
+    case D3D11_USAGE_IMMUTABLE:
+        return 0;
+    case D3D11_USAGE_DYNAMIC:
+        return GL_MAP_WRITE_BIT | GL_DYNAMIC_STORAGE_BIT;
+    default:
+        return GL_DYNAMIC_STORAGE_BIT;
     }
 }
 

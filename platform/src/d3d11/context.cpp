@@ -9,16 +9,26 @@ namespace {
 
 GLenum PrimitiveMode(D3D11_PRIMITIVE_TOPOLOGY topology) {
     switch (topology) {
-        case D3D11_PRIMITIVE_TOPOLOGY_POINTLIST: return GL_POINTS;
-        case D3D11_PRIMITIVE_TOPOLOGY_LINELIST: return GL_LINES;
-        case D3D11_PRIMITIVE_TOPOLOGY_LINESTRIP: return GL_LINE_STRIP;
-        case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST: return GL_TRIANGLES;
-        case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP: return GL_TRIANGLE_STRIP;
-        case D3D11_PRIMITIVE_TOPOLOGY_LINELIST_ADJ: return GL_LINES_ADJACENCY;
-        case D3D11_PRIMITIVE_TOPOLOGY_LINESTRIP_ADJ: return GL_LINE_STRIP_ADJACENCY;
-        case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST_ADJ: return GL_TRIANGLES_ADJACENCY;
-        case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP_ADJ: return GL_TRIANGLE_STRIP_ADJACENCY;
-        default: return 0;
+    case D3D11_PRIMITIVE_TOPOLOGY_POINTLIST:
+        return GL_POINTS;
+    case D3D11_PRIMITIVE_TOPOLOGY_LINELIST:
+        return GL_LINES;
+    case D3D11_PRIMITIVE_TOPOLOGY_LINESTRIP:
+        return GL_LINE_STRIP;
+    case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST:
+        return GL_TRIANGLES;
+    case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP:
+        return GL_TRIANGLE_STRIP;
+    case D3D11_PRIMITIVE_TOPOLOGY_LINELIST_ADJ:
+        return GL_LINES_ADJACENCY;
+    case D3D11_PRIMITIVE_TOPOLOGY_LINESTRIP_ADJ:
+        return GL_LINE_STRIP_ADJACENCY;
+    case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST_ADJ:
+        return GL_TRIANGLES_ADJACENCY;
+    case D3D11_PRIMITIVE_TOPOLOGY_TRIANGLESTRIP_ADJ:
+        return GL_TRIANGLE_STRIP_ADJACENCY;
+    default:
+        return 0;
     }
 }
 
@@ -187,8 +197,8 @@ void Context::Draw(UINT vertexCount, UINT startVertexLocation) {
 
 void Context::DrawIndexedInstanced(UINT indexCountPerInstance, UINT instanceCount, UINT startIndexLocation,
                                    INT baseVertexLocation, UINT startInstanceLocation) {
-    IndexedDraw("ID3D11DeviceContext::DrawIndexedInstanced", indexCountPerInstance, instanceCount,
-                startIndexLocation, baseVertexLocation, startInstanceLocation);
+    IndexedDraw("ID3D11DeviceContext::DrawIndexedInstanced", indexCountPerInstance, instanceCount, startIndexLocation,
+                baseVertexLocation, startInstanceLocation);
 }
 
 void Context::DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
@@ -197,8 +207,8 @@ void Context::DrawInstanced(UINT vertexCountPerInstance, UINT instanceCount, UIN
               startInstanceLocation);
 }
 
-void Context::IndexedDraw(const char* method, UINT indexCountPerInstance, UINT instanceCount,
-                          UINT startIndexLocation, INT baseVertexLocation, UINT startInstanceLocation) {
+void Context::IndexedDraw(const char* method, UINT indexCountPerInstance, UINT instanceCount, UINT startIndexLocation,
+                          INT baseVertexLocation, UINT startInstanceLocation) {
     uint32_t indexBytes = 0;
     const GLenum type = IndexType(indexFormat_, &indexBytes);
     if (!indexBuffer_) {
@@ -217,8 +227,8 @@ void Context::IndexedDraw(const char* method, UINT indexCountPerInstance, UINT i
                                                   baseVertexLocation, startInstanceLocation);
 }
 
-void Context::PlainDraw(const char* method, UINT vertexCountPerInstance, UINT instanceCount,
-                        UINT startVertexLocation, UINT startInstanceLocation) {
+void Context::PlainDraw(const char* method, UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
+                        UINT startInstanceLocation) {
     NotifyDraw({psResources_[0], vertexCountPerInstance, startVertexLocation});
     if (!PrepareDraw(method) || !Rasterises()) return;
     glDrawArraysInstancedBaseInstance(PrimitiveMode(topology_), GLint(startVertexLocation),
@@ -268,10 +278,10 @@ void Context::ReportMissingVertexInput(const char* method) const {
     }
     for (UINT slot = 0; slot < D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT; ++slot) {
         if (!(layout_->Slots() & (1u << slot)) || vertexBuffers_[slot].buffer) continue;
-        device_.Report(method,
-                       "The input layout reads vertex buffer slot " + std::to_string(slot) +
-                           ", but no buffer is bound there.",
-                       messages::kDrawVertexBufferNotSet);
+        device_.Report(
+            method,
+            "The input layout reads vertex buffer slot " + std::to_string(slot) + ", but no buffer is bound there.",
+            messages::kDrawVertexBufferNotSet);
     }
 }
 

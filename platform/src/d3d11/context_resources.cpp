@@ -9,17 +9,21 @@ namespace {
 
 bool AccessAllows(UINT cpuAccess, D3D11_MAP mapType) {
     switch (mapType) {
-        case D3D11_MAP_READ: return cpuAccess & D3D11_CPU_ACCESS_READ;
-        case D3D11_MAP_WRITE: return cpuAccess & D3D11_CPU_ACCESS_WRITE;
-        case D3D11_MAP_READ_WRITE: return (cpuAccess & D3D11_CPU_ACCESS_READ) && (cpuAccess & D3D11_CPU_ACCESS_WRITE);
-        default: return false;
+    case D3D11_MAP_READ:
+        return cpuAccess & D3D11_CPU_ACCESS_READ;
+    case D3D11_MAP_WRITE:
+        return cpuAccess & D3D11_CPU_ACCESS_WRITE;
+    case D3D11_MAP_READ_WRITE:
+        return (cpuAccess & D3D11_CPU_ACCESS_READ) && (cpuAccess & D3D11_CPU_ACCESS_WRITE);
+    default:
+        return false;
     }
 }
 
 bool SameShape(const TextureData& a, const TextureData& b) {
     return a.dimension == b.dimension && a.width == b.width && a.height == b.height && a.mipLevels == b.mipLevels &&
-           a.arraySize == b.arraySize && a.samples == b.samples &&
-           a.format->bytesPerTexel == b.format->bytesPerTexel && a.format->depth == b.format->depth;
+           a.arraySize == b.arraySize && a.samples == b.samples && a.format->bytesPerTexel == b.format->bytesPerTexel &&
+           a.format->depth == b.format->depth;
 }
 
 bool BoxInside(const D3D11_BOX& box, UINT width, UINT height) {
@@ -158,9 +162,10 @@ HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRE
         }
         data = buffer.Cpu();
     } else if (!WritableBy(desc.Usage, mapType)) {
-        return RefuseMap("Only a D3D11_USAGE_DYNAMIC buffer maps for writing (WRITE_DISCARD or WRITE_NO_OVERWRITE), "
-                         "and only a staging buffer for other access.",
-                         messages::kMapInvalidMapType);
+        return RefuseMap(
+            "Only a D3D11_USAGE_DYNAMIC buffer maps for writing (WRITE_DISCARD or WRITE_NO_OVERWRITE), "
+            "and only a staging buffer for other access.",
+            messages::kMapInvalidMapType);
     } else if (buffer.CpuHeld()) {
         data = buffer.Cpu();
     } else {
@@ -191,9 +196,10 @@ HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP ma
     } else if (texture.usage == D3D11_USAGE_DYNAMIC && mapType == D3D11_MAP_WRITE_DISCARD) {
         texture.cpu[subresource].assign(texture.SubresourceBytes(mip), 0);
     } else {
-        return RefuseMap("Only a D3D11_USAGE_DYNAMIC texture maps with WRITE_DISCARD, and only a staging texture for "
-                         "other access.",
-                         messages::kMapInvalidMapType);
+        return RefuseMap(
+            "Only a D3D11_USAGE_DYNAMIC texture maps with WRITE_DISCARD, and only a staging texture for "
+            "other access.",
+            messages::kMapInvalidMapType);
     }
     texture.mapped[subresource] = true;
     *mapped = {texture.cpu[subresource].data(), texture.RowPitch(mip), texture.SubresourceBytes(mip)};
@@ -270,8 +276,9 @@ void Context::UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX*
 }
 
 void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) {
-    const char* mismatch = "The resources are missing, the same, of different kinds or shapes, or the destination "
-                           "is immutable; the call is ignored.";
+    const char* mismatch =
+        "The resources are missing, the same, of different kinds or shapes, or the destination "
+        "is immutable; the call is ignored.";
     if (!dstResource || !srcResource || dstResource == srcResource) {
         return device_.Report("ID3D11DeviceContext::CopyResource", mismatch, messages::kCopyResourceInvalid);
     }

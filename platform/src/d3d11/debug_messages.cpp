@@ -6,10 +6,14 @@ namespace {
 
 const char* CategoryName(MessageCategory category) {
     switch (category) {
-        case MessageCategory::StateCreation: return "STATE_CREATION";
-        case MessageCategory::StateSetting: return "STATE_SETTING";
-        case MessageCategory::ResourceManipulation: return "RESOURCE_MANIPULATION";
-        case MessageCategory::Execution: return "EXECUTION";
+    case MessageCategory::StateCreation:
+        return "STATE_CREATION";
+    case MessageCategory::StateSetting:
+        return "STATE_SETTING";
+    case MessageCategory::ResourceManipulation:
+        return "RESOURCE_MANIPULATION";
+    case MessageCategory::Execution:
+        return "EXECUTION";
     }
     return "MISCELLANEOUS";
 }

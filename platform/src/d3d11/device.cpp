@@ -16,8 +16,8 @@ const D3D_FEATURE_LEVEL kDefaultLevels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_
                                             D3D_FEATURE_LEVEL_9_3,  D3D_FEATURE_LEVEL_9_2,  D3D_FEATURE_LEVEL_9_1};
 
 bool KnownLevel(D3D_FEATURE_LEVEL level) {
-    return level == D3D_FEATURE_LEVEL_11_1 || std::find(std::begin(kDefaultLevels), std::end(kDefaultLevels), level) !=
-                                                  std::end(kDefaultLevels);
+    return level == D3D_FEATURE_LEVEL_11_1 ||
+           std::find(std::begin(kDefaultLevels), std::end(kDefaultLevels), level) != std::end(kDefaultLevels);
 }
 
 // The window attributes the Win32 part creates windows with, so the context can be current on them.
@@ -65,8 +65,7 @@ uint64_t NextSerial() {
     return next++;
 }
 
-HRESULT Device::Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, bool rasterises,
-                       Device** device) {
+HRESULT Device::Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, bool rasterises, Device** device) {
     auto* object = new Device();
     object->flags_ = flags;
     if (flags & D3D11_CREATE_DEVICE_DEBUG) object->debug_ = std::make_unique<DebugMessages>();
@@ -285,7 +284,8 @@ HRESULT Device::CheckMultisampleQualityLevels(DXGI_FORMAT format, UINT sampleCou
     GLint count = 0;
     glGetInternalformativ(GL_TEXTURE_2D_MULTISAMPLE, t->internalFormat, GL_NUM_SAMPLE_COUNTS, 1, &count);
     std::vector<GLint> counts(count > 0 ? count : 0);
-    if (count > 0) glGetInternalformativ(GL_TEXTURE_2D_MULTISAMPLE, t->internalFormat, GL_SAMPLES, count, counts.data());
+    if (count > 0)
+        glGetInternalformativ(GL_TEXTURE_2D_MULTISAMPLE, t->internalFormat, GL_SAMPLES, count, counts.data());
     if (std::find(counts.begin(), counts.end(), GLint(sampleCount)) != counts.end()) *numQualityLevels = 1;
     return S_OK;
 }

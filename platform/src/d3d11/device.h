@@ -20,8 +20,7 @@ class Device final : public ID3D11Device, public IDXGIDevice {
 public:
     // A device that does not rasterise (Direct3D's null driver) validates and records every call and draws nothing;
     // it needs no display and no OpenGL.
-    static HRESULT Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, bool rasterises,
-                          Device** device);
+    static HRESULT Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, bool rasterises, Device** device);
 
     HRESULT QueryInterface(REFIID iid, void** object) override;
     ULONG AddRef() override;

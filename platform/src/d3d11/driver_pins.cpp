@@ -21,7 +21,8 @@ bool IsGraphicsDriver(const char* path) {
 }
 
 int PinModule(dl_phdr_info* info, size_t, void*) {
-    if (info->dlpi_name && IsGraphicsDriver(info->dlpi_name)) dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    if (info->dlpi_name && IsGraphicsDriver(info->dlpi_name))
+        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     return 0;
 }
 

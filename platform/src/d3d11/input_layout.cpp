@@ -23,7 +23,8 @@ bool PlaceElements(const D3D11_INPUT_ELEMENT_DESC* elements, UINT count, std::ve
                                                             : e.InputSlotClass != D3D11_INPUT_PER_INSTANCE_DATA) {
             return false;
         }
-        const UINT offset = e.AlignedByteOffset == D3D11_APPEND_ALIGNED_ELEMENT ? next[e.InputSlot] : e.AlignedByteOffset;
+        const UINT offset =
+            e.AlignedByteOffset == D3D11_APPEND_ALIGNED_ELEMENT ? next[e.InputSlot] : e.AlignedByteOffset;
         next[e.InputSlot] = offset + format->bytes;
         placed->push_back({&e, format, offset});
     }

@@ -86,8 +86,8 @@ protected:
 
 class Texture1D final : public TextureObject<ID3D11Texture1D, D3D11_RESOURCE_DIMENSION_TEXTURE1D> {
 public:
-    static HRESULT Create(Device& device, const D3D11_TEXTURE1D_DESC* desc,
-                          const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture1D** texture);
+    static HRESULT Create(Device& device, const D3D11_TEXTURE1D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
+                          ID3D11Texture1D** texture);
     void GetDesc(D3D11_TEXTURE1D_DESC* desc) override;
 
 private:
@@ -97,8 +97,8 @@ private:
 
 class Texture2D final : public TextureObject<ID3D11Texture2D, D3D11_RESOURCE_DIMENSION_TEXTURE2D> {
 public:
-    static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
-                          const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture2D** texture);
+    static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
+                          ID3D11Texture2D** texture);
     // A swap chain's buffer: when nothing samples it, stored in the window's pixel order so presenting is a copy.
     static HRESULT CreateBackBuffer(Device& device, const D3D11_TEXTURE2D_DESC* desc, ID3D11Texture2D** texture);
     void GetDesc(D3D11_TEXTURE2D_DESC* desc) override;
@@ -106,8 +106,8 @@ public:
 private:
     friend TextureObject;
     using TextureObject::TextureObject;
-    static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
-                          const D3D11_SUBRESOURCE_DATA* initialData, bool windowFormat, ID3D11Texture2D** texture);
+    static HRESULT Create(Device& device, const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
+                          bool windowFormat, ID3D11Texture2D** texture);
 };
 
 // Copies one subresource between textures of the same shape, on the GPU or through the CPU copies.

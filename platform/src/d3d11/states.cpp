@@ -26,34 +26,56 @@ GLenum ComparisonGL(D3D11_COMPARISON_FUNC func) {
 // kInvalid for values that are not a blend factor, or a colour factor in an alpha slot.
 GLenum BlendFactorGL(D3D11_BLEND blend, bool alpha) {
     switch (blend) {
-        case D3D11_BLEND_ZERO: return GL_ZERO;
-        case D3D11_BLEND_ONE: return GL_ONE;
-        case D3D11_BLEND_SRC_COLOR: return alpha ? kInvalid : GL_SRC_COLOR;
-        case D3D11_BLEND_INV_SRC_COLOR: return alpha ? kInvalid : GL_ONE_MINUS_SRC_COLOR;
-        case D3D11_BLEND_SRC_ALPHA: return GL_SRC_ALPHA;
-        case D3D11_BLEND_INV_SRC_ALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-        case D3D11_BLEND_DEST_ALPHA: return GL_DST_ALPHA;
-        case D3D11_BLEND_INV_DEST_ALPHA: return GL_ONE_MINUS_DST_ALPHA;
-        case D3D11_BLEND_DEST_COLOR: return alpha ? kInvalid : GL_DST_COLOR;
-        case D3D11_BLEND_INV_DEST_COLOR: return alpha ? kInvalid : GL_ONE_MINUS_DST_COLOR;
-        case D3D11_BLEND_SRC_ALPHA_SAT: return GL_SRC_ALPHA_SATURATE;
-        case D3D11_BLEND_BLEND_FACTOR: return alpha ? GL_CONSTANT_ALPHA : GL_CONSTANT_COLOR;
-        case D3D11_BLEND_INV_BLEND_FACTOR: return alpha ? GL_ONE_MINUS_CONSTANT_ALPHA : GL_ONE_MINUS_CONSTANT_COLOR;
-        case D3D11_BLEND_SRC1_COLOR: return alpha ? kInvalid : GL_SRC1_COLOR;
-        case D3D11_BLEND_INV_SRC1_COLOR: return alpha ? kInvalid : GL_ONE_MINUS_SRC1_COLOR;
-        case D3D11_BLEND_SRC1_ALPHA: return GL_SRC1_ALPHA;
-        case D3D11_BLEND_INV_SRC1_ALPHA: return GL_ONE_MINUS_SRC1_ALPHA;
+    case D3D11_BLEND_ZERO:
+        return GL_ZERO;
+    case D3D11_BLEND_ONE:
+        return GL_ONE;
+    case D3D11_BLEND_SRC_COLOR:
+        return alpha ? kInvalid : GL_SRC_COLOR;
+    case D3D11_BLEND_INV_SRC_COLOR:
+        return alpha ? kInvalid : GL_ONE_MINUS_SRC_COLOR;
+    case D3D11_BLEND_SRC_ALPHA:
+        return GL_SRC_ALPHA;
+    case D3D11_BLEND_INV_SRC_ALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3D11_BLEND_DEST_ALPHA:
+        return GL_DST_ALPHA;
+    case D3D11_BLEND_INV_DEST_ALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3D11_BLEND_DEST_COLOR:
+        return alpha ? kInvalid : GL_DST_COLOR;
+    case D3D11_BLEND_INV_DEST_COLOR:
+        return alpha ? kInvalid : GL_ONE_MINUS_DST_COLOR;
+    case D3D11_BLEND_SRC_ALPHA_SAT:
+        return GL_SRC_ALPHA_SATURATE;
+    case D3D11_BLEND_BLEND_FACTOR:
+        return alpha ? GL_CONSTANT_ALPHA : GL_CONSTANT_COLOR;
+    case D3D11_BLEND_INV_BLEND_FACTOR:
+        return alpha ? GL_ONE_MINUS_CONSTANT_ALPHA : GL_ONE_MINUS_CONSTANT_COLOR;
+    case D3D11_BLEND_SRC1_COLOR:
+        return alpha ? kInvalid : GL_SRC1_COLOR;
+    case D3D11_BLEND_INV_SRC1_COLOR:
+        return alpha ? kInvalid : GL_ONE_MINUS_SRC1_COLOR;
+    case D3D11_BLEND_SRC1_ALPHA:
+        return GL_SRC1_ALPHA;
+    case D3D11_BLEND_INV_SRC1_ALPHA:
+        return GL_ONE_MINUS_SRC1_ALPHA;
     }
     return kInvalid;
 }
 
 GLenum BlendOpGL(D3D11_BLEND_OP op) {
     switch (op) {
-        case D3D11_BLEND_OP_ADD: return GL_FUNC_ADD;
-        case D3D11_BLEND_OP_SUBTRACT: return GL_FUNC_SUBTRACT;
-        case D3D11_BLEND_OP_REV_SUBTRACT: return GL_FUNC_REVERSE_SUBTRACT;
-        case D3D11_BLEND_OP_MIN: return GL_MIN;
-        case D3D11_BLEND_OP_MAX: return GL_MAX;
+    case D3D11_BLEND_OP_ADD:
+        return GL_FUNC_ADD;
+    case D3D11_BLEND_OP_SUBTRACT:
+        return GL_FUNC_SUBTRACT;
+    case D3D11_BLEND_OP_REV_SUBTRACT:
+        return GL_FUNC_REVERSE_SUBTRACT;
+    case D3D11_BLEND_OP_MIN:
+        return GL_MIN;
+    case D3D11_BLEND_OP_MAX:
+        return GL_MAX;
     }
     return kInvalid;
 }
@@ -91,7 +113,8 @@ Fault Decode(const D3D11_BLEND_DESC& d, BlendGL* out) {
 // ---- depth-stencil ----
 
 GLenum StencilOpGL(D3D11_STENCIL_OP op) {
-    static const GLenum kOps[] = {GL_KEEP, GL_ZERO, GL_REPLACE, GL_INCR, GL_DECR, GL_INVERT, GL_INCR_WRAP, GL_DECR_WRAP};
+    static const GLenum kOps[] = {GL_KEEP, GL_ZERO,   GL_REPLACE,   GL_INCR,
+                                  GL_DECR, GL_INVERT, GL_INCR_WRAP, GL_DECR_WRAP};
     if (op < D3D11_STENCIL_OP_KEEP || op > D3D11_STENCIL_OP_DECR) return kInvalid;
     return kOps[op - D3D11_STENCIL_OP_KEEP];
 }

@@ -60,12 +60,12 @@ bool PresentableFormat(DXGI_FORMAT format) {
 
 bool ValidEffect(const DXGI_SWAP_CHAIN_DESC& d) {
     switch (d.SwapEffect) {
-        case DXGI_SWAP_EFFECT_DISCARD:
-        case DXGI_SWAP_EFFECT_SEQUENTIAL:
-            return true;
-        case DXGI_SWAP_EFFECT_FLIP_SEQUENTIAL:
-        case DXGI_SWAP_EFFECT_FLIP_DISCARD:
-            return d.BufferCount >= 2 && d.SampleDesc.Count == 1;
+    case DXGI_SWAP_EFFECT_DISCARD:
+    case DXGI_SWAP_EFFECT_SEQUENTIAL:
+        return true;
+    case DXGI_SWAP_EFFECT_FLIP_SEQUENTIAL:
+    case DXGI_SWAP_EFFECT_FLIP_DISCARD:
+        return d.BufferCount >= 2 && d.SampleDesc.Count == 1;
     }
     return false;
 }
@@ -139,16 +139,9 @@ private:
 
 HRESULT SwapChain::CreateBuffers(const DXGI_SWAP_CHAIN_DESC& desc) {
     const UINT srv = (desc.BufferUsage & DXGI_USAGE_SHADER_INPUT) ? D3D11_BIND_SHADER_RESOURCE : 0;
-    D3D11_TEXTURE2D_DESC texture = {desc.BufferDesc.Width,
-                                    desc.BufferDesc.Height,
-                                    1,
-                                    1,
-                                    desc.BufferDesc.Format,
-                                    desc.SampleDesc,
-                                    D3D11_USAGE_DEFAULT,
-                                    D3D11_BIND_RENDER_TARGET | srv,
-                                    0,
-                                    0};
+    D3D11_TEXTURE2D_DESC texture = {
+        desc.BufferDesc.Width, desc.BufferDesc.Height,         1, 1, desc.BufferDesc.Format, desc.SampleDesc,
+        D3D11_USAGE_DEFAULT,   D3D11_BIND_RENDER_TARGET | srv, 0, 0};
     ID3D11Texture2D* backBuffer = nullptr;
     ID3D11Texture2D* resolved = nullptr;
     if (HRESULT hr = Texture2D::CreateBackBuffer(device_, &texture, &backBuffer); FAILED(hr)) return hr;

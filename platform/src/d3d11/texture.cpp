@@ -15,14 +15,14 @@ UINT FullChain(UINT width, UINT height) {
 
 bool ValidAccess(const TextureData& t, bool hasData) {
     switch (t.usage) {
-        case D3D11_USAGE_DEFAULT:
-            return t.cpuAccess == 0;
-        case D3D11_USAGE_IMMUTABLE:
-            return t.cpuAccess == 0 && hasData && t.bindFlags != 0;
-        case D3D11_USAGE_DYNAMIC:
-            return t.cpuAccess == D3D11_CPU_ACCESS_WRITE && t.bindFlags == D3D11_BIND_SHADER_RESOURCE;
-        case D3D11_USAGE_STAGING:
-            return t.cpuAccess != 0 && t.bindFlags == 0 && t.samples == 1;
+    case D3D11_USAGE_DEFAULT:
+        return t.cpuAccess == 0;
+    case D3D11_USAGE_IMMUTABLE:
+        return t.cpuAccess == 0 && hasData && t.bindFlags != 0;
+    case D3D11_USAGE_DYNAMIC:
+        return t.cpuAccess == D3D11_CPU_ACCESS_WRITE && t.bindFlags == D3D11_BIND_SHADER_RESOURCE;
+    case D3D11_USAGE_STAGING:
+        return t.cpuAccess != 0 && t.bindFlags == 0 && t.samples == 1;
     }
     return false;
 }
@@ -53,7 +53,8 @@ bool ValidShape(const TextureData& t, UINT maxSize) {
     if (t.arraySize == 0 || t.arraySize > D3D11_REQ_TEXTURE2D_ARRAY_AXIS_DIMENSION) return false;
     if (t.mipLevels > FullChain(t.width, t.height)) return false;
     if (t.samples == 1) return true;
-    return t.mipLevels == 1 && t.format->renderable && (t.bindFlags & (D3D11_BIND_RENDER_TARGET | D3D11_BIND_DEPTH_STENCIL));
+    return t.mipLevels == 1 && t.format->renderable &&
+           (t.bindFlags & (D3D11_BIND_RENDER_TARGET | D3D11_BIND_DEPTH_STENCIL));
 }
 
 bool ValidData(const TextureData& t, const D3D11_SUBRESOURCE_DATA* initialData) {
@@ -86,8 +87,7 @@ bool StoreInWindowFormat(TextureData& t) {
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glBindTexture(GL_TEXTURE_2D, t.name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(t.width), GLsizei(t.height), 0, GL_BGRA, GL_UNSIGNED_BYTE,
-                 nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(t.width), GLsizei(t.height), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, GLuint(bound));
     glTextureParameteri(t.name, GL_TEXTURE_MAX_LEVEL, 0);
     return true;
@@ -99,24 +99,24 @@ void CreateStorage(TextureData& t) {
     t.windowFormat = false;
     const GLenum internal = t.format->internalFormat;
     switch (t.target) {
-        case GL_TEXTURE_1D:
-            glTextureStorage1D(t.name, t.mipLevels, internal, t.width);
-            break;
-        case GL_TEXTURE_1D_ARRAY:
-            glTextureStorage2D(t.name, t.mipLevels, internal, t.width, t.arraySize);
-            break;
-        case GL_TEXTURE_2D:
-            glTextureStorage2D(t.name, t.mipLevels, internal, t.width, t.height);
-            break;
-        case GL_TEXTURE_2D_ARRAY:
-            glTextureStorage3D(t.name, t.mipLevels, internal, t.width, t.height, t.arraySize);
-            break;
-        case GL_TEXTURE_2D_MULTISAMPLE:
-            glTextureStorage2DMultisample(t.name, t.samples, internal, t.width, t.height, GL_TRUE);
-            break;
-        default:
-            glTextureStorage3DMultisample(t.name, t.samples, internal, t.width, t.height, t.arraySize, GL_TRUE);
-            break;
+    case GL_TEXTURE_1D:
+        glTextureStorage1D(t.name, t.mipLevels, internal, t.width);
+        break;
+    case GL_TEXTURE_1D_ARRAY:
+        glTextureStorage2D(t.name, t.mipLevels, internal, t.width, t.arraySize);
+        break;
+    case GL_TEXTURE_2D:
+        glTextureStorage2D(t.name, t.mipLevels, internal, t.width, t.height);
+        break;
+    case GL_TEXTURE_2D_ARRAY:
+        glTextureStorage3D(t.name, t.mipLevels, internal, t.width, t.height, t.arraySize);
+        break;
+    case GL_TEXTURE_2D_MULTISAMPLE:
+        glTextureStorage2DMultisample(t.name, t.samples, internal, t.width, t.height, GL_TRUE);
+        break;
+    default:
+        glTextureStorage3DMultisample(t.name, t.samples, internal, t.width, t.height, t.arraySize, GL_TRUE);
+        break;
     }
 }
 
@@ -142,14 +142,14 @@ struct Region {
 
 Region RegionOf(const TextureData& t, UINT layer, UINT x, UINT y, UINT width, UINT height) {
     switch (t.target) {
-        case GL_TEXTURE_1D:
-            return {GLint(x), 0, 0, GLsizei(width), 1};
-        case GL_TEXTURE_1D_ARRAY:
-            return {GLint(x), GLint(layer), 0, GLsizei(width), 1};
-        case GL_TEXTURE_2D_ARRAY:
-            return {GLint(x), GLint(y), GLint(layer), GLsizei(width), GLsizei(height)};
-        default:
-            return {GLint(x), GLint(y), 0, GLsizei(width), GLsizei(height)};
+    case GL_TEXTURE_1D:
+        return {GLint(x), 0, 0, GLsizei(width), 1};
+    case GL_TEXTURE_1D_ARRAY:
+        return {GLint(x), GLint(layer), 0, GLsizei(width), 1};
+    case GL_TEXTURE_2D_ARRAY:
+        return {GLint(x), GLint(y), GLint(layer), GLsizei(width), GLsizei(height)};
+    default:
+        return {GLint(x), GLint(y), 0, GLsizei(width), GLsizei(height)};
     }
 }
 
@@ -158,15 +158,15 @@ void Upload(const TextureData& t, UINT mip, const Region& r, const void* pixels)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     switch (t.target) {
-        case GL_TEXTURE_1D:
-            glTextureSubImage1D(t.name, mip, r.x, r.width, format, type, pixels);
-            break;
-        case GL_TEXTURE_2D_ARRAY:
-            glTextureSubImage3D(t.name, mip, r.x, r.y, r.z, r.width, r.height, 1, format, type, pixels);
-            break;
-        default:
-            glTextureSubImage2D(t.name, mip, r.x, r.y, r.width, r.height, format, type, pixels);
-            break;
+    case GL_TEXTURE_1D:
+        glTextureSubImage1D(t.name, mip, r.x, r.width, format, type, pixels);
+        break;
+    case GL_TEXTURE_2D_ARRAY:
+        glTextureSubImage3D(t.name, mip, r.x, r.y, r.z, r.width, r.height, 1, format, type, pixels);
+        break;
+    default:
+        glTextureSubImage2D(t.name, mip, r.x, r.y, r.width, r.height, format, type, pixels);
+        break;
     }
 }
 
@@ -237,8 +237,8 @@ HRESULT TextureObject<Interface, kDimension>::Finish(Device& device, const Textu
     return HandOut(object, texture);
 }
 
-HRESULT Texture1D::Create(Device& device, const D3D11_TEXTURE1D_DESC* desc,
-                          const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture1D** texture) {
+HRESULT Texture1D::Create(Device& device, const D3D11_TEXTURE1D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
+                          ID3D11Texture1D** texture) {
     ClearOut(texture);
     if (!desc) return E_INVALIDARG;
     TextureData shape;
@@ -261,8 +261,8 @@ void Texture1D::GetDesc(D3D11_TEXTURE1D_DESC* desc) {
     *desc = {width, mipLevels, arraySize, format->format, usage, bindFlags, cpuAccess, miscFlags};
 }
 
-HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
-                          const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture2D** texture) {
+HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
+                          ID3D11Texture2D** texture) {
     return Create(device, desc, initialData, false, texture);
 }
 
@@ -271,8 +271,8 @@ HRESULT Texture2D::CreateBackBuffer(Device& device, const D3D11_TEXTURE2D_DESC* 
     return Create(device, desc, nullptr, shown, texture);
 }
 
-HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
-                          const D3D11_SUBRESOURCE_DATA* initialData, bool windowFormat, ID3D11Texture2D** texture) {
+HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,
+                          bool windowFormat, ID3D11Texture2D** texture) {
     ClearOut(texture);
     if (!desc) return E_INVALIDARG;
     TextureData shape;
@@ -297,8 +297,7 @@ HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc,
 }
 
 void Texture2D::GetDesc(D3D11_TEXTURE2D_DESC* desc) {
-    *desc = {width,  height, mipLevels,  arraySize, format->format, {samples, 0},
-             usage,  bindFlags, cpuAccess, miscFlags};
+    *desc = {width, height, mipLevels, arraySize, format->format, {samples, 0}, usage, bindFlags, cpuAccess, miscFlags};
 }
 
 TextureData* TextureOf(ID3D11Resource* resource) {

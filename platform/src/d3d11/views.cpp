@@ -43,15 +43,24 @@ GLenum SrvTarget(const TextureData& t, D3D11_SRV_DIMENSION dimension) {
     const bool cube = t.miscFlags & D3D11_RESOURCE_MISC_TEXTURECUBE;
     const bool ms = t.samples > 1;
     switch (dimension) {
-        case D3D11_SRV_DIMENSION_TEXTURE1D: return oneD ? GL_TEXTURE_1D : 0;
-        case D3D11_SRV_DIMENSION_TEXTURE1DARRAY: return oneD ? GL_TEXTURE_1D_ARRAY : 0;
-        case D3D11_SRV_DIMENSION_TEXTURE2D: return oneD || ms ? 0 : GL_TEXTURE_2D;
-        case D3D11_SRV_DIMENSION_TEXTURE2DARRAY: return oneD || ms ? 0 : GL_TEXTURE_2D_ARRAY;
-        case D3D11_SRV_DIMENSION_TEXTURE2DMS: return ms ? GL_TEXTURE_2D_MULTISAMPLE : 0;
-        case D3D11_SRV_DIMENSION_TEXTURE2DMSARRAY: return ms ? GL_TEXTURE_2D_MULTISAMPLE_ARRAY : 0;
-        case D3D11_SRV_DIMENSION_TEXTURECUBE: return cube ? GL_TEXTURE_CUBE_MAP : 0;
-        case D3D11_SRV_DIMENSION_TEXTURECUBEARRAY: return cube ? GL_TEXTURE_CUBE_MAP_ARRAY : 0;
-        default: return 0;
+    case D3D11_SRV_DIMENSION_TEXTURE1D:
+        return oneD ? GL_TEXTURE_1D : 0;
+    case D3D11_SRV_DIMENSION_TEXTURE1DARRAY:
+        return oneD ? GL_TEXTURE_1D_ARRAY : 0;
+    case D3D11_SRV_DIMENSION_TEXTURE2D:
+        return oneD || ms ? 0 : GL_TEXTURE_2D;
+    case D3D11_SRV_DIMENSION_TEXTURE2DARRAY:
+        return oneD || ms ? 0 : GL_TEXTURE_2D_ARRAY;
+    case D3D11_SRV_DIMENSION_TEXTURE2DMS:
+        return ms ? GL_TEXTURE_2D_MULTISAMPLE : 0;
+    case D3D11_SRV_DIMENSION_TEXTURE2DMSARRAY:
+        return ms ? GL_TEXTURE_2D_MULTISAMPLE_ARRAY : 0;
+    case D3D11_SRV_DIMENSION_TEXTURECUBE:
+        return cube ? GL_TEXTURE_CUBE_MAP : 0;
+    case D3D11_SRV_DIMENSION_TEXTURECUBEARRAY:
+        return cube ? GL_TEXTURE_CUBE_MAP_ARRAY : 0;
+    default:
+        return 0;
     }
 }
 
@@ -67,24 +76,26 @@ void ReadSrvRange(const TextureData& t, D3D11_SHADER_RESOURCE_VIEW_DESC& d, SrvR
         r.layers = count;
     };
     switch (d.ViewDimension) {
-        case D3D11_SRV_DIMENSION_TEXTURE1D: return mips(d.Texture1D.MostDetailedMip, d.Texture1D.MipLevels);
-        case D3D11_SRV_DIMENSION_TEXTURE1DARRAY:
-            mips(d.Texture1DArray.MostDetailedMip, d.Texture1DArray.MipLevels);
-            return layers(d.Texture1DArray.FirstArraySlice, d.Texture1DArray.ArraySize);
-        case D3D11_SRV_DIMENSION_TEXTURE2D: return mips(d.Texture2D.MostDetailedMip, d.Texture2D.MipLevels);
-        case D3D11_SRV_DIMENSION_TEXTURE2DARRAY:
-            mips(d.Texture2DArray.MostDetailedMip, d.Texture2DArray.MipLevels);
-            return layers(d.Texture2DArray.FirstArraySlice, d.Texture2DArray.ArraySize);
-        case D3D11_SRV_DIMENSION_TEXTURE2DMSARRAY:
-            return layers(d.Texture2DMSArray.FirstArraySlice, d.Texture2DMSArray.ArraySize);
-        case D3D11_SRV_DIMENSION_TEXTURECUBE:
-            mips(d.TextureCube.MostDetailedMip, d.TextureCube.MipLevels);
-            return layers(0, 6);
-        case D3D11_SRV_DIMENSION_TEXTURECUBEARRAY:
-            mips(d.TextureCubeArray.MostDetailedMip, d.TextureCubeArray.MipLevels);
-            return layers(d.TextureCubeArray.First2DArrayFace, d.TextureCubeArray.NumCubes * 6);
-        default:
-            return;
+    case D3D11_SRV_DIMENSION_TEXTURE1D:
+        return mips(d.Texture1D.MostDetailedMip, d.Texture1D.MipLevels);
+    case D3D11_SRV_DIMENSION_TEXTURE1DARRAY:
+        mips(d.Texture1DArray.MostDetailedMip, d.Texture1DArray.MipLevels);
+        return layers(d.Texture1DArray.FirstArraySlice, d.Texture1DArray.ArraySize);
+    case D3D11_SRV_DIMENSION_TEXTURE2D:
+        return mips(d.Texture2D.MostDetailedMip, d.Texture2D.MipLevels);
+    case D3D11_SRV_DIMENSION_TEXTURE2DARRAY:
+        mips(d.Texture2DArray.MostDetailedMip, d.Texture2DArray.MipLevels);
+        return layers(d.Texture2DArray.FirstArraySlice, d.Texture2DArray.ArraySize);
+    case D3D11_SRV_DIMENSION_TEXTURE2DMSARRAY:
+        return layers(d.Texture2DMSArray.FirstArraySlice, d.Texture2DMSArray.ArraySize);
+    case D3D11_SRV_DIMENSION_TEXTURECUBE:
+        mips(d.TextureCube.MostDetailedMip, d.TextureCube.MipLevels);
+        return layers(0, 6);
+    case D3D11_SRV_DIMENSION_TEXTURECUBEARRAY:
+        mips(d.TextureCubeArray.MostDetailedMip, d.TextureCubeArray.MipLevels);
+        return layers(d.TextureCubeArray.First2DArrayFace, d.TextureCubeArray.NumCubes * 6);
+    default:
+        return;
     }
 }
 
@@ -121,28 +132,28 @@ bool KindFits(const TextureData& t, SliceKind kind) {
     const bool oneD = t.dimension == D3D11_RESOURCE_DIMENSION_TEXTURE1D;
     const bool array = t.arraySize > 1, ms = t.samples > 1;
     switch (kind) {
-        case SliceKind::Tex1D:
-            return oneD && !array;
-        case SliceKind::Tex1DArray:
-            return oneD;
-        case SliceKind::Tex2D:
-            return !oneD && !ms && !array;
-        case SliceKind::Tex2DArray:
-            return !oneD && !ms;
-        case SliceKind::Tex2DMS:
-            return ms && !array;
-        case SliceKind::Tex2DMSArray:
-            return ms;
-        default:
-            return false;
+    case SliceKind::Tex1D:
+        return oneD && !array;
+    case SliceKind::Tex1DArray:
+        return oneD;
+    case SliceKind::Tex2D:
+        return !oneD && !ms && !array;
+    case SliceKind::Tex2DArray:
+        return !oneD && !ms;
+    case SliceKind::Tex2DMS:
+        return ms && !array;
+    case SliceKind::Tex2DMSArray:
+        return ms;
+    default:
+        return false;
     }
 }
 
 // E_INVALIDARG for slices outside the texture, E_NOTIMPL for a partial range of several layers.
 HRESULT AttachmentFor(const TextureData& t, const Slice& s, GLenum point, Attachment* image) {
     if (!KindFits(t, s.kind) || s.mip >= t.mipLevels || !InRange(s.first, s.count, t.arraySize)) return E_INVALIDARG;
-    const bool arrayKind = s.kind == SliceKind::Tex1DArray || s.kind == SliceKind::Tex2DArray ||
-                           s.kind == SliceKind::Tex2DMSArray;
+    const bool arrayKind =
+        s.kind == SliceKind::Tex1DArray || s.kind == SliceKind::Tex2DArray || s.kind == SliceKind::Tex2DMSArray;
     image->texture = t.name;
     image->mip = GLint(s.mip);
     image->point = point;
@@ -181,22 +192,22 @@ SliceKind KindOf(const Desc& d) {
 template <class Desc>
 Slice SliceOf(const Desc& d) {
     switch (KindOf(d)) {
-        case SliceKind::Tex1D:
-            return {SliceKind::Tex1D, d.Texture1D.MipSlice, 0, 1};
-        case SliceKind::Tex1DArray:
-            return {SliceKind::Tex1DArray, d.Texture1DArray.MipSlice, d.Texture1DArray.FirstArraySlice,
-                    d.Texture1DArray.ArraySize};
-        case SliceKind::Tex2D:
-            return {SliceKind::Tex2D, d.Texture2D.MipSlice, 0, 1};
-        case SliceKind::Tex2DArray:
-            return {SliceKind::Tex2DArray, d.Texture2DArray.MipSlice, d.Texture2DArray.FirstArraySlice,
-                    d.Texture2DArray.ArraySize};
-        case SliceKind::Tex2DMS:
-            return {SliceKind::Tex2DMS, 0, 0, 1};
-        case SliceKind::Tex2DMSArray:
-            return {SliceKind::Tex2DMSArray, 0, d.Texture2DMSArray.FirstArraySlice, d.Texture2DMSArray.ArraySize};
-        default:
-            return {};
+    case SliceKind::Tex1D:
+        return {SliceKind::Tex1D, d.Texture1D.MipSlice, 0, 1};
+    case SliceKind::Tex1DArray:
+        return {SliceKind::Tex1DArray, d.Texture1DArray.MipSlice, d.Texture1DArray.FirstArraySlice,
+                d.Texture1DArray.ArraySize};
+    case SliceKind::Tex2D:
+        return {SliceKind::Tex2D, d.Texture2D.MipSlice, 0, 1};
+    case SliceKind::Tex2DArray:
+        return {SliceKind::Tex2DArray, d.Texture2DArray.MipSlice, d.Texture2DArray.FirstArraySlice,
+                d.Texture2DArray.ArraySize};
+    case SliceKind::Tex2DMS:
+        return {SliceKind::Tex2DMS, 0, 0, 1};
+    case SliceKind::Tex2DMSArray:
+        return {SliceKind::Tex2DMSArray, 0, d.Texture2DMSArray.FirstArraySlice, d.Texture2DMSArray.ArraySize};
+    default:
+        return {};
     }
 }
 
@@ -269,8 +280,8 @@ HRESULT ShaderResourceView::Create(Device& device, ID3D11Resource* resource,
     object->target_ = range.target;
     if (t->name) {
         glGenTextures(1, &object->name_);
-        glTextureView(object->name_, range.target, t->name, FindTextureFormat(d.Format)->internalFormat,
-                      range.firstMip, range.mips, range.firstLayer, range.layers);
+        glTextureView(object->name_, range.target, t->name, FindTextureFormat(d.Format)->internalFormat, range.firstMip,
+                      range.mips, range.firstLayer, range.layers);
     }
     return HandOut(object, view);
 }

@@ -22,15 +22,15 @@ UINT FullChain(UINT width, UINT height) {
 // ABGR8888 is the bytes R, G, B, A and ARGB8888 the bytes B, G, R, A.
 bool SdlFormatFor(DXGI_FORMAT format, Uint32* sdlFormat) {
     switch (format) {
-        case DXGI_FORMAT_R8G8B8A8_UNORM:
-        case DXGI_FORMAT_R8G8B8A8_UNORM_SRGB:
-            *sdlFormat = SDL_PIXELFORMAT_ABGR8888;
-            return true;
-        case DXGI_FORMAT_B8G8R8A8_UNORM:
-            *sdlFormat = SDL_PIXELFORMAT_ARGB8888;
-            return true;
-        default:
-            return false;
+    case DXGI_FORMAT_R8G8B8A8_UNORM:
+    case DXGI_FORMAT_R8G8B8A8_UNORM_SRGB:
+        *sdlFormat = SDL_PIXELFORMAT_ABGR8888;
+        return true;
+    case DXGI_FORMAT_B8G8R8A8_UNORM:
+        *sdlFormat = SDL_PIXELFORMAT_ARGB8888;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -76,8 +76,8 @@ HRESULT Decode(const std::vector<uint8_t>& bytes, Uint32 sdlFormat, Image* image
     image->pixels.resize(rowBytes * image->height);
     SDL_LockSurface(converted);
     for (UINT row = 0; row < image->height; ++row) {
-        SDL_memcpy(&image->pixels[row * rowBytes], static_cast<const uint8_t*>(converted->pixels) + row * converted->pitch,
-                   rowBytes);
+        SDL_memcpy(&image->pixels[row * rowBytes],
+                   static_cast<const uint8_t*>(converted->pixels) + row * converted->pitch, rowBytes);
     }
     SDL_UnlockSurface(converted);
     SDL_FreeSurface(converted);
@@ -174,7 +174,8 @@ DecodedImages& Images() {
 
 // The texture description the load information asks for; E_NOTIMPL for what would need resampling.
 HRESULT DescribeTexture(const D3DX11_IMAGE_LOAD_INFO& info, const Image& image, D3D11_TEXTURE2D_DESC* desc) {
-    if ((!FromFile(info.Width) && info.Width != image.width) || (!FromFile(info.Height) && info.Height != image.height)) {
+    if ((!FromFile(info.Width) && info.Width != image.width) ||
+        (!FromFile(info.Height) && info.Height != image.height)) {
         return E_NOTIMPL;
     }
     if (!FromFile(info.FirstMipLevel) || !(FromFile(info.Depth) || info.Depth == 1)) return E_NOTIMPL;
@@ -224,8 +225,9 @@ HRESULT CreateTexture(ID3D11Device* device, LPCWSTR path, const D3DX11_IMAGE_LOA
         width = width > 1 ? width / 2 : 1;
     }
     if (info.pSrcInfo) {
-        *info.pSrcInfo = {image.width, image.height, 1, 1, 1, 0, DXGI_FORMAT_R8G8B8A8_UNORM,
-                          D3D11_RESOURCE_DIMENSION_TEXTURE2D, image.fileFormat};
+        *info.pSrcInfo = {
+            image.width,     image.height, 1, 1, 1, 0, DXGI_FORMAT_R8G8B8A8_UNORM, D3D11_RESOURCE_DIMENSION_TEXTURE2D,
+            image.fileFormat};
     }
     return device->CreateTexture2D(&desc, data.data(), texture);
 }
@@ -248,8 +250,8 @@ HRESULT D3DX11CreateTextureFromFileW(ID3D11Device* device, LPCWSTR srcFile, D3DX
     return platform::Report(hr, hResult);
 }
 
-HRESULT D3DX11CreateShaderResourceViewFromFileW(ID3D11Device* device, LPCWSTR srcFile,
-                                                D3DX11_IMAGE_LOAD_INFO* loadInfo, ID3DX11ThreadPump* /*pump*/,
+HRESULT D3DX11CreateShaderResourceViewFromFileW(ID3D11Device* device, LPCWSTR srcFile, D3DX11_IMAGE_LOAD_INFO* loadInfo,
+                                                ID3DX11ThreadPump* /*pump*/,
                                                 ID3D11ShaderResourceView** shaderResourceView, HRESULT* hResult) {
     if (shaderResourceView) *shaderResourceView = nullptr;
     if (!shaderResourceView) return platform::Report(E_INVALIDARG, hResult);

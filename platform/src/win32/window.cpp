@@ -93,7 +93,9 @@ int ClientExtent(int outer, int frameSum, int fallback) {
     return std::max(1, outer - frameSum);
 }
 
-int SdlPosition(int outer, int frameOffset) { return outer == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : outer + frameOffset; }
+int SdlPosition(int outer, int frameOffset) {
+    return outer == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : outer + frameOffset;
+}
 
 MINMAXINFO DefaultMinMaxInfo(const Frame& frame) {
     SDL_Rect screen = {0, 0, 1920, 1080};
@@ -251,8 +253,8 @@ BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL) {
     return TRUE;
 }
 
-HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
-                     int height, HWND, HMENU, HINSTANCE, LPVOID) {
+HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width, int height,
+                     HWND, HMENU, HINSTANCE, LPVOID) {
     const WNDPROC proc = className ? FindClassProcedure(className) : nullptr;
     if (!proc) {
         SetLastErrorCode(kErrorCannotFindClass);
