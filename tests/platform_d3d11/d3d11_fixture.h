@@ -45,7 +45,7 @@ struct Vertex {
 class D3D11Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        gpu_ = std::make_unique<TestDevice>(driverType, D3D11_CREATE_DEVICE_DEBUG);
+        gpu_ = std::make_unique<TestDevice>(driverType, creationFlags);
         ASSERT_EQ(gpu_->result, S_OK);
         device = gpu_->device;
         context = gpu_->context;
@@ -134,8 +134,9 @@ protected:
         buffer->Release();
     }
 
-    // A derived fixture may pick D3D_DRIVER_TYPE_NULL in its constructor.
+    // A derived fixture may pick D3D_DRIVER_TYPE_NULL or other flags in its constructor.
     D3D_DRIVER_TYPE driverType = D3D_DRIVER_TYPE_HARDWARE;
+    UINT creationFlags = D3D11_CREATE_DEVICE_DEBUG;
     ID3D11Device* device = nullptr;
     ID3D11DeviceContext* context = nullptr;
     ID3D11InputLayout* layout = nullptr;

@@ -13,10 +13,12 @@ namespace {
 // Runs each test on a null device with the flag and on one without it.
 class DebugLayerTest : public D3D11Test, public ::testing::WithParamInterface<UINT> {
 protected:
+    DebugLayerTest() {
+        driverType = D3D_DRIVER_TYPE_NULL;
+        creationFlags = GetParam();
+    }
     void SetUp() override {
-        ASSERT_EQ(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_NULL, nullptr, GetParam(), nullptr, 0, D3D11_SDK_VERSION,
-                                    &device, &level, &context),
-                  S_OK);
+        ASSERT_NO_FATAL_FAILURE(D3D11Test::SetUp());
         platform::SetDebugOutputHook([this](const std::wstring& text) { output += text; });
     }
     void TearDown() override {
