@@ -163,8 +163,12 @@ void D3DApp::HandleResize() {
         ReleaseAndClear(backBuffer);
     }
 
-    VERIFY_HR(CreateDepthStencil(md3dDevice, mClientWidth, mClientHeight, Sampling(mUse4xMsaa, m4xMsaaQuality),
-                                 &mDepthStencilBuffer, &mDepthStencilView));
+    const D3D11_TEXTURE2D_DESC depthStencilDesc =
+        DepthStencilDesc(mClientWidth, mClientHeight, Sampling(mUse4xMsaa, m4xMsaaQuality));
+    VERIFY_HR(md3dDevice->CreateTexture2D(&depthStencilDesc, 0, &mDepthStencilBuffer));
+    if (mDepthStencilBuffer) {
+        VERIFY_HR(md3dDevice->CreateDepthStencilView(mDepthStencilBuffer, 0, &mDepthStencilView));
+    }
 
     md3dImmediateContext->OMSetRenderTargets(1, &mRenderTargetView, mDepthStencilView);
 

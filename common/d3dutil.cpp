@@ -163,16 +163,24 @@ ID3D11ShaderResourceView* CreateRandomTexture1DSRV(ID3D11Device* device) {
     return randomTexSRV;
 }
 
+D3D11_TEXTURE2D_DESC DepthStencilDesc(UINT width, UINT height, DXGI_SAMPLE_DESC sampling) {
+    return {width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, sampling, D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL,
+            0,     0};
+}
+
+namespace {
+
+// A D24S8 depth-stencil buffer of the given size and sampling, and its view. On failure both stay null.
 HRESULT CreateDepthStencil(ID3D11Device* device, UINT width, UINT height, DXGI_SAMPLE_DESC sampling,
                            ID3D11Texture2D** buffer, ID3D11DepthStencilView** view) {
-    const D3D11_TEXTURE2D_DESC desc = {
-        width, height, 1, 1, DXGI_FORMAT_D24_UNORM_S8_UINT, sampling, D3D11_USAGE_DEFAULT, D3D11_BIND_DEPTH_STENCIL,
-        0,     0};
+    const D3D11_TEXTURE2D_DESC desc = DepthStencilDesc(width, height, sampling);
     HRESULT hr = device->CreateTexture2D(&desc, nullptr, buffer);
     if (SUCCEEDED(hr)) hr = device->CreateDepthStencilView(*buffer, nullptr, view);
     if (FAILED(hr)) ReleaseAndClear(*buffer);
     return hr;
 }
+
+}  // namespace
 
 D3D11_VIEWPORT FullViewport(UINT width, UINT height) {
     return {0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height), 0.0f, 1.0f};

@@ -29,9 +29,8 @@ ID3D11ShaderResourceView* CreateTexture2DArraySRV(ID3D11Device* device, ID3D11De
 // A 1024-texel 1-D texture of four-float vectors with components drawn from RandF(-1, 1).
 ID3D11ShaderResourceView* CreateRandomTexture1DSRV(ID3D11Device* device);
 
-// A D24S8 depth-stencil buffer of the given size and sampling, and its view. On failure both stay null.
-HRESULT CreateDepthStencil(ID3D11Device* device, UINT width, UINT height, DXGI_SAMPLE_DESC sampling,
-                           ID3D11Texture2D** buffer, ID3D11DepthStencilView** view);
+// A D24S8 depth-stencil texture of the given size and sampling, default usage.
+D3D11_TEXTURE2D_DESC DepthStencilDesc(UINT width, UINT height, DXGI_SAMPLE_DESC sampling);
 
 // A viewport over the whole of a width x height target, depths 0 to 1.
 D3D11_VIEWPORT FullViewport(UINT width, UINT height);

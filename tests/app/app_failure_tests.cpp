@@ -53,4 +53,15 @@ TEST_F(AppFailureTest, AFailingRasterizerStateIsReportedOnce) {
     EXPECT_EQ(boxes.size(), 1u) << Boxes();
 }
 
+// A refused depth buffer is reported by its own creation call, and no view is asked of the buffer that is not there.
+TEST_F(AppFailureTest, ARefusedDepthBufferIsReportedByItsCreationCall) {
+    NoDepthBufferDevice failing(app->GetDevice());
+    {
+        DeviceSwap swap(*app, &failing);
+        SendMessageW(app->GetWindow(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(1024, 768));
+    }
+    EXPECT_EQ(BoxesNaming("md3dDevice->CreateTexture2D(&depthStencilDesc, 0, &mDepthStencilBuffer)"), 1) << Boxes();
+    EXPECT_EQ(boxes.size(), 1u) << Boxes();
+}
+
 }  // namespace

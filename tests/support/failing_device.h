@@ -1,18 +1,16 @@
 #pragma once
 #include <d3d11.h>
 
-// A device that passes every call on to a real one, except that it cannot create rasterizer states: a device that
+// A device that passes every call on to a real one; the devices below fail one kind of creation, as a device that
 // fails in the middle of a run, for code that is handed its device on every call.
-class NoRasterizerStateDevice : public ID3D11Device {
+class PassThroughDevice : public ID3D11Device {
 public:
-    explicit NoRasterizerStateDevice(ID3D11Device* device) : mDevice(device) {}
-    virtual ~NoRasterizerStateDevice() = default;
+    explicit PassThroughDevice(ID3D11Device* device) : mDevice(device) {}
+    virtual ~PassThroughDevice() = default;
 
-    HRESULT CreateRasterizerState(const D3D11_RASTERIZER_DESC*, ID3D11RasterizerState** state) override {
-        if (state) *state = nullptr;
-        return E_OUTOFMEMORY;
+    HRESULT CreateRasterizerState(const D3D11_RASTERIZER_DESC* desc, ID3D11RasterizerState** state) override {
+        return mDevice->CreateRasterizerState(desc, state);
     }
-
     HRESULT QueryInterface(REFIID riid, void** object) override { return mDevice->QueryInterface(riid, object); }
     ULONG AddRef() override { return mDevice->AddRef(); }
     ULONG Release() override { return mDevice->Release(); }
@@ -74,4 +72,30 @@ public:
 
 private:
     ID3D11Device* mDevice;
+};
+
+// Cannot create rasterizer states.
+class NoRasterizerStateDevice : public PassThroughDevice {
+public:
+    using PassThroughDevice::PassThroughDevice;
+
+    HRESULT CreateRasterizerState(const D3D11_RASTERIZER_DESC*, ID3D11RasterizerState** state) override {
+        if (state) *state = nullptr;
+        return E_OUTOFMEMORY;
+    }
+};
+
+// Cannot create depth-stencil textures; every other texture is made.
+class NoDepthBufferDevice : public PassThroughDevice {
+public:
+    using PassThroughDevice::PassThroughDevice;
+
+    HRESULT CreateTexture2D(const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* data,
+                            ID3D11Texture2D** texture) override {
+        if (!desc || !(desc->BindFlags & D3D11_BIND_DEPTH_STENCIL)) {
+            return PassThroughDevice::CreateTexture2D(desc, data, texture);
+        }
+        if (texture) *texture = nullptr;
+        return E_OUTOFMEMORY;
+    }
 };
