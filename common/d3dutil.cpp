@@ -123,7 +123,10 @@ ID3D11ShaderResourceView* CreateTexture2DArraySRV(ID3D11Device* device, ID3D11De
     texArrayDesc.MiscFlags = 0;
 
     ID3D11Texture2D* texArray = nullptr;
-    VERIFY_HR(device->CreateTexture2D(&texArrayDesc, 0, &texArray));
+    // The report quotes the call as written, space included.
+    // clang-format off
+    VERIFY_HR(device->CreateTexture2D( &texArrayDesc, 0, &texArray));
+    // clang-format on
     ID3D11ShaderResourceView* texArraySRV = nullptr;
     if (texArray) {
         CopySlices(context, srcTex, texArray, texElementDesc.MipLevels);

@@ -55,7 +55,7 @@ TEST_F(AppFailureTest, AFailingRasterizerStateIsReportedOnce) {
 
 // A refused depth buffer is reported by its own creation call, and no view is asked of the buffer that is not there.
 TEST_F(AppFailureTest, ARefusedDepthBufferIsReportedByItsCreationCall) {
-    NoDepthBufferDevice failing(app->GetDevice());
+    TextureRefusingDevice failing(app->GetDevice(), D3D11_BIND_DEPTH_STENCIL);
     {
         DeviceSwap swap(*app, &failing);
         SendMessageW(app->GetWindow(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(1024, 768));

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../support/failing_device.h"
 #include "../support/test_device.h"
 #include "model_files.h"
 
@@ -149,6 +150,15 @@ TEST_F(TextureArrayTest, AnEmptyListOrFilesThatDoNotMatchGiveNoView) {
     EXPECT_EQ(CreateTexture2DArraySRV(gpu.device, gpu.context, missing), nullptr);
     EXPECT_TRUE(capture.Contains(
         L"D3DX11CreateTextureFromFile(device, filenames[i].c_str(), &loadInfo, 0, (ID3D11Resource**)&srcTex[i], 0)"));
+}
+
+// The staging loads succeed; the array itself is refused and reported by its creation call.
+TEST_F(TextureArrayTest, ARefusedArrayIsReportedByItsCreationCall) {
+    DebugCapture capture;
+    TextureRefusingDevice failing(gpu.device, D3D11_BIND_SHADER_RESOURCE);
+    const std::vector<std::wstring> files = {Square("a.png", 8, kSliceColours[0])};
+    EXPECT_EQ(CreateTexture2DArraySRV(&failing, gpu.context, files), nullptr);
+    EXPECT_TRUE(capture.Contains(L"device->CreateTexture2D( &texArrayDesc, 0, &texArray)")) << capture.Text();
 }
 
 }  // namespace

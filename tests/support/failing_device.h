@@ -85,17 +85,19 @@ public:
     }
 };
 
-// Cannot create depth-stencil textures; every other texture is made.
-class NoDepthBufferDevice : public PassThroughDevice {
+// Cannot create 2-D textures bound with any of the given flags; every other texture is made.
+class TextureRefusingDevice : public PassThroughDevice {
 public:
-    using PassThroughDevice::PassThroughDevice;
+    TextureRefusingDevice(ID3D11Device* device, UINT refusedBindFlags)
+        : PassThroughDevice(device), mRefused(refusedBindFlags) {}
 
     HRESULT CreateTexture2D(const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* data,
                             ID3D11Texture2D** texture) override {
-        if (!desc || !(desc->BindFlags & D3D11_BIND_DEPTH_STENCIL)) {
-            return PassThroughDevice::CreateTexture2D(desc, data, texture);
-        }
+        if (!desc || !(desc->BindFlags & mRefused)) return PassThroughDevice::CreateTexture2D(desc, data, texture);
         if (texture) *texture = nullptr;
         return E_OUTOFMEMORY;
     }
+
+private:
+    UINT mRefused;
 };
