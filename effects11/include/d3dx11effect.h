@@ -41,7 +41,7 @@ struct ID3DX11EffectVectorVariable;
 struct ID3DX11EffectMatrixVariable;
 struct ID3DX11EffectShaderResourceVariable;
 
-// Variables, techniques and passes belong to their effect: callers never release or delete them. A lookup that
+// Variables, techniques and passes belong to their effect: callers never release them. A lookup that
 // finds nothing returns an object whose IsValid is FALSE and whose methods fail with E_FAIL.
 struct ID3DX11EffectVariable {
     virtual BOOL IsValid() = 0;
@@ -64,6 +64,9 @@ struct ID3DX11EffectScalarVariable : public ID3DX11EffectVariable {
     virtual HRESULT GetInt(int* value) = 0;
     virtual HRESULT SetBool(BOOL value) = 0;
     virtual HRESULT GetBool(BOOL* value) = 0;
+
+protected:
+    ~ID3DX11EffectScalarVariable() = default;
 };
 
 struct ID3DX11EffectVectorVariable : public ID3DX11EffectVariable {
@@ -71,6 +74,9 @@ struct ID3DX11EffectVectorVariable : public ID3DX11EffectVariable {
     virtual HRESULT GetFloatVector(float* data) = 0;
     virtual HRESULT SetIntVector(const int* data) = 0;
     virtual HRESULT GetIntVector(int* data) = 0;
+
+protected:
+    ~ID3DX11EffectVectorVariable() = default;
 };
 
 // Matrices in and out are 16 floats, row-major as the program holds them; the effect stores them in the
@@ -80,12 +86,18 @@ struct ID3DX11EffectMatrixVariable : public ID3DX11EffectVariable {
     virtual HRESULT GetMatrix(float* data) = 0;
     virtual HRESULT SetMatrixTranspose(const float* data) = 0;
     virtual HRESULT GetMatrixTranspose(float* data) = 0;
+
+protected:
+    ~ID3DX11EffectMatrixVariable() = default;
 };
 
 // The effect holds a reference to the view it is given; GetResource adds one for the caller.
 struct ID3DX11EffectShaderResourceVariable : public ID3DX11EffectVariable {
     virtual HRESULT SetResource(ID3D11ShaderResourceView* resource) = 0;
     virtual HRESULT GetResource(ID3D11ShaderResourceView** resource) = 0;
+
+protected:
+    ~ID3DX11EffectShaderResourceVariable() = default;
 };
 
 struct ID3DX11EffectPass {

@@ -21,12 +21,6 @@ struct Vertex {
     float tex[2];
 };
 
-template <class T>
-void SafeRelease(T*& p) {
-    if (p) p->Release();
-    p = nullptr;
-}
-
 template <D3D_DRIVER_TYPE Driver>
 class EffectFixture : public ::testing::Test {
 protected:
@@ -50,14 +44,14 @@ protected:
     }
 
     void TearDown() override {
-        SafeRelease(effect_);
-        SafeRelease(layout_);
-        SafeRelease(texture_);
-        SafeRelease(staging_);
-        SafeRelease(raster_);
+        ReleaseAndClear(effect_);
+        ReleaseAndClear(layout_);
+        ReleaseAndClear(texture_);
+        ReleaseAndClear(staging_);
+        ReleaseAndClear(raster_);
         target_.Release();
-        SafeRelease(context_);
-        SafeRelease(device_);
+        ReleaseAndClear(context_);
+        ReleaseAndClear(device_);
     }
 
     // A 2 x 2 texture: red, green (top row); blue, white (bottom row).
@@ -72,7 +66,7 @@ protected:
         if (tex) {
             EXPECT_EQ(device_->CreateShaderResourceView(tex, nullptr, &view), S_OK);
         }
-        SafeRelease(tex);
+        ReleaseAndClear(tex);
         return view;
     }
 
@@ -100,7 +94,7 @@ protected:
             {"TEXCOORD", 0, DXGI_FORMAT_R32G32_FLOAT, 0, 24, D3D11_INPUT_PER_VERTEX_DATA, 0},
         };
         D3D11_INPUT_ELEMENT_DESC noNormal[] = {all[0], all[2]};
-        SafeRelease(layout_);
+        ReleaseAndClear(layout_);
         ASSERT_EQ(device_->CreateInputLayout(withNormal ? all : noNormal, withNormal ? 3 : 2, pass.pIAInputSignature,
                                              pass.IAInputSignatureSize, &layout_),
                   S_OK);
@@ -113,7 +107,7 @@ protected:
         ASSERT_EQ(tech->GetPassByIndex(0)->GetDesc(&pass), S_OK);
         const D3D11_INPUT_ELEMENT_DESC pos = {
             "POSITION", 0, DXGI_FORMAT_R32G32B32_FLOAT, 0, 0, D3D11_INPUT_PER_VERTEX_DATA, 0};
-        SafeRelease(layout_);
+        ReleaseAndClear(layout_);
         ASSERT_EQ(device_->CreateInputLayout(&pos, 1, pass.pIAInputSignature, pass.IAInputSignatureSize, &layout_),
                   S_OK);
         context_->IASetInputLayout(layout_);
@@ -143,8 +137,8 @@ protected:
             ASSERT_EQ(tech->GetPassByIndex(p)->Apply(0, context_), S_OK);
             context_->DrawIndexed(6, 0, 0);
         }
-        SafeRelease(vb);
-        SafeRelease(ib);
+        ReleaseAndClear(vb);
+        ReleaseAndClear(ib);
     }
 
     ID3D11Buffer* MakeBuffer(const void* bytes, UINT size, UINT bind) {
@@ -254,7 +248,7 @@ TEST_F(EffectRender, EveryPassOfATechniqueDraws) {
     EXPECT_NEAR(red[0], 128, 2);  // 0.25 added by each of two passes
     EXPECT_EQ(red[1], 0);
     context_->OMSetBlendState(nullptr, nullptr, 0xFFFFFFFF);
-    SafeRelease(additive);
+    ReleaseAndClear(additive);
 }
 
 TEST_F(EffectRender, LightingEffectShowsTexelsUnderWhiteAmbientLight) {
@@ -388,7 +382,7 @@ technique11 Reversed
     EXPECT_EQ(Pixel(5, 1), kBlue);
     EXPECT_EQ(Pixel(7, 1), (Rgba{255, 255, 0, 255})) << "the first effect's values again after the second's";
     EXPECT_EQ(Pixel(4, 6), (Rgba{0, 255, 255, 255})) << "the same values in another program";
-    SafeRelease(other);
+    ReleaseAndClear(other);
 }
 
 // What the sampler state in the file says reaches the GL sampler a draw uses: anisotropy only for ANISOTROPIC,

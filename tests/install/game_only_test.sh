@@ -17,7 +17,7 @@ source=$3
 }
 targets=$("$cmake" --build "$scratch" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
 grep -qx corvalo <<<"$targets" || fail "no corvalo target"
-if grep -E '^(make-art|make-sounds|fxcompile|objinfo|corvalo-replay|xclose|obj_fuzzer|bench-.*|.*_tests?)$' \
+if grep -E '^(make-art|make-sounds|fxcompile|objinfo|corvalo-replay|xclose|.*_fuzzer|bench-.*|.*_tests?)$' \
     <<<"$targets"; then
     fail "tests or tools built with the game alone"
 fi

@@ -14,12 +14,6 @@
 
 namespace {
 
-template <typename T>
-void SafeRelease(T*& object) {
-    if (object) object->Release();
-    object = nullptr;
-}
-
 template <typename Texture>
 Texture* TextureOf(ID3D11ShaderResourceView* view) {
     ID3D11Resource* resource = nullptr;
@@ -85,9 +79,9 @@ TEST(RandomTextureTest, HoldsTheGeneratorsSequenceAndRepeatsAfterTheSameSeed) {
     for (int i = 0; i < 8; ++i) EXPECT_EQ(texels[i], RandF(-1.0f, 1.0f)) << "component " << i;
     EXPECT_TRUE(std::all_of(texels.begin(), texels.end(), [](float v) { return v >= -1.0f && v <= 1.0f; }));
 
-    SafeRelease(first);
-    SafeRelease(second);
-    SafeRelease(other);
+    ReleaseAndClear(first);
+    ReleaseAndClear(second);
+    ReleaseAndClear(other);
 }
 
 class TextureArrayTest : public ::testing::Test {
