@@ -43,8 +43,9 @@ void OnStop(int number) {
     sigemptyset(&stop);
     sigaddset(&stop, number);
     pthread_sigmask(SIG_UNBLOCK, &stop, nullptr);
-    raise(number);  // the process stops here until continued
-    platform::detail::LeaveOutStoppedTime();
+    // The process stops here until continued; OnContinue leaves the stopped time out. Doing it here too could count
+    // the stop twice when the two handlers run on different threads.
+    raise(number);
     Handle(number, OnStop);
     errno = savedErrno;
 }
