@@ -248,8 +248,8 @@ bool Context::PrepareDraw(const char* method) {
         return false;
     }
     device_.MakeCurrent();
-    const LinkedProgram* program = CurrentProgram();
-    if (!program->linked) {
+    const LinkedProgram& program = CurrentProgram();
+    if (!program.linked) {
         device_.Report(method, "The bound vertex and pixel shaders do not link; nothing was drawn.",
                        messages::kDrawShaderLinkage);
         return false;
@@ -259,10 +259,10 @@ bool Context::PrepareDraw(const char* method) {
     if (!Rasterises()) return true;
     FinishClearsOfBoundDepth();
     ApplyFramebuffer();
-    ApplyProgram(*program);
+    ApplyProgram(program);
     ApplyVertexInput();
-    ApplyConstantBuffers(*program);
-    ApplyFlattened(*program);
+    ApplyConstantBuffers(program);
+    ApplyFlattened(program);
     ApplyShaderResources();
     ApplyOutputStates();
     return true;
@@ -285,9 +285,9 @@ void Context::ReportMissingVertexInput(const char* method) const {
     }
 }
 
-const LinkedProgram* Context::CurrentProgram() {
-    if (!vertexShader_) return nullptr;
-    return &device_.Programs().Link(vertexShader_->Compiled(), pixelShader_ ? &pixelShader_->Compiled() : nullptr);
+// Only with a vertex shader bound.
+const LinkedProgram& Context::CurrentProgram() {
+    return device_.Programs().Link(vertexShader_->Compiled(), pixelShader_ ? &pixelShader_->Compiled() : nullptr);
 }
 
 void Context::FinishClearsOfBoundDepth() {

@@ -123,7 +123,7 @@ private:
     void PlainDraw(const char* method, UINT vertexCount, UINT instanceCount, UINT startVertex, UINT startInstance);
     bool PrepareDraw(const char* method);
     void ReportMissingVertexInput(const char* method) const;
-    const LinkedProgram* CurrentProgram();
+    const LinkedProgram& CurrentProgram();
     void ApplyFramebuffer();
     void ApplyProgram(const LinkedProgram& program);
     void ApplyVertexInput();

@@ -252,6 +252,7 @@ void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource
 }
 
 void Context::IgnoreUpdate(const char* text) const {
+    if (!device_.Debugging()) return;
     device_.Report("ID3D11DeviceContext::UpdateSubresource", std::string(text) + " The call is ignored.",
                    messages::kUpdateSubresourceInvalid);
 }

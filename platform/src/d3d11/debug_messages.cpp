@@ -1,6 +1,8 @@
 #include "debug_messages.h"
 #include "windows.h"
 
+#include <string>
+
 namespace platform {
 namespace {
 
@@ -18,15 +20,15 @@ const char* CategoryName(MessageCategory category) {
     return "MISCELLANEOUS";
 }
 
-std::string FormatDebugMessage(const char* method, const std::string& text, const MessageKind& kind) {
+std::string FormatDebugMessage(const char* method, std::string_view text, const MessageKind& kind) {
     const std::string severity = kind.severity == MessageSeverity::Error ? "ERROR" : "WARNING";
-    return "D3D11 " + severity + ": " + method + ": " + text + " [ " + CategoryName(kind.category) + " " + severity +
-           " #" + std::to_string(kind.id) + ": " + kind.name + " ]\n";
+    return "D3D11 " + severity + ": " + method + ": " + std::string(text) + " [ " + CategoryName(kind.category) + " " +
+           severity + " #" + std::to_string(kind.id) + ": " + kind.name + " ]\n";
 }
 
 }  // namespace
 
-void DebugMessages::Report(const char* method, const std::string& text, const MessageKind& kind) const {
+void WriteDebugMessage(const char* method, std::string_view text, const MessageKind& kind) {
     OutputDebugStringA(FormatDebugMessage(method, text, kind).c_str());
 }
 

@@ -1,7 +1,7 @@
 // What Direct3D's debug layer says about the calls the layer rejects or ignores, written with OutputDebugString
 // in the debug layer's own form. Only a device created with D3D11_CREATE_DEVICE_DEBUG owns a reporter.
 #pragma once
-#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -66,10 +66,7 @@ constexpr MessageKind kTooManyScissors = Error(kSetting, 0, "DEVICE_RSSETSCISSOR
 
 }  // namespace messages
 
-class DebugMessages {
-public:
-    // Writes "D3D11 ERROR: <method>: <text> [ <CATEGORY> ERROR #<id>: <NAME> ]" and a line break.
-    void Report(const char* method, const std::string& text, const MessageKind& kind) const;
-};
+// Writes "D3D11 ERROR: <method>: <text> [ <CATEGORY> ERROR #<id>: <NAME> ]" and a line break.
+void WriteDebugMessage(const char* method, std::string_view text, const MessageKind& kind);
 
 }  // namespace platform

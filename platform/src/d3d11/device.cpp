@@ -68,7 +68,7 @@ uint64_t NextSerial() {
 HRESULT Device::Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags, bool rasterises, Device** device) {
     auto* object = new Device();
     object->flags_ = flags;
-    if (flags & D3D11_CREATE_DEVICE_DEBUG) object->debug_ = std::make_unique<DebugMessages>();
+    object->debug_ = (flags & D3D11_CREATE_DEVICE_DEBUG) != 0;
     const bool created = rasterises ? object->CreateContext(levels) : object->CreateWithoutContext(levels);
     if (!created) {
         delete object;
@@ -251,7 +251,9 @@ HRESULT Device::CreateSamplerState(const D3D11_SAMPLER_DESC* desc, ID3D11Sampler
 }
 
 HRESULT Device::Checked(const char* method, HRESULT hr, const MessageKind* invalid) const {
-    if (hr == E_NOTIMPL) {
+    if (hr == E_NOTIMPL && !usable_) {
+        Report(method, "The device's feature level is below 11_0; it creates nothing.", messages::kCreateUnsupported);
+    } else if (hr == E_NOTIMPL) {
         Report(method, "The arguments ask for what this layer does not support; nothing was created.",
                messages::kCreateUnsupported);
     } else if (FAILED(hr) && invalid) {

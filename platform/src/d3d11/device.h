@@ -70,10 +70,10 @@ public:
     bool Rasterises() const { return gl_ != nullptr; }
     ProgramCache& Programs() { return *programs_; }
     // Says what is wrong with a call, on a device created with D3D11_CREATE_DEVICE_DEBUG only.
-    void Report(const char* method, const std::string& text, const MessageKind& kind) const {
-        if (debug_) debug_->Report(method, text, kind);
+    void Report(const char* method, std::string_view text, const MessageKind& kind) const {
+        if (debug_) WriteDebugMessage(method, text, kind);
     }
-    bool Debugging() const { return debug_ != nullptr; }
+    bool Debugging() const { return debug_; }
     void RetainChild() { ++internalRefs_; }
     void ReleaseChild();
 
@@ -94,7 +94,7 @@ private:
     UINT flags_ = 0;
     std::unique_ptr<ProgramCache> programs_;
     std::unique_ptr<Context> context_;
-    std::unique_ptr<DebugMessages> debug_;
+    bool debug_ = false;
     std::atomic<ULONG> publicRefs_{1};
     std::atomic<ULONG> internalRefs_{1};
 };
