@@ -38,7 +38,7 @@ struct ShaderBytecode {
 std::vector<uint8_t> EncodeShader(const ShaderBytecode& shader);
 // False for bytes that are not an encoded shader.
 bool DecodeShader(const void* bytes, size_t size, ShaderBytecode* shader);
-std::string FlattenedBufferName(uint32_t slot);
+inline std::string FlattenedBufferName(uint32_t slot) { return "fx_cbuffer_" + std::to_string(slot); }
 
 // Links the two shaders as the context will run them (the device keeps linked pairs for its lifetime): S_OK, or
 // E_FAIL with the linker's log on standard error. A null device validates only.

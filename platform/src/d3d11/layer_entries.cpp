@@ -141,8 +141,6 @@ bool DecodeShader(const void* bytes, size_t size, ShaderBytecode* shader) {
     return true;
 }
 
-std::string FlattenedBufferName(uint32_t slot) { return "fx_cbuffer_" + std::to_string(slot); }
-
 HRESULT PrepareProgram(ID3D11Device* device, ID3D11VertexShader* vertexShader, ID3D11PixelShader* pixelShader) {
     if (!device || !vertexShader) return E_INVALIDARG;
     auto* owner = static_cast<Device*>(device);
