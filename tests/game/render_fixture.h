@@ -1,6 +1,7 @@
 #pragma once
 // A small headless render target with the game's drawing set-up: the lit effect from FX/lighting.fx, the
 // position-normal-texture layout, alpha blending, no depth test, no culling and the orthographic pixel frame.
+#include <d3dutil.h>
 #include <effect.h>
 #include <lights.h>
 #include <renderstates.h>
@@ -48,10 +49,10 @@ protected:
 
     void Clear(float r, float g, float b, float a) {
         const float colour[4] = {r, g, b, a};
-        gpu.context->ClearRenderTargetView(targetView, colour);
+        gpu.context->ClearRenderTargetView(screen.View(), colour);
     }
 
-    d3d11_test::Pixels Pixels() { return d3d11_test::ReadBack(gpu.context, target); }
+    d3d11_test::Pixels Pixels() { return d3d11_test::ReadBack(gpu.context, screen.Texture()); }
 
     // A texture whose texels come from the given function of (x, y), row 0 at the top.
     ID3D11ShaderResourceView* MakeTexture(UINT width, UINT height, const std::function<Texel(UINT, UINT)>& texel) {
@@ -81,16 +82,8 @@ protected:
 
 private:
     void CreateTarget() {
-        D3D11_TEXTURE2D_DESC desc = {
-            kWidth, kHeight, 1, 1, DXGI_FORMAT_R8G8B8A8_UNORM, {1, 0}, D3D11_USAGE_DEFAULT, D3D11_BIND_RENDER_TARGET,
-            0,      0};
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateTexture2D(&desc, nullptr, &target)));
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateRenderTargetView(target, nullptr, &targetView)));
-        owned.push_back(target);
-        owned.push_back(targetView);
-        gpu.context->OMSetRenderTargets(1, &targetView, nullptr);
-        const D3D11_VIEWPORT viewport = {0, 0, float(kWidth), float(kHeight), 0, 1};
-        gpu.context->RSSetViewports(1, &viewport);
+        ASSERT_TRUE(screen.Create(gpu.device, kWidth, kHeight, false));
+        screen.Bind(gpu.context);
     }
 
     void CreateStates() {
@@ -105,8 +98,7 @@ private:
         owned.push_back(rasterizer);
     }
 
-    ID3D11Texture2D* target = nullptr;
-    ID3D11RenderTargetView* targetView = nullptr;
+    OffscreenTarget screen;
     ID3D11BlendState* blend = nullptr;
     ID3D11DepthStencilState* depth = nullptr;
     ID3D11RasterizerState* rasterizer = nullptr;

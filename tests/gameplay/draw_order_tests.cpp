@@ -1,4 +1,5 @@
 // The painter's order of Game::Draw, seen through the textures the platform's draw hook reports.
+#include <d3dutil.h>
 #include <vertex.h>
 
 #include <gtest/gtest.h>
@@ -28,21 +29,8 @@ protected:
         GameTest::SetUp();
         appEffect.LoadFromFile(L"FX/lighting.fx", gpu.device);
         CreateNormalTexLayout(gpu.device, appEffect.GetTechnique());
-        D3D11_TEXTURE2D_DESC desc = {};
-        desc.Width = 1024;
-        desc.Height = 768;
-        desc.MipLevels = 1;
-        desc.ArraySize = 1;
-        desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-        desc.SampleDesc.Count = 1;
-        desc.BindFlags = D3D11_BIND_RENDER_TARGET;
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateTexture2D(&desc, nullptr, &target)));
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateRenderTargetView(target, nullptr, &targetView)));
-        desc.Format = DXGI_FORMAT_D24_UNORM_S8_UINT;
-        desc.BindFlags = D3D11_BIND_DEPTH_STENCIL;
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateTexture2D(&desc, nullptr, &depth)));
-        ASSERT_TRUE(SUCCEEDED(gpu.device->CreateDepthStencilView(depth, nullptr, &depthView)));
-        gpu.context->OMSetRenderTargets(1, &targetView, depthView);
+        ASSERT_TRUE(screen.Create(gpu.device, 1024, 768, true));
+        screen.Bind(gpu.context);
         frameMatrix = XMMatrixOrthographicOffCenterLH(0, 1024, 0, 768, 0.0001f, 1000);
         platform::SetDrawHook([this](const platform::DrawRecord& record) { drawn.push_back(record.resource0); });
     }
@@ -50,9 +38,6 @@ protected:
     void TearDown() override {
         platform::SetDrawHook(nullptr);
         DestroyAllLayouts();
-        for (IUnknown* object : std::initializer_list<IUnknown*>{depthView, depth, targetView, target}) {
-            if (object) object->Release();
-        }
     }
 
     // Draws one frame and returns the textures of its draws, as indices into the game's texture list.
@@ -61,8 +46,8 @@ protected:
         GameDrawArgs args = {};
         args.context = gpu.context;
         args.frameMatrix = &frameMatrix;
-        args.renderTarget = targetView;
-        args.depthStencilTarget = depthView;
+        args.renderTarget = screen.View();
+        args.depthStencilTarget = screen.DepthView();
         args.ambientLight = XMFLOAT4(1, 1, 1, 1);
         game.Draw(args);
         std::vector<int> order;
@@ -85,10 +70,7 @@ protected:
     }
 
     LitTexEffect appEffect;
-    ID3D11Texture2D* target = nullptr;
-    ID3D11RenderTargetView* targetView = nullptr;
-    ID3D11Texture2D* depth = nullptr;
-    ID3D11DepthStencilView* depthView = nullptr;
+    OffscreenTarget screen;
     XMMATRIX frameMatrix;
     std::vector<ID3D11ShaderResourceView*> drawn;
 };
