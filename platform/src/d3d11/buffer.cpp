@@ -66,10 +66,11 @@ HRESULT Buffer::Create(Device& device, const D3D11_BUFFER_DESC* desc, const D3D1
 }
 
 Buffer::~Buffer() {
-    if (!name_) return;
-    device_->MakeCurrent();
-    if (mapped) glUnmapNamedBuffer(name_);
-    glDeleteBuffers(1, &name_);
+    if (name_ && mapped) {
+        device_->MakeCurrent();
+        glUnmapNamedBuffer(name_);
+    }
+    DeleteName(*device_, glDeleteBuffers, name_);
 }
 
 Buffer* BufferOf(ID3D11Resource* resource) {

@@ -135,8 +135,7 @@ HRESULT HandOut(Object* object, Interface** out) {
 }
 
 // Deletes a GL name in the device's context; nothing for 0 (a null device's object, or one never made).
-template <class DeleteNames>
-void DeleteName(Device& device, DeleteNames deleteNames, GLuint& name) {
+inline void DeleteName(Device& device, void (*deleteNames)(GLsizei, const GLuint*), GLuint& name) {
     if (!name) return;
     device.MakeCurrent();
     deleteNames(1, &name);
