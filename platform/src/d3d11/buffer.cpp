@@ -1,5 +1,6 @@
 #include <cstring>
 #include "resources.h"
+#include "context.h"
 
 namespace platform {
 namespace {
@@ -66,11 +67,8 @@ HRESULT Buffer::Create(Device& device, const D3D11_BUFFER_DESC* desc, const D3D1
 }
 
 Buffer::~Buffer() {
-    if (name_ && mapped) {
-        device_->MakeCurrent();
-        glUnmapNamedBuffer(name_);
-    }
-    DeleteName(*device_, glDeleteBuffers, name_);
+    device_->Immediate().ForgetBuffer(*this);
+    DeleteName(*device_, GLObject::Buffer, name_);
 }
 
 Buffer* BufferOf(ID3D11Resource* resource) {

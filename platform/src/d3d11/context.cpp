@@ -66,13 +66,13 @@ uint64_t SerialOf(const T* object) {
 
 Context::Context(Device& device) : device_(device) {
     if (!Rasterises()) return;
+    gl_ = std::make_unique<GLState>(device.Usable());
     glCreateVertexArrays(1, &emptyVertexArray_);
     glCreateFramebuffers(2, copyFramebuffers_);
-    glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &textureUnits_);
+    GLint units = GLint(textureUnits_);
+    glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
+    textureUnits_ = std::min<UINT>(textureUnits_, UINT(units));
     ring_ = std::make_unique<UniformRing>();
-    DefaultBlend().Apply(blendFactor_, sampleMask_);
-    DefaultDepthStencil().Apply(0);
-    DefaultRasterizer().Apply();
 }
 
 Context::~Context() {
@@ -220,52 +220,55 @@ void Context::IndexedDraw(const char* method, UINT indexCountPerInstance, UINT i
                               messages::kDrawIndexBufferFormatInvalid);
     }
     NotifyDraw({psResources_[0], indexCountPerInstance, startIndexLocation});
-    if (!PrepareDraw(method) || !Rasterises()) return;
-    const uintptr_t first = indexOffset_ + uintptr_t(startIndexLocation) * indexBytes;
-    glDrawElementsInstancedBaseVertexBaseInstance(PrimitiveMode(topology_), GLsizei(indexCountPerInstance), type,
-                                                  reinterpret_cast<const void*>(first), GLsizei(instanceCount),
-                                                  baseVertexLocation, startInstanceLocation);
+    const LinkedProgram* program = ValidDraw(method);
+    if (!program || !Rasterises()) return;
+    DrawCommand command = Capture(*program);
+    command.indexType = type;
+    command.indexBuffer = {indexBuffer_->Name(), indexBuffer_->Serial(), indexBuffer_->Stamp(), indexBytes,
+                           indexOffset_};
+    command.count = indexCountPerInstance;
+    command.instances = instanceCount;
+    command.first = startIndexLocation;
+    command.baseVertex = baseVertexLocation;
+    command.firstInstance = startInstanceLocation;
+    Execute(command);
 }
 
 void Context::PlainDraw(const char* method, UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
                         UINT startInstanceLocation) {
     NotifyDraw({psResources_[0], vertexCountPerInstance, startVertexLocation});
-    if (!PrepareDraw(method) || !Rasterises()) return;
-    glDrawArraysInstancedBaseInstance(PrimitiveMode(topology_), GLint(startVertexLocation),
-                                      GLsizei(vertexCountPerInstance), GLsizei(instanceCount), startInstanceLocation);
+    const LinkedProgram* program = ValidDraw(method);
+    if (!program || !Rasterises()) return;
+    DrawCommand command = Capture(*program);
+    command.count = vertexCountPerInstance;
+    command.instances = instanceCount;
+    command.first = startVertexLocation;
+    command.firstInstance = startInstanceLocation;
+    Execute(command);
 }
 
-// A draw needs a topology and a vertex shader that links with the pixel shader; then GL gets what changed.
-bool Context::PrepareDraw(const char* method) {
+// A draw needs a topology and a vertex shader that links with the pixel shader.
+const LinkedProgram* Context::ValidDraw(const char* method) {
     if (!PrimitiveMode(topology_)) {
         device_.Report(method, "The primitive topology is undefined; nothing was drawn.",
                        messages::kDrawTopologyUndefined);
-        return false;
+        return nullptr;
     }
     if (!vertexShader_) {
         device_.Report(method, "A vertex shader is always required when drawing, but none is bound; nothing was drawn.",
                        messages::kDrawVertexShaderNotSet);
-        return false;
+        return nullptr;
     }
     device_.MakeCurrent();
     const LinkedProgram& program = CurrentProgram();
     if (!program.linked) {
         device_.Report(method, "The bound vertex and pixel shaders do not link; nothing was drawn.",
                        messages::kDrawShaderLinkage);
-        return false;
+        return nullptr;
     }
     ReportMissingVertexInput(method);
     ++draws_;
-    if (!Rasterises()) return true;
-    FinishClearsOfBoundDepth();
-    ApplyFramebuffer();
-    ApplyProgram(program);
-    ApplyVertexInput();
-    ApplyConstantBuffers(program);
-    ApplyFlattened(program);
-    ApplyShaderResources();
-    ApplyOutputStates();
-    return true;
+    return &program;
 }
 
 // Direct3D draws these, so only a warning: the vertex shader reads zeros where no buffer feeds it.
@@ -290,143 +293,169 @@ const LinkedProgram& Context::CurrentProgram() {
     return device_.Programs().Link(vertexShader_->Compiled(), pixelShader_ ? &pixelShader_->Compiled() : nullptr);
 }
 
-void Context::FinishClearsOfBoundDepth() {
-    if (!depthStencilView_) return;
-    const DepthStencilGL& state = CurrentDepthStencil();
-    if (state.depthTest || state.stencilTest) FinishClears(&depthStencilView_->Texture());
+DrawCommand Context::Capture(const LinkedProgram& program) {
+    DrawCommand command;
+    command.program = &program;
+    command.mode = PrimitiveMode(topology_);
+    CaptureInput(command);
+    CaptureOutput(command);
+    for (UINT slot = 0; slot < D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT; ++slot) {
+        if (constantBuffers_[slot] && ((program.bufferSlots | program.flattenedSlots) & (1u << slot))) {
+            command.constants[slot] = Constants(*constantBuffers_[slot]);
+        }
+    }
+    return command;
 }
 
-void Context::ApplyFramebuffer() {
-    const GLuint framebuffer = DrawFramebuffer();
-    if (framebuffer == applied_.drawFramebuffer) return;
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    applied_.drawFramebuffer = framebuffer;
-}
-
-void Context::ApplyProgram(const LinkedProgram& program) {
-    if (applied_.program == &program) return;
-    glUseProgram(program.name);
-    applied_.program = &program;
-}
-
-// Attaches to the layout's vertex array only the buffers that differ from what it already holds.
-void Context::ApplyVertexInput() {
-    const GLuint vertexArray = layout_ ? layout_->VertexArray() : emptyVertexArray_;
-    InputLayout::Attached& attached = layout_ ? layout_->attached : emptyAttached_;
-    const uint32_t slots = layout_ ? layout_->Slots() : 0;
+void Context::CaptureInput(DrawCommand& command) const {
+    command.vertexArray = layout_ ? layout_->VertexArray() : emptyVertexArray_;
+    command.layout = layout_ ? layout_->Serial() : 0;
+    command.vertexSlots = layout_ ? layout_->Slots() : 0;
     for (UINT slot = 0; slot < D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT; ++slot) {
-        if (!(slots & (1u << slot))) continue;
         const VertexBinding& b = vertexBuffers_[slot];
-        const uint64_t serial = SerialOf(b.buffer);
-        if (attached.buffers[slot] == serial && attached.strides[slot] == b.stride &&
-            attached.offsets[slot] == b.offset) {
-            continue;
-        }
-        glVertexArrayVertexBuffer(vertexArray, slot, b.buffer ? b.buffer->Name() : 0, b.offset, GLsizei(b.stride));
-        attached.buffers[slot] = serial;
-        attached.strides[slot] = b.stride;
-        attached.offsets[slot] = b.offset;
+        if (!(command.vertexSlots & (1u << slot)) || !b.buffer) continue;
+        command.vertexBuffers[slot] = {b.buffer->Name(), b.buffer->Serial(), b.buffer->Stamp(), b.stride, b.offset};
     }
-    if (attached.indexBuffer != SerialOf(indexBuffer_)) {
-        glVertexArrayElementBuffer(vertexArray, indexBuffer_ ? indexBuffer_->Name() : 0);
-        attached.indexBuffer = SerialOf(indexBuffer_);
-    }
-    const uint64_t arraySerial = layout_ ? layout_->Serial() : 0;
-    if (applied_.vertexArray == arraySerial) return;
-    glBindVertexArray(vertexArray);
-    applied_.vertexArray = arraySerial;
-}
-
-// Each version of a buffer is copied into the ring once; a slot is rebound only when its range moves. The copies
-// one draw makes can wrap the ring onto an older copy the same draw reads, so a copy is kept only if it outlasts them.
-void Context::ApplyConstantBuffers(const LinkedProgram& program) {
-    const size_t upcoming = RingFootprint(program);
-    for (UINT slot = 0; slot < D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT; ++slot) {
-        if (!(program.bufferSlots & (1u << slot))) continue;
-        Buffer* buffer = constantBuffers_[slot];
-        const GLintptr offset = buffer ? UniformOffset(*buffer, upcoming) : 0;
-        const GLsizeiptr size = buffer ? GLsizeiptr(buffer->Desc().ByteWidth) : 0;
-        if (applied_.uniformOffsets[slot] == offset && applied_.uniformSizes[slot] == size) continue;
-        if (buffer) {
-            glBindBufferRange(GL_UNIFORM_BUFFER, slot, ring_->Name(), offset, size);
-        } else {
-            glBindBufferBase(GL_UNIFORM_BUFFER, slot, 0);
-        }
-        applied_.uniformOffsets[slot] = offset;
-        applied_.uniformSizes[slot] = size;
-    }
-}
-
-size_t Context::RingFootprint(const LinkedProgram& program) const {
-    size_t bytes = 0;
-    for (UINT slot = 0; slot < D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT; ++slot) {
-        const Buffer* buffer = constantBuffers_[slot];
-        if (buffer && (program.bufferSlots & (1u << slot))) bytes += ring_->Footprint(buffer->Desc().ByteWidth);
-    }
-    return bytes;
-}
-
-GLintptr Context::UniformOffset(Buffer& buffer, size_t upcoming) {
-    Buffer::RingCopy& copy = buffer.ringCopy;
-    if (copy.stamp != buffer.Stamp() || !ring_->Holds(copy.slice, upcoming)) {
-        copy.slice = ring_->Push(buffer.Cpu(), buffer.Desc().ByteWidth);
-        copy.stamp = buffer.Stamp();
-    }
-    return copy.slice.offset;
-}
-
-void Context::ApplyFlattened(const LinkedProgram& program) {
-    if (program.flattened.empty()) return;
-    auto& uploaded = applied_.flattened[&program];
-    for (const LinkedProgram::Flattened& f : program.flattened) {
-        Buffer* buffer = constantBuffers_[f.slot];
-        if (!buffer || uploaded[f.slot] == buffer->Stamp()) continue;
-        const GLsizei count = GLsizei(buffer->Desc().ByteWidth / 16);
-        const void* data = buffer->Cpu();
-        if (f.type == GL_INT_VEC4) {
-            glProgramUniform4iv(program.name, f.location, count, static_cast<const GLint*>(data));
-        } else if (f.type == GL_UNSIGNED_INT_VEC4) {
-            glProgramUniform4uiv(program.name, f.location, count, static_cast<const GLuint*>(data));
-        } else {
-            glProgramUniform4fv(program.name, f.location, count, static_cast<const GLfloat*>(data));
-        }
-        uploaded[f.slot] = buffer->Stamp();
-    }
+    // A plain draw leaves the vertex array's index buffer as the binding says, as an indexed one would.
+    if (indexBuffer_) command.indexBuffer = {indexBuffer_->Name(), indexBuffer_->Serial(), indexBuffer_->Stamp(), 0, 0};
 }
 
 // Shader-resource and sampler slot N is GL texture unit N.
-void Context::ApplyShaderResources() {
-    const UINT units = std::min<UINT>(D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT, UINT(textureUnits_));
-    for (UINT unit = 0; unit < units; ++unit) {
-        const uint64_t texture = SerialOf(psResources_[unit]);
-        if (applied_.textures[unit] != texture) {
-            glBindTextureUnit(unit, psResources_[unit] ? psResources_[unit]->Name() : 0);
-            applied_.textures[unit] = texture;
-        }
-        const uint64_t sampler = SerialOf(psSamplers_[unit]);
-        if (applied_.samplers[unit] != sampler) {
-            glBindSampler(unit, psSamplers_[unit] ? psSamplers_[unit]->Name() : 0);
-            applied_.samplers[unit] = sampler;
-        }
+void Context::CaptureOutput(DrawCommand& command) {
+    command.framebuffer = DrawFramebuffer();
+    for (UINT unit = 0; unit < textureUnits_; ++unit) {
+        command.textures[unit] = psResources_[unit] ? psResources_[unit]->Name() : 0;
+        command.samplers[unit] = psSamplers_[unit] ? psSamplers_[unit]->Name() : 0;
+    }
+    command.blend = CurrentBlend();
+    std::copy(std::begin(blendFactor_), std::end(blendFactor_), command.blendFactor.begin());
+    command.sampleMask = sampleMask_;
+    command.depthStencil = CurrentDepthStencil();
+    command.stencilRef = stencilRef_;
+    command.rasterizer = CurrentRasterizer();
+    command.viewportCount = numViewports_;
+    for (UINT i = 0; i < numViewports_; ++i) {
+        const D3D11_VIEWPORT& v = viewports_[i];
+        command.viewports[i] = {v.TopLeftX, v.TopLeftY, v.Width, v.Height, v.MinDepth, v.MaxDepth};
+    }
+    command.scissorCount = numScissors_;
+    for (UINT i = 0; i < numScissors_; ++i) {
+        const D3D11_RECT& r = scissors_[i];
+        command.scissors[i] = {GLint(r.left), GLint(r.top), GLsizei(r.right - r.left), GLsizei(r.bottom - r.top)};
     }
 }
 
-void Context::ApplyOutputStates() {
-    const std::array<FLOAT, 4> factor = {blendFactor_[0], blendFactor_[1], blendFactor_[2], blendFactor_[3]};
-    if (applied_.blend != SerialOf(blend_) || applied_.blendFactor != factor || applied_.sampleMask != sampleMask_) {
-        CurrentBlend().Apply(blendFactor_, sampleMask_);
-        applied_.blend = SerialOf(blend_);
-        applied_.blendFactor = factor;
-        applied_.sampleMask = sampleMask_;
+// The newest contents of a constant buffer, copied once per version.
+std::shared_ptr<ConstantData> Context::Constants(Buffer& buffer) {
+    std::shared_ptr<ConstantData>& newest = constants_[buffer.Serial()];
+    if (newest && newest->stamp == buffer.Stamp()) return newest;
+    newest = std::make_shared<ConstantData>();
+    newest->stamp = buffer.Stamp();
+    newest->bytes.assign(buffer.Cpu(), buffer.Cpu() + buffer.Desc().ByteWidth);
+    return newest;
+}
+
+void Context::Execute(DrawCommand& command) {
+    FinishClearsOfBoundDepth(command.depthStencil);
+    AttachVertexInput(command);
+    BindConstants(command);
+    UploadFlattened(command);
+    GLState& gl = *gl_;
+    gl.UseProgram(command.program->name);
+    gl.BindVertexArray(command.vertexArray);
+    gl.BindDrawFramebuffer(command.framebuffer);
+    for (UINT unit = 0; unit < GLState::kUnits; ++unit) {
+        gl.BindTexture(unit, command.textures[unit]);
+        gl.BindSampler(unit, command.samplers[unit]);
     }
-    if (applied_.depthStencil != SerialOf(depthStencil_) || applied_.stencilRef != stencilRef_) {
-        CurrentDepthStencil().Apply(stencilRef_);
-        applied_.depthStencil = SerialOf(depthStencil_);
-        applied_.stencilRef = stencilRef_;
+    gl.SetBlend(command.blend, command.blendFactor, command.sampleMask);
+    gl.SetDepthStencil(command.depthStencil, command.stencilRef);
+    gl.SetRasterizer(command.rasterizer);
+    gl.SetViewports(command.viewportCount, command.viewports.data());
+    gl.SetScissors(command.scissorCount, command.scissors.data());
+    gl.SetFramebufferSrgb(true);
+    gl.Apply();
+    const GLsizei instances = GLsizei(command.instances);
+    if (!command.indexType) {
+        glDrawArraysInstancedBaseInstance(command.mode, GLint(command.first), GLsizei(command.count), instances,
+                                          command.firstInstance);
+        return;
     }
-    if (applied_.rasterizer != SerialOf(rasterizer_)) {
-        CurrentRasterizer().Apply();
-        applied_.rasterizer = SerialOf(rasterizer_);
+    const VertexBufferBinding& index = command.indexBuffer;
+    const uintptr_t first = index.offset + uintptr_t(command.first) * index.stride;
+    glDrawElementsInstancedBaseVertexBaseInstance(command.mode, GLsizei(command.count), command.indexType,
+                                                  reinterpret_cast<const void*>(first), instances, command.baseVertex,
+                                                  command.firstInstance);
+}
+
+// A depth-stencil clear waits until a draw tests what it wrote.
+void Context::FinishClearsOfBoundDepth(const DepthStencilGL& state) {
+    if (!depthStencilView_ || !(state.depthTest || state.stencilTest)) return;
+    FinishClears(depthStencilView_->Texture().serial);
+}
+
+// Attaches to the vertex array only the buffers that differ from what it already holds.
+void Context::AttachVertexInput(const DrawCommand& command) {
+    AttachedBuffers& attached = attached_[command.layout];
+    for (UINT slot = 0; slot < D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT; ++slot) {
+        if (!(command.vertexSlots & (1u << slot))) continue;
+        const VertexBufferBinding& b = command.vertexBuffers[slot];
+        if (attached.buffers[slot] == b.serial && attached.strides[slot] == b.stride &&
+            attached.offsets[slot] == b.offset) {
+            continue;
+        }
+        glVertexArrayVertexBuffer(command.vertexArray, slot, b.name, b.offset, GLsizei(b.stride));
+        attached.buffers[slot] = b.serial;
+        attached.strides[slot] = b.stride;
+        attached.offsets[slot] = b.offset;
+    }
+    if (attached.indexBuffer == command.indexBuffer.serial) return;
+    glVertexArrayElementBuffer(command.vertexArray, command.indexBuffer.name);
+    attached.indexBuffer = command.indexBuffer.serial;
+}
+
+// Each version of a buffer is copied into the ring once. The copies one draw makes can wrap the ring onto an older
+// copy the same draw reads, so a copy is kept only if it outlasts them.
+void Context::BindConstants(DrawCommand& command) {
+    const LinkedProgram& program = *command.program;
+    size_t upcoming = 0;
+    for (UINT slot = 0; slot < GLState::kUniformSlots; ++slot) {
+        if (command.constants[slot] && (program.bufferSlots & (1u << slot))) {
+            upcoming += ring_->Footprint(command.constants[slot]->bytes.size());
+        }
+    }
+    for (UINT slot = 0; slot < GLState::kUniformSlots; ++slot) {
+        if (!(program.bufferSlots & (1u << slot))) continue;
+        ConstantData* data = command.constants[slot].get();
+        if (!data) {
+            gl_->BindUniformRange(slot, {});
+            continue;
+        }
+        if (!data->pushed || !ring_->Holds(data->slice, upcoming)) {
+            data->slice = ring_->Push(data->bytes.data(), data->bytes.size());
+            data->pushed = true;
+        }
+        gl_->BindUniformRange(slot, {ring_->Name(), data->slice.offset, GLsizeiptr(data->bytes.size())});
+    }
+}
+
+void Context::UploadFlattened(const DrawCommand& command) {
+    const LinkedProgram& program = *command.program;
+    if (program.flattened.empty()) return;
+    Flattened& uploaded = flattened_[&program];
+    for (const LinkedProgram::Flattened& f : program.flattened) {
+        const ConstantData* data = command.constants[f.slot].get();
+        if (!data || uploaded[f.slot] == data->stamp) continue;
+        const GLsizei count = GLsizei(data->bytes.size() / 16);
+        const void* bytes = data->bytes.data();
+        if (f.type == GL_INT_VEC4) {
+            glProgramUniform4iv(program.name, f.location, count, static_cast<const GLint*>(bytes));
+        } else if (f.type == GL_UNSIGNED_INT_VEC4) {
+            glProgramUniform4uiv(program.name, f.location, count, static_cast<const GLuint*>(bytes));
+        } else {
+            glProgramUniform4fv(program.name, f.location, count, static_cast<const GLfloat*>(bytes));
+        }
+        uploaded[f.slot] = data->stamp;
     }
 }
 
@@ -459,8 +488,8 @@ GLuint Context::DrawFramebuffer() {
 
 GLuint Context::CachedFramebuffer() {
     FramebufferKey key{};
-    for (UINT i = 0; i < D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT; ++i) key[i] = renderTargets_[i];
-    key[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = depthStencilView_;
+    for (UINT i = 0; i < D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT; ++i) key[i] = SerialOf(renderTargets_[i]);
+    key[D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT] = SerialOf(depthStencilView_);
     if (auto found = framebuffers_.find(key); found != framebuffers_.end()) return found->second;
     GLuint framebuffer = 0;
     glCreateFramebuffers(1, &framebuffer);
@@ -475,20 +504,32 @@ GLuint Context::CachedFramebuffer() {
     return framebuffer;
 }
 
-void Context::ForgetView(const void* view) {
-    // GL unbinds a framebuffer it deletes and may hand its name out again.
-    applied_.drawFramebuffer = ~0u;
+void Context::ForgetView(uint64_t serial) {
     for (auto it = framebuffers_.begin(); it != framebuffers_.end();) {
         const FramebufferKey& key = it->first;
-        if (std::find(key.begin(), key.end(), view) == key.end()) {
+        if (std::find(key.begin(), key.end(), serial) == key.end()) {
             ++it;
             continue;
         }
-        glDeleteFramebuffers(1, &it->second);
+        gl_->Delete(GLObject::Framebuffer, it->second);
         it = framebuffers_.erase(it);
     }
     framebufferDirty_ = true;
 }
+
+void Context::ForgetBuffer(Buffer& buffer) {
+    if (mapped_.erase({buffer.Serial(), 0}) && buffer.Name()) {
+        device_.MakeCurrent();
+        glUnmapNamedBuffer(buffer.Name());
+    }
+    constants_.erase(buffer.Serial());
+}
+
+void Context::ForgetTexture(uint64_t serial) {
+    mapped_.erase(mapped_.lower_bound({serial, 0}), mapped_.upper_bound({serial, ~0u}));
+}
+
+void Context::ForgetLayout(uint64_t serial) { attached_.erase(serial); }
 
 void Context::DropViewsOnlyBoundHere(ID3D11Resource* resource) {
     if (DropIfOnlyHere(renderTargets_, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT, resource)) framebufferDirty_ = true;
@@ -542,13 +583,6 @@ void Context::RSSetViewports(UINT numViewports, const D3D11_VIEWPORT* viewports)
     }
     numViewports_ = numViewports;
     std::copy(viewports, viewports + numViewports, viewports_);
-    if (!Rasterises()) return;
-    device_.MakeCurrent();
-    for (UINT i = 0; i < numViewports; ++i) {
-        const D3D11_VIEWPORT& v = viewports[i];
-        glViewportIndexedf(i, v.TopLeftX, v.TopLeftY, v.Width, v.Height);
-        glDepthRangeIndexed(i, v.MinDepth, v.MaxDepth);
-    }
 }
 
 void Context::RSGetViewports(UINT* numViewports, D3D11_VIEWPORT* viewports) {
@@ -566,12 +600,8 @@ void Context::RSSetScissorRects(UINT numRects, const D3D11_RECT* rects) {
                               "More than 16 rectangles, or none given for a count; the call is ignored.",
                               messages::kTooManyScissors);
     }
-    if (!Rasterises()) return;
-    device_.MakeCurrent();
-    for (UINT i = 0; i < numRects; ++i) {
-        const D3D11_RECT& r = rects[i];
-        glScissorIndexed(i, r.left, r.top, r.right - r.left, r.bottom - r.top);
-    }
+    numScissors_ = numRects;
+    std::copy(rects, rects + numRects, scissors_);
 }
 
 // ---- whole-context operations ----
@@ -594,6 +624,7 @@ void Context::ClearState() {
     for (ShaderResourceView*& view : psResources_) Hold<ShaderResourceView>(view, nullptr);
     for (SamplerState*& sampler : psSamplers_) Hold<SamplerState>(sampler, nullptr);
     numViewports_ = 0;
+    numScissors_ = 0;
 }
 
 void Context::Flush() {

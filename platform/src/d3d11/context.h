@@ -1,11 +1,16 @@
 // The immediate context: Direct3D's binding model kept as references, turned into GL state and draws. Binding
-// calls only record; a draw applies what differs from what GL already has, so redundant changes cost nothing.
-// On a null device the context validates and records every call and touches no GL.
+// calls only record; a draw captures what it needs and hands it to the GL state tracker, which sends what differs
+// from what GL already has, so redundant changes cost nothing. On a null device the context validates and records
+// every call and touches no GL.
 #pragma once
 #include <array>
 #include <map>
 #include <memory>
+#include <set>
+#include <unordered_map>
 #include "device.h"
+#include "draw_command.h"
+#include "gl_state.h"
 #include "input_layout.h"
 #include "picture_scaler.h"
 #include "resources.h"
@@ -80,10 +85,13 @@ public:
     void ClearState() override;
     void Flush() override;
 
-    // A dying view's cached framebuffers go with it.
-    void ForgetView(const void* view);
-    // Does the view's deferred clear now (a dying view's too: another view of its texture may see the values).
-    void FinishClear(DepthStencilView* view);
+    // A dying object's entries in the context's tables go with it; a dying depth-stencil view's waiting clear is
+    // done first (another view of its texture may see the values), a mapped buffer is unmapped.
+    void ForgetView(uint64_t serial);
+    void ForgetDepthView(DepthStencilView& view);
+    void ForgetBuffer(Buffer& buffer);
+    void ForgetTexture(uint64_t serial);
+    void ForgetLayout(uint64_t serial);
     // Unbinds views of `resource` that nothing but this context still references (what Direct3D's deferred
     // destruction of released views amounts to), so a swap chain can resize.
     void DropViewsOnlyBoundHere(ID3D11Resource* resource);
@@ -94,45 +102,47 @@ public:
     void ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture);
     // Draws that passed validation since the context was created, on any device.
     uint64_t DrawCount() const { return draws_; }
+    // The one writer of GL state; only on a device that rasterises.
+    GLState& GL() { return *gl_; }
 
 private:
     struct VertexBinding {
         Buffer* buffer = nullptr;
         UINT stride = 0, offset = 0;
     };
-    using FramebufferKey = std::array<const void*, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT + 1>;
-    // What GL has now, by the serials of the objects applied; 0 is nothing, kUnknown forces the next apply.
-    struct Applied {
-        static constexpr uint64_t kUnknown = ~uint64_t(0);
-        const LinkedProgram* program = nullptr;
-        uint64_t vertexArray = kUnknown;
-        GLuint drawFramebuffer = ~0u;
-        uint64_t blend = kUnknown, depthStencil = kUnknown, rasterizer = kUnknown;
-        std::array<FLOAT, 4> blendFactor = {};
-        UINT sampleMask = 0, stencilRef = 0;
-        std::array<uint64_t, D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT> textures = {}, samplers = {};
-        std::array<GLintptr, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT> uniformOffsets = {};
-        std::array<GLsizeiptr, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT> uniformSizes = {};
-        // Per program: the buffer contents its flattened uniforms hold, by stamp.
-        std::map<const LinkedProgram*, std::array<uint64_t, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT>>
-            flattened;
+    // The buffers last attached to a vertex array, by serial, so a draw attaches only what changed.
+    struct AttachedBuffers {
+        std::array<uint64_t, D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT> buffers = {};
+        std::array<UINT, D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT> strides = {}, offsets = {};
+        uint64_t indexBuffer = 0;
     };
+    // A depth-stencil clear not done yet; see ClearDepthStencilView.
+    struct PendingClear {
+        DepthStencilView* view = nullptr;
+        uint64_t texture = 0;
+        UINT flags = 0;
+        FLOAT depth = 1.0f;
+        uint8_t stencil = 0;
+    };
+    using FramebufferKey = std::array<uint64_t, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT + 1>;
+    using Flattened = std::array<uint64_t, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT>;
+
     // `method` names the public entry point in debug messages.
     void IndexedDraw(const char* method, UINT indexCount, UINT instanceCount, UINT startIndex, INT baseVertex,
                      UINT startInstance);
     void PlainDraw(const char* method, UINT vertexCount, UINT instanceCount, UINT startVertex, UINT startInstance);
-    bool PrepareDraw(const char* method);
+    // The program to draw with, or null (reported) when the draw must not happen.
+    const LinkedProgram* ValidDraw(const char* method);
     void ReportMissingVertexInput(const char* method) const;
     const LinkedProgram& CurrentProgram();
-    void ApplyFramebuffer();
-    void ApplyProgram(const LinkedProgram& program);
-    void ApplyVertexInput();
-    void ApplyConstantBuffers(const LinkedProgram& program);
-    void ApplyFlattened(const LinkedProgram& program);
-    void ApplyShaderResources();
-    void ApplyOutputStates();
-    size_t RingFootprint(const LinkedProgram& program) const;
-    GLintptr UniformOffset(Buffer& buffer, size_t upcoming);
+    DrawCommand Capture(const LinkedProgram& program);
+    void CaptureInput(DrawCommand& command) const;
+    void CaptureOutput(DrawCommand& command);
+    std::shared_ptr<ConstantData> Constants(Buffer& buffer);
+    void Execute(DrawCommand& command);
+    void AttachVertexInput(const DrawCommand& command);
+    void BindConstants(DrawCommand& command);
+    void UploadFlattened(const DrawCommand& command);
     GLuint DrawFramebuffer();
     GLuint CachedFramebuffer();
     void SetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers);
@@ -140,12 +150,13 @@ private:
     HRESULT RefuseMap(const char* text, const MessageKind& kind) const;
     HRESULT MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
     HRESULT MapTexture(TextureData& texture, UINT subresource, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped);
+    bool Mapped(uint64_t serial, UINT subresource) const { return mapped_.count({serial, subresource}) != 0; }
     void IgnoreUpdate(const char* text) const;
     void UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX* dstBox, const void* srcData);
     void CopyBuffer(Buffer& dst, Buffer& src);
-    void DisableScissorForCopy();
-    void FinishClears(const TextureData* texture);
-    void FinishClearsOfBoundDepth();
+    void FinishClear(PendingClear pending);
+    void FinishClears(uint64_t texture);
+    void FinishClearsOfBoundDepth(const DepthStencilGL& state);
     const BlendGL& CurrentBlend() const { return blend_ ? blend_->GL() : DefaultBlend(); }
     const DepthStencilGL& CurrentDepthStencil() const {
         return depthStencil_ ? depthStencil_->GL() : DefaultDepthStencil();
@@ -159,7 +170,6 @@ private:
     DepthStencilView* depthStencilView_ = nullptr;
     bool framebufferDirty_ = true;
     GLuint drawFramebuffer_ = 0;
-    std::map<FramebufferKey, GLuint> framebuffers_;
 
     BlendState* blend_ = nullptr;
     FLOAT blendFactor_[4] = {1, 1, 1, 1};
@@ -169,6 +179,8 @@ private:
     RasterizerState* rasterizer_ = nullptr;
     D3D11_VIEWPORT viewports_[D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE] = {};
     UINT numViewports_ = 0;
+    D3D11_RECT scissors_[D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE] = {};
+    UINT numScissors_ = 0;
 
     InputLayout* layout_ = nullptr;
     VertexBinding vertexBuffers_[D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT];
@@ -182,11 +194,16 @@ private:
     Buffer* constantBuffers_[D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT] = {};
     ShaderResourceView* psResources_[D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT] = {};
     SamplerState* psSamplers_[D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT] = {};
-    GLint textureUnits_ = 16;
+    UINT textureUnits_ = GLState::kUnits;
 
-    std::vector<DepthStencilView*> pendingClears_;
-    Applied applied_;
-    InputLayout::Attached emptyAttached_;
+    // Tables of what GL objects hold, by the serials of the layer's objects.
+    std::unique_ptr<GLState> gl_;
+    std::map<FramebufferKey, GLuint> framebuffers_;
+    std::unordered_map<uint64_t, AttachedBuffers> attached_;  // by input layout; 0 is the empty vertex array
+    std::unordered_map<uint64_t, std::shared_ptr<ConstantData>> constants_;  // by buffer: its newest contents
+    std::map<const LinkedProgram*, Flattened> flattened_;  // the contents' stamps each program's uniforms hold
+    std::vector<PendingClear> pendingClears_;
+    std::set<std::pair<uint64_t, UINT>> mapped_;  // resource serial and subresource
     std::unique_ptr<UniformRing> ring_;
     GLuint emptyVertexArray_ = 0;
     GLuint copyFramebuffers_[2] = {};

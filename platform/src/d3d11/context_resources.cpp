@@ -38,22 +38,15 @@ bool WritableBy(D3D11_USAGE usage, D3D11_MAP mapType) {
 
 }  // namespace
 
-// Clears and copies ignore the scissor rectangle in Direct3D; GL applies it unless it is off. The rasterizer
-// state brings it back at the next draw.
-void Context::DisableScissorForCopy() {
-    glDisable(GL_SCISSOR_TEST);
-    applied_.rasterizer = Applied::kUnknown;
-}
-
 // ---- clears ----
+
+// Clears ignore the scissor rectangle in Direct3D; GL applies it unless it is off. The next draw states its own
+// scissor test again.
 
 void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT colorRGBA[4]) {
     if (!view || !colorRGBA || !Rasterises()) return;
     device_.MakeCurrent();
     auto* target = static_cast<RenderTargetView*>(view);
-    DisableScissorForCopy();
-    glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    applied_.blend = Applied::kUnknown;
     GLuint framebuffer = target->Framebuffer();
     GLint drawBuffer = 0;
     // A bound view is cleared through the framebuffer draws use: Mesa's software rasteriser then starts the frame
@@ -64,6 +57,10 @@ void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT co
         drawBuffer = GLint(i);
         break;
     }
+    gl_->SetScissorTest(false);
+    gl_->SetColourMask(UINT(drawBuffer), D3D11_COLOR_WRITE_ENABLE_ALL);
+    gl_->SetFramebufferSrgb(true);
+    gl_->Apply(GLState::kScissorTest | GLState::kColourMasks | GLState::kSrgb);
     const GLenum pixelFormat = target->Texture().format->pixelFormat;
     if (pixelFormat == GL_RED_INTEGER || pixelFormat == GL_RGBA_INTEGER) {
         const GLuint values[4] = {GLuint(colorRGBA[0]), GLuint(colorRGBA[1]), GLuint(colorRGBA[2]),
@@ -83,46 +80,48 @@ void Context::ClearDepthStencilView(ID3D11DepthStencilView* view, UINT clearFlag
     const UINT stencilFlag = target->HasStencil() ? D3D11_CLEAR_STENCIL : 0;
     const UINT flags = clearFlags & (D3D11_CLEAR_DEPTH | stencilFlag);
     if (!flags) return;
-    DepthStencilView::PendingClear& pending = target->pendingClear;
+    const uint64_t texture = target->Texture().serial;
+    auto own = [target](const PendingClear& p) { return p.view == target; };
     // Another view's waiting clear of the same texture may cover the same images and must land first.
-    if (target->Texture().pendingClears > (pending.flags ? 1u : 0u)) {
-        FinishClears(&target->Texture());
-    }
-    if (!pending.flags) {
-        pendingClears_.push_back(target);
-        ++target->Texture().pendingClears;
-    }
-    if (flags & D3D11_CLEAR_DEPTH) pending.depth = depth;
-    if (flags & D3D11_CLEAR_STENCIL) pending.stencil = stencil;
-    pending.flags |= flags;
+    const bool another = std::any_of(pendingClears_.begin(), pendingClears_.end(),
+                                     [&](const PendingClear& p) { return p.texture == texture && p.view != target; });
+    if (another) FinishClears(texture);
+    auto found = std::find_if(pendingClears_.begin(), pendingClears_.end(), own);
+    if (found == pendingClears_.end()) found = pendingClears_.insert(pendingClears_.end(), {target, texture});
+    if (flags & D3D11_CLEAR_DEPTH) found->depth = depth;
+    if (flags & D3D11_CLEAR_STENCIL) found->stencil = stencil;
+    found->flags |= flags;
 }
 
-void Context::FinishClear(DepthStencilView* view) {
-    const DepthStencilView::PendingClear pending = view->pendingClear;
-    if (!pending.flags) return;
-    view->pendingClear = {};
-    --view->Texture().pendingClears;
-    pendingClears_.erase(std::find(pendingClears_.begin(), pendingClears_.end(), view));
+void Context::FinishClear(PendingClear pending) {
     device_.MakeCurrent();
-    DisableScissorForCopy();
-    applied_.depthStencil = Applied::kUnknown;
-    if (pending.flags & D3D11_CLEAR_DEPTH) {
-        glDepthMask(GL_TRUE);
-        glClearNamedFramebufferfv(view->Framebuffer(), GL_DEPTH, 0, &pending.depth);
-    }
+    gl_->SetScissorTest(false);
+    gl_->SetDepthStencilMasks(true, 0xff);
+    gl_->Apply(GLState::kScissorTest | GLState::kDepthStencilMasks);
+    const GLuint framebuffer = pending.view->Framebuffer();
+    if (pending.flags & D3D11_CLEAR_DEPTH) glClearNamedFramebufferfv(framebuffer, GL_DEPTH, 0, &pending.depth);
     if (pending.flags & D3D11_CLEAR_STENCIL) {
-        glStencilMaskSeparate(GL_FRONT_AND_BACK, 0xff);
         const GLint value = pending.stencil;
-        glClearNamedFramebufferiv(view->Framebuffer(), GL_STENCIL, 0, &value);
+        glClearNamedFramebufferiv(framebuffer, GL_STENCIL, 0, &value);
     }
 }
 
-void Context::FinishClears(const TextureData* texture) {
-    if (!texture || !texture->pendingClears) return;
-    const std::vector<DepthStencilView*> waiting = pendingClears_;
-    for (DepthStencilView* view : waiting) {
-        if (&view->Texture() == texture) FinishClear(view);
-    }
+void Context::FinishClears(uint64_t texture) {
+    auto waiting = std::stable_partition(pendingClears_.begin(), pendingClears_.end(),
+                                         [texture](const PendingClear& p) { return p.texture != texture; });
+    const std::vector<PendingClear> due(waiting, pendingClears_.end());
+    pendingClears_.erase(waiting, pendingClears_.end());
+    for (const PendingClear& pending : due) FinishClear(pending);
+}
+
+void Context::ForgetDepthView(DepthStencilView& view) {
+    ForgetView(view.Serial());
+    auto found = std::find_if(pendingClears_.begin(), pendingClears_.end(),
+                              [&view](const PendingClear& p) { return p.view == &view; });
+    if (found == pendingClears_.end()) return;
+    const PendingClear pending = *found;
+    pendingClears_.erase(found);
+    FinishClear(pending);
 }
 
 void Context::GenerateMips(ID3D11ShaderResourceView* view) {
@@ -152,7 +151,7 @@ HRESULT Context::RefuseMap(const char* text, const MessageKind& kind) const {
 }
 
 HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRESOURCE* mapped) {
-    if (buffer.mapped) return RefuseMap("The buffer is already mapped.", messages::kMapAlreadyMapped);
+    if (Mapped(buffer.Serial(), 0)) return RefuseMap("The buffer is already mapped.", messages::kMapAlreadyMapped);
     const D3D11_BUFFER_DESC& desc = buffer.Desc();
     void* data = nullptr;
     if (buffer.Staging()) {
@@ -174,7 +173,7 @@ HRESULT Context::MapBuffer(Buffer& buffer, D3D11_MAP mapType, D3D11_MAPPED_SUBRE
         data = glMapNamedBufferRange(buffer.Name(), 0, desc.ByteWidth, access);
         if (!data) return E_OUTOFMEMORY;
     }
-    buffer.mapped = true;
+    mapped_.insert({buffer.Serial(), 0});
     *mapped = {data, desc.ByteWidth, desc.ByteWidth};
     return S_OK;
 }
@@ -184,7 +183,7 @@ HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP ma
     if (subresource >= texture.Subresources()) {
         return RefuseMap("The subresource is beyond the texture's mips and layers.", messages::kMapInvalidSubresource);
     }
-    if (texture.mapped[subresource]) {
+    if (Mapped(texture.serial, subresource)) {
         return RefuseMap("The subresource is already mapped.", messages::kMapAlreadyMapped);
     }
     const UINT mip = subresource % texture.mipLevels;
@@ -201,7 +200,7 @@ HRESULT Context::MapTexture(TextureData& texture, UINT subresource, D3D11_MAP ma
             "other access.",
             messages::kMapInvalidMapType);
     }
-    texture.mapped[subresource] = true;
+    mapped_.insert({texture.serial, subresource});
     *mapped = {texture.cpu[subresource].data(), texture.RowPitch(mip), texture.SubresourceBytes(mip)};
     return S_OK;
 }
@@ -211,17 +210,15 @@ void Context::Unmap(ID3D11Resource* resource, UINT subresource) {
     const char* method = "ID3D11DeviceContext::Unmap";
     const char* notMapped = "The subresource is not mapped; the call is ignored.";
     if (Buffer* buffer = BufferOf(resource)) {
-        if (!buffer->mapped) return device_.Report(method, notMapped, messages::kUnmapNotMapped);
+        if (!mapped_.erase({buffer->Serial(), 0})) return device_.Report(method, notMapped, messages::kUnmapNotMapped);
         if (!buffer->CpuHeld()) glUnmapNamedBuffer(buffer->Name());
         buffer->Touch();
-        buffer->mapped = false;
         return;
     }
     TextureData* texture = TextureOf(resource);
-    if (!texture || subresource >= texture->Subresources() || !texture->mapped[subresource]) {
+    if (!texture || !mapped_.erase({texture->serial, subresource})) {
         return device_.Report(method, notMapped, messages::kUnmapNotMapped);
     }
-    texture->mapped[subresource] = false;
     if (texture->Staging()) return;
     std::vector<uint8_t> written;
     written.swap(texture->cpu[subresource]);
@@ -242,7 +239,7 @@ void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource
     if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) {
         return IgnoreUpdate("The destination is not a single-sample D3D11_USAGE_DEFAULT texture or buffer.");
     }
-    FinishClears(texture);
+    FinishClears(texture->serial);
     if (dstSubresource >= texture->Subresources()) return IgnoreUpdate("The subresource is beyond the texture.");
     const UINT mip = dstSubresource % texture->mipLevels;
     if (dstBox && !BoxInside(*dstBox, texture->MipWidth(mip), texture->MipHeight(mip))) {
@@ -274,6 +271,7 @@ void Context::UpdateBuffer(Buffer& buffer, UINT dstSubresource, const D3D11_BOX*
         return;
     }
     glNamedBufferSubData(buffer.Name(), offset, size, srcData);
+    buffer.Touch();
 }
 
 void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResource) {
@@ -296,8 +294,8 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
         return device_.Report("ID3D11DeviceContext::CopyResource", mismatch, messages::kCopyResourceInvalid);
     }
     if (!Rasterises() && !(dst->Staging() && src->Staging())) return;
-    FinishClears(dst);
-    FinishClears(src);
+    FinishClears(dst->serial);
+    FinishClears(src->serial);
     for (UINT i = 0; i < dst->Subresources(); ++i) CopySubresource(*dst, *src, i);
 }
 
@@ -340,7 +338,9 @@ void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresourc
                         GL_COLOR_ATTACHMENT0};
     from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
     to.AttachTo(copyFramebuffers_[1], GL_COLOR_ATTACHMENT0);
-    DisableScissorForCopy();
+    gl_->SetScissorTest(false);
+    gl_->SetFramebufferSrgb(true);
+    gl_->Apply(GLState::kScissorTest | GLState::kSrgb);
     const GLint w = GLint(src->width), h = GLint(src->height);
     glBlitNamedFramebuffer(copyFramebuffers_[0], copyFramebuffers_[1], 0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT,
                            GL_NEAREST);
@@ -351,33 +351,17 @@ void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresourc
 void Context::BlitToWindow(const TextureData& source, int windowWidth, int windowHeight) {
     const Attachment from{source.name, 0, -1, GL_COLOR_ATTACHMENT0};
     from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
-    DisableScissorForCopy();
-    glDisable(GL_FRAMEBUFFER_SRGB);
+    gl_->SetScissorTest(false);
+    gl_->SetFramebufferSrgb(false);
+    gl_->Apply(GLState::kScissorTest | GLState::kSrgb);
     const bool sameSize = GLint(source.width) == windowWidth && GLint(source.height) == windowHeight;
     glBlitNamedFramebuffer(copyFramebuffers_[0], 0, 0, 0, GLint(source.width), GLint(source.height), 0, windowHeight,
                            windowWidth, 0, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-    glEnable(GL_FRAMEBUFFER_SRGB);
 }
 
 void Context::ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture) {
-    DisableScissorForCopy();
-    glDisablei(GL_BLEND, 0);
-    glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_CULL_FACE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glDisable(GL_FRAMEBUFFER_SRGB);
     if (!scaler_) scaler_ = std::make_unique<PictureScaler>();
-    scaler_->Show(source.name, GLint(source.width), GLint(source.height), target, targetHeight, picture);
-    glEnable(GL_FRAMEBUFFER_SRGB);
-    // The scaler drew with its own program, vertex array, texture, sampler, viewport and output states.
-    const D3D11_VIEWPORT& v = viewports_[0];
-    glViewportIndexedf(0, v.TopLeftX, v.TopLeftY, v.Width, v.Height);
-    applied_.program = nullptr;
-    applied_.vertexArray = applied_.blend = applied_.depthStencil = applied_.rasterizer = Applied::kUnknown;
-    applied_.drawFramebuffer = ~0u;
-    applied_.textures[0] = applied_.samplers[0] = Applied::kUnknown;
+    scaler_->Show(*gl_, source.name, GLint(source.width), GLint(source.height), target, targetHeight, picture);
 }
 
 }  // namespace platform

@@ -60,6 +60,12 @@ UINT SupportOf(DXGI_FORMAT format) {
 
 }  // namespace
 
+void DeleteName(Device& device, GLObject kind, GLuint& name) {
+    if (!name) return;
+    device.MakeCurrent();
+    device.Immediate().GL().Delete(kind, name);
+}
+
 uint64_t NextSerial() {
     static std::atomic<uint64_t> next{1};
     return next++;
@@ -74,7 +80,6 @@ HRESULT Device::Create(const std::vector<D3D_FEATURE_LEVEL>& levels, UINT flags,
         delete object;
         return E_FAIL;
     }
-    object->SetUpConventions();
     object->programs_ = std::make_unique<ProgramCache>(rasterises);
     object->context_ = std::make_unique<Context>(*object);
     *device = object;
@@ -100,18 +105,6 @@ bool Device::CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels) {
     }
     PinGraphicsDrivers();
     return gl_ && SDL_GL_MakeCurrent(hidden_, gl_) == 0;
-}
-
-// Direct3D's conventions: clip depth 0..1 and texture row 0 at the top (upper-left clip origin).
-void Device::SetUpConventions() {
-    if (!gl_) return;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    if (!usable_) return;
-    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
-    glEnable(GL_FRAMEBUFFER_SRGB);
-    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
-    glEnable(GL_PRIMITIVE_RESTART_FIXED_INDEX);
 }
 
 Device::~Device() {

@@ -12,6 +12,7 @@ namespace platform {
 
 class Context;
 class ProgramCache;
+enum class GLObject;
 
 // The device answers for ID3D11Device and IDXGIDevice. Two counts keep it alive: the public one (the
 // device and its immediate context share it) and one per object created from it, so the GL context
@@ -82,7 +83,6 @@ private:
     ~Device();
     bool CreateContext(const std::vector<D3D_FEATURE_LEVEL>& levels);
     bool CreateWithoutContext(const std::vector<D3D_FEATURE_LEVEL>& levels);
-    void SetUpConventions();
     // Reports a failed creation; `invalid` is null where the object reports its own invalid arguments.
     HRESULT Checked(const char* method, HRESULT hr, const MessageKind* invalid) const;
 
@@ -134,13 +134,9 @@ HRESULT HandOut(Object* object, Interface** out) {
     return S_OK;
 }
 
-// Deletes a GL name in the device's context; nothing for 0 (a null device's object, or one never made).
-inline void DeleteName(Device& device, void (*deleteNames)(GLsizei, const GLuint*), GLuint& name) {
-    if (!name) return;
-    device.MakeCurrent();
-    deleteNames(1, &name);
-    name = 0;
-}
+// Deletes a GL object of one of the device's objects through the context's state tracker; nothing for 0 (a null
+// device's object, or one never made).
+void DeleteName(Device& device, GLObject kind, GLuint& name);
 
 template <class T>
 void ClearOut(T** out) {

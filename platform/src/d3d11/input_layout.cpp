@@ -1,6 +1,7 @@
 #include "input_layout.h"
 #include <strings.h>
 #include "d3d11_layer.h"
+#include "context.h"
 #include "formats.h"
 
 namespace platform {
@@ -89,6 +90,9 @@ HRESULT InputLayout::Create(Device& device, const D3D11_INPUT_ELEMENT_DESC* elem
     return HandOut(object, layout);
 }
 
-InputLayout::~InputLayout() { DeleteName(*device_, glDeleteVertexArrays, vertexArray_); }
+InputLayout::~InputLayout() {
+    device_->Immediate().ForgetLayout(Serial());
+    DeleteName(*device_, GLObject::VertexArray, vertexArray_);
+}
 
 }  // namespace platform

@@ -12,12 +12,6 @@ public:
     GLuint VertexArray() const { return vertexArray_; }
     // Bit i set when input slot i feeds an attribute: the slots whose buffers a draw attaches.
     uint32_t Slots() const { return slots_; }
-    // The buffers last attached to the vertex array, by serial, so a draw attaches only what changed.
-    struct Attached {
-        std::array<uint64_t, D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT> buffers = {};
-        std::array<UINT, D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT> strides = {}, offsets = {};
-        uint64_t indexBuffer = 0;
-    } attached;
 
 private:
     explicit InputLayout(Device& device) : DeviceChild(device) {}

@@ -30,6 +30,18 @@ void main() {
 }
 )";
 
+const DepthStencilGL kNoTests = [] {
+    DepthStencilGL state;
+    state.depthTest = false;
+    return state;
+}();
+
+const RasterizerGL kFilled = [] {
+    RasterizerGL state = DefaultRasterizer();
+    state.cull = false;
+    return state;
+}();
+
 GLuint CompileStage(GLenum stage, const char* source) {
     const GLuint shader = glCreateShader(stage);
     glShaderSource(shader, 1, &source, nullptr);
@@ -71,21 +83,30 @@ void PictureScaler::Create() {
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
-void PictureScaler::Show(GLuint picture, int width, int height, GLuint target, int targetHeight,
+void PictureScaler::Show(GLState& gl, GLuint picture, int width, int height, GLuint target, int targetHeight,
                          const PictureRect& rect) {
     static const GLfloat kBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    gl.SetScissorTest(false);
+    gl.SetColourMask(0, D3D11_COLOR_WRITE_ENABLE_ALL);
+    gl.SetFramebufferSrgb(false);
+    gl.Apply(GLState::kScissorTest | GLState::kColourMasks | GLState::kSrgb);
     glClearNamedFramebufferfv(target, GL_COLOR, 0, kBlack);
     if (rect.width <= 0 || rect.height <= 0 || width <= 0 || height <= 0) return;
     if (!program_) Create();
     const GLfloat bottom = GLfloat(targetHeight - rect.y - rect.height);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target);
-    glViewportIndexedf(0, GLfloat(rect.x), bottom, GLfloat(rect.width), GLfloat(rect.height));
-    glUseProgram(program_);
     glProgramUniform4f(program_, 0, GLfloat(rect.x), bottom, GLfloat(rect.width), GLfloat(rect.height));
     glProgramUniform1f(program_, 1, GLfloat(SharpScaleFactor(rect, width, height)));
-    glBindVertexArray(vertexArray_);
-    glBindTextureUnit(0, picture);
-    glBindSampler(0, sampler_);
+    const ViewportGL viewport{GLfloat(rect.x), bottom, GLfloat(rect.width), GLfloat(rect.height), 0, 1};
+    gl.SetViewports(1, &viewport);
+    gl.UseProgram(program_);
+    gl.BindVertexArray(vertexArray_);
+    gl.BindDrawFramebuffer(target);
+    gl.BindTexture(0, picture);
+    gl.BindSampler(0, sampler_);
+    gl.SetBlend(DefaultBlend(), {1, 1, 1, 1}, 0xffffffffu);
+    gl.SetDepthStencil(kNoTests, 0);
+    gl.SetRasterizer(kFilled);
+    gl.Apply();
     glDrawArrays(GL_TRIANGLES, 0, 3);
 }
 

@@ -3,7 +3,7 @@
 // pixels as squares and other scales blend only the seams between pixels. One pass, so a large screen costs one
 // write of the picture's rectangle.
 #pragma once
-#include "gl.h"
+#include "gl_state.h"
 #include "win32/picture_fit.h"
 
 namespace platform {
@@ -16,10 +16,10 @@ public:
     // Needs the GL context it drew with to be current.
     ~PictureScaler();
 
-    // `picture` is a 2-D texture, top row first; the target is a GL window or framebuffer, bottom row first.
-    // Draws with texture unit 0, viewport 0 and the current program and vertex array replaced; blending, depth,
-    // stencil, culling, scissor and sRGB conversion must be off and every colour channel written.
-    void Show(GLuint picture, int width, int height, GLuint target, int targetHeight, const PictureRect& rect);
+    // `picture` is a 2-D texture, top row first; the target is a GL window or framebuffer, bottom row first. Draws
+    // through the state tracker with blending, depth, stencil, culling, scissor and sRGB conversion off.
+    void Show(GLState& gl, GLuint picture, int width, int height, GLuint target, int targetHeight,
+              const PictureRect& rect);
 
 private:
     void Create();

@@ -3,7 +3,6 @@
 #include <vector>
 #include "device.h"
 #include "formats.h"
-#include "uniform_ring.h"
 
 namespace platform {
 
@@ -25,12 +24,6 @@ public:
     // Marks new contents; the stamp identifies them among every buffer's contents.
     void Touch() { stamp_ = NextSerial(); }
     uint64_t Stamp() const { return stamp_; }
-    bool mapped = false;
-    // Where the context last copied these contents into its uniform ring (stamp 0: nowhere).
-    struct RingCopy {
-        uint64_t stamp = 0;
-        UniformRing::Slice slice;
-    } ringCopy;
 
 private:
     Buffer(Device& device, const D3D11_BUFFER_DESC& desc) : DeviceChild(device), desc_(desc) {}
@@ -52,10 +45,9 @@ struct TextureData {
     GLuint name = 0;  // 0 on a null device
     GLenum target = 0;
     bool windowFormat = false;  // stored in the window's pixel order (see Texture2D::CreateBackBuffer)
-    UINT pendingClears = 0;     // depth-stencil views of it whose clear the context has deferred
+    uint64_t serial = 0;        // the texture object's
     // One allocation per subresource: the contents of a staging texture, the pending writes of a dynamic one.
     std::vector<std::vector<uint8_t>> cpu;
-    std::vector<bool> mapped;
 
     UINT Subresources() const { return mipLevels * arraySize; }
     UINT MipWidth(UINT mip) const { return width >> mip ? width >> mip : 1; }
@@ -77,7 +69,7 @@ public:
 
 protected:
     explicit TextureObject(Device& device) : DeviceChild<Interface, ID3D11Resource>(device) {}
-    ~TextureObject() override { DeleteName(*this->device_, glDeleteTextures, name); }
+    ~TextureObject() override;
     // Gives a validated shape its storage and hands the texture out.
     template <class Object>
     static HRESULT Finish(Device& device, const TextureData& shape, const D3D11_SUBRESOURCE_DATA* initialData,

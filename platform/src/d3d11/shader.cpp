@@ -107,6 +107,7 @@ void ProgramCache::FindFlattened(const CompiledShader& shader, LinkedProgram* pr
                                         [slot](const LinkedProgram::Flattened& f) { return f.slot == slot; });
         if (location < 0 || listed) continue;
         program->flattened.push_back({slot, location, UniformType(program->name, name)});
+        program->flattenedSlots |= 1u << slot;
     }
 }
 

@@ -27,7 +27,8 @@ struct LinkedProgram {
     GLuint name = 0;
     bool linked = false;
     std::vector<Flattened> flattened;
-    uint32_t bufferSlots = 0;  // bit i set when a uniform block of the program reads constant-buffer slot i
+    uint32_t bufferSlots = 0;     // bit i set when a uniform block of the program reads constant-buffer slot i
+    uint32_t flattenedSlots = 0;  // bit i set when `flattened` holds slot i
 };
 
 class ProgramCache {

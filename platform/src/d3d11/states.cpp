@@ -1,4 +1,5 @@
 #include "states.h"
+#include "gl_state.h"
 #include <algorithm>
 #include <iterator>
 
@@ -220,72 +221,7 @@ void ConfigureSampler(GLuint name, const D3D11_SAMPLER_DESC& d) {
     }
 }
 
-void Toggle(GLenum capability, bool on) {
-    if (on) {
-        glEnable(capability);
-    } else {
-        glDisable(capability);
-    }
-}
-
 }  // namespace
-
-void BlendGL::Apply(const FLOAT factor[4], UINT sampleMask) const {
-    for (UINT i = 0; i < 8; ++i) {
-        const BlendTargetGL& t = targets[i];
-        if (t.enable) {
-            glEnablei(GL_BLEND, i);
-        } else {
-            glDisablei(GL_BLEND, i);
-        }
-        glBlendFuncSeparatei(i, t.src, t.dst, t.srcAlpha, t.dstAlpha);
-        glBlendEquationSeparatei(i, t.op, t.opAlpha);
-        ApplyWriteMask(i);
-    }
-    Toggle(GL_SAMPLE_ALPHA_TO_COVERAGE, alphaToCoverage);
-    if (factor) {
-        glBlendColor(factor[0], factor[1], factor[2], factor[3]);
-    } else {
-        glBlendColor(1, 1, 1, 1);
-    }
-    Toggle(GL_SAMPLE_MASK, sampleMask != 0xffffffffu);
-    glSampleMaski(0, sampleMask);
-}
-
-void BlendGL::ApplyWriteMask(UINT target) const {
-    const uint8_t m = targets[target].writeMask;
-    glColorMaski(target, m & 1, (m >> 1) & 1, (m >> 2) & 1, (m >> 3) & 1);
-}
-
-void DepthStencilGL::Apply(UINT stencilRef) const {
-    Toggle(GL_DEPTH_TEST, depthTest);
-    glDepthFunc(depthFunc);
-    Toggle(GL_STENCIL_TEST, stencilTest);
-    glStencilFuncSeparate(GL_FRONT, front.func, GLint(stencilRef), readMask);
-    glStencilFuncSeparate(GL_BACK, back.func, GLint(stencilRef), readMask);
-    glStencilOpSeparate(GL_FRONT, front.fail, front.depthFail, front.pass);
-    glStencilOpSeparate(GL_BACK, back.fail, back.depthFail, back.pass);
-    ApplyWriteMasks();
-}
-
-void DepthStencilGL::ApplyWriteMasks() const {
-    glDepthMask(depthWrite ? GL_TRUE : GL_FALSE);
-    glStencilMaskSeparate(GL_FRONT_AND_BACK, writeMask);
-}
-
-void RasterizerGL::Apply() const {
-    glPolygonMode(GL_FRONT_AND_BACK, polygonMode);
-    Toggle(GL_CULL_FACE, cull);
-    glCullFace(cullFace);
-    glFrontFace(frontFace);
-    const bool bias = biasUnits != 0 || biasSlope != 0;
-    Toggle(GL_POLYGON_OFFSET_FILL, bias);
-    Toggle(GL_POLYGON_OFFSET_LINE, bias);
-    glPolygonOffset(biasSlope, biasUnits);
-    Toggle(GL_DEPTH_CLAMP, depthClamp);
-    Toggle(GL_SCISSOR_TEST, scissor);
-    Toggle(GL_LINE_SMOOTH, lineSmooth);
-}
 
 const BlendGL& DefaultBlend() {
     static const BlendGL blend;
@@ -336,6 +272,6 @@ HRESULT SamplerState::Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3
     return HandOut(object, state);
 }
 
-SamplerState::~SamplerState() { DeleteName(*device_, glDeleteSamplers, name_); }
+SamplerState::~SamplerState() { DeleteName(*device_, GLObject::Sampler, name_); }
 
 }  // namespace platform

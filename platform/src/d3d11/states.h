@@ -13,8 +13,6 @@ struct BlendTargetGL {
 struct BlendGL {
     bool alphaToCoverage = false;
     BlendTargetGL targets[8];
-    void Apply(const FLOAT factor[4], UINT sampleMask) const;
-    void ApplyWriteMask(UINT target) const;
 };
 
 struct StencilFaceGL {
@@ -26,8 +24,6 @@ struct DepthStencilGL {
     bool stencilTest = false;
     GLuint readMask = 0xff, writeMask = 0xff;
     StencilFaceGL front, back;
-    void Apply(UINT stencilRef) const;
-    void ApplyWriteMasks() const;
 };
 
 struct RasterizerGL {
@@ -37,8 +33,13 @@ struct RasterizerGL {
     GLenum frontFace = 0;
     float biasUnits = 0, biasSlope = 0;
     bool depthClamp = false, scissor = false, lineSmooth = false;
-    void Apply() const;
 };
+
+// The GL state tracker compares these to send only what changed.
+bool operator==(const BlendTargetGL& a, const BlendTargetGL& b);
+bool operator==(const StencilFaceGL& a, const StencilFaceGL& b);
+bool operator==(const DepthStencilGL& a, const DepthStencilGL& b);
+bool operator==(const RasterizerGL& a, const RasterizerGL& b);
 
 // The states Direct3D uses when none is bound.
 const BlendGL& DefaultBlend();

@@ -1,5 +1,6 @@
 #include <cstring>
 #include "resources.h"
+#include "context.h"
 
 namespace platform {
 namespace {
@@ -80,22 +81,18 @@ GLenum TargetOf(const TextureData& t) {
 
 // GL has no sized BGRA format; an unsized one with BGRA data gets the driver's BGRA storage, which the window
 // has too: Mesa then copies such a texture to the window as plain rows instead of converting every pixel.
-bool StoreInWindowFormat(TextureData& t) {
+bool StoreInWindowFormat(Device& device, TextureData& t) {
     const DXGI_FORMAT format = t.format->format;
     if (!t.windowFormat || t.target != GL_TEXTURE_2D || t.mipLevels != 1) return false;
     if (format != DXGI_FORMAT_R8G8B8A8_UNORM && format != DXGI_FORMAT_B8G8R8A8_UNORM) return false;
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glBindTexture(GL_TEXTURE_2D, t.name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(t.width), GLsizei(t.height), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
-    glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    device.Immediate().GL().AllocateUnsized2D(t.name, GLsizei(t.width), GLsizei(t.height));
     glTextureParameteri(t.name, GL_TEXTURE_MAX_LEVEL, 0);
     return true;
 }
 
-void CreateStorage(TextureData& t) {
+void CreateStorage(Device& device, TextureData& t) {
     glCreateTextures(t.target, 1, &t.name);
-    if (StoreInWindowFormat(t)) return;
+    if (StoreInWindowFormat(device, t)) return;
     t.windowFormat = false;
     const GLenum internal = t.format->internalFormat;
     switch (t.target) {
@@ -126,10 +123,9 @@ void Allocate(Device& device, TextureData& t, const D3D11_SUBRESOURCE_DATA* init
         for (UINT i = 0; i < t.Subresources(); ++i) t.cpu.emplace_back(t.SubresourceBytes(i % t.mipLevels), 0);
     } else {
         t.target = TargetOf(t);
-        if (device.Rasterises()) CreateStorage(t);
+        if (device.Rasterises()) CreateStorage(device, t);
         t.cpu.resize(t.Subresources());
     }
-    t.mapped.assign(t.Subresources(), false);
     if (!initialData) return;
     for (UINT i = 0; i < t.Subresources(); ++i) t.Write(i, nullptr, initialData[i].pSysMem, initialData[i].SysMemPitch);
 }
@@ -154,9 +150,8 @@ Region RegionOf(const TextureData& t, UINT layer, UINT x, UINT y, UINT width, UI
 }
 
 void Upload(const TextureData& t, UINT mip, const Region& r, const void* pixels) {
+    // The state tracker keeps rows tightly packed.
     const GLenum format = t.format->pixelFormat, type = t.format->pixelType;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     switch (t.target) {
     case GL_TEXTURE_1D:
         glTextureSubImage1D(t.name, mip, r.x, r.width, format, type, pixels);
@@ -204,8 +199,6 @@ void TextureData::Read(UINT subresource, uint8_t* out) const {
         return;
     }
     const Region r = RegionOf(*this, layer, 0, 0, MipWidth(mip), MipHeight(mip));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glGetTextureSubImage(name, mip, r.x, r.y, r.z, r.width, r.height, 1, format->pixelFormat, format->pixelType,
                          SubresourceBytes(mip), out);
 }
@@ -227,12 +220,19 @@ void CopySubresource(TextureData& dst, const TextureData& src, UINT subresource)
 }
 
 template <class Interface, D3D11_RESOURCE_DIMENSION kDimension>
+TextureObject<Interface, kDimension>::~TextureObject() {
+    this->device_->Immediate().ForgetTexture(this->Serial());
+    DeleteName(*this->device_, GLObject::Texture, name);
+}
+
+template <class Interface, D3D11_RESOURCE_DIMENSION kDimension>
 template <class Object>
 HRESULT TextureObject<Interface, kDimension>::Finish(Device& device, const TextureData& shape,
                                                      const D3D11_SUBRESOURCE_DATA* initialData, Interface** texture) {
     device.MakeCurrent();
     auto* object = new Object(device);
     static_cast<TextureData&>(*object) = shape;
+    object->serial = object->Serial();
     Allocate(device, *object, initialData);
     return HandOut(object, texture);
 }
@@ -312,5 +312,8 @@ TextureData* TextureOf(ID3D11Resource* resource) {
     }
     return nullptr;
 }
+
+template class TextureObject<ID3D11Texture1D, D3D11_RESOURCE_DIMENSION_TEXTURE1D>;
+template class TextureObject<ID3D11Texture2D, D3D11_RESOURCE_DIMENSION_TEXTURE2D>;
 
 }  // namespace platform

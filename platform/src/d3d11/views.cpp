@@ -260,7 +260,7 @@ void Attachment::AttachTo(GLuint framebuffer, GLenum at) const {
 template <class Interface, class Desc>
 View<Interface, Desc>::~View() {
     this->device_->MakeCurrent();
-    this->device_->Immediate().ForgetView(this);
+    this->device_->Immediate().ForgetView(this->Serial());
     resource_->Release();
 }
 
@@ -286,7 +286,7 @@ HRESULT ShaderResourceView::Create(Device& device, ID3D11Resource* resource,
     return HandOut(object, view);
 }
 
-ShaderResourceView::~ShaderResourceView() { DeleteName(*device_, glDeleteTextures, name_); }
+ShaderResourceView::~ShaderResourceView() { DeleteName(*device_, GLObject::Texture, name_); }
 
 template <class Interface, class Desc>
 template <class Object>
@@ -305,7 +305,7 @@ HRESULT AttachmentView<Interface, Desc>::CreateOn(Device& device, TextureData& t
 
 template <class Interface, class Desc>
 AttachmentView<Interface, Desc>::~AttachmentView() {
-    DeleteName(*this->device_, glDeleteFramebuffers, framebuffer_);
+    DeleteName(*this->device_, GLObject::Framebuffer, framebuffer_);
 }
 
 HRESULT RenderTargetView::Create(Device& device, ID3D11Resource* resource, const D3D11_RENDER_TARGET_VIEW_DESC* desc,
@@ -336,7 +336,7 @@ HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const
 DepthStencilView::~DepthStencilView() {
     if (!Framebuffer()) return;
     device_->MakeCurrent();
-    device_->Immediate().FinishClear(this);
+    device_->Immediate().ForgetDepthView(*this);
 }
 
 }  // namespace platform

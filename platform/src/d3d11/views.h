@@ -86,12 +86,6 @@ public:
     static HRESULT Create(Device& device, ID3D11Resource* resource, const D3D11_DEPTH_STENCIL_VIEW_DESC* desc,
                           ID3D11DepthStencilView** view);
     bool HasStencil() const { return Texture().format->stencil; }
-    // A clear the context has not done yet (flags 0: none); see Context::ClearDepthStencilView.
-    struct PendingClear {
-        UINT flags = 0;
-        FLOAT depth = 1.0f;
-        uint8_t stencil = 0;
-    } pendingClear;
 
 private:
     friend AttachmentView;
