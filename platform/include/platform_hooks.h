@@ -32,6 +32,15 @@ void SetCounterSource(CounterSource source, int64_t frequency);
 using DebugOutputHook = std::function<void(const std::wstring&)>;
 void SetDebugOutputHook(DebugOutputHook hook);
 
+// The swap chain's frames are drawn only where they changed. With the check on (or PLATFORM_DAMAGE_CHECK=1 in the
+// environment) every such frame is drawn whole as well and the two compared byte for byte; each frame that
+// differs is reported on the debugger output with its number and the rectangle of the differing pixels, and
+// counted. Turning the check on or off resets the counts. PLATFORM_DAMAGE=off draws every frame whole.
+void SetDamageCheck(bool on);
+uint64_t DamageCheckDifferences();
+// Frames drawn only where they changed and compared since the check was turned on.
+uint64_t DamageCheckedFrames();
+
 }  // namespace platform
 
 struct ID3D11ShaderResourceView;

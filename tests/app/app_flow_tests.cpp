@@ -288,6 +288,27 @@ void FlowTest::ExpectNoUpdateAfter(UINT message, WPARAM wParam) {
     EXPECT_EQ(gShotChannel, nullptr);
 }
 
+// A resize and a loss of focus in the middle of a game draw whole frames where needed, never stale pixels.
+TEST_F(FlowTest, FramesAroundAResizeAndAFocusLossEqualWholeFrames) {
+    platform::SetDamageCheck(true);
+    StartGame();
+    heldKey = VK_RIGHT;
+    for (int i = 0; i < 20; ++i) Frame();
+    SetWindowPos(app->GetWindow(), nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    for (int i = 0; i < 20; ++i) Frame();
+    SendMessageW(app->GetWindow(), WM_ACTIVATE, WA_INACTIVE, 0);
+    for (int i = 0; i < 5; ++i) Frame();
+    SendMessageW(app->GetWindow(), WM_ACTIVATE, WA_ACTIVE, 0);
+    heldKey = VK_LEFT;
+    for (int i = 0; i < 20; ++i) Frame();
+    const uint64_t differences = platform::DamageCheckDifferences();
+    const uint64_t checked = platform::DamageCheckedFrames();
+    platform::SetDamageCheck(false);
+    EXPECT_EQ(differences, 0u);
+    EXPECT_GT(checked, 40u);
+}
+
 TEST_F(FlowTest, NoUpdateRunsWhileTheWindowIsInactive) { ExpectNoUpdateAfter(WM_ACTIVATE, WA_INACTIVE); }
 
 TEST_F(FlowTest, NoUpdateRunsWhileTheWindowIsMinimised) { ExpectNoUpdateAfter(WM_SIZE, SIZE_MINIMIZED); }

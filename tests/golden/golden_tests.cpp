@@ -150,6 +150,26 @@ protected:
         EXPECT_TRUE(next == goldens.end()) << script << " ends before frame " << next->frame;
     }
 
+    // Plays the whole script with every presented frame drawn whole as well and compared with the frame drawn only
+    // where it changed.
+    void PlayChecked(const std::string& script) {
+        std::vector<replay::Step> steps;
+        ASSERT_NO_FATAL_FAILURE(ReadScript(script, &steps));
+        platform::SetKeySource([this](int key) { return key >= 0 && key < 256 && mHeld[static_cast<size_t>(key)]; });
+        platform::SetDamageCheck(true);
+        ASSERT_NO_FATAL_FAILURE(PressPlay());
+        unsigned long frames = 0;
+        for (const replay::Step& step : steps) {
+            Hold(step.keys);
+            for (unsigned long i = 0; i < step.frames; ++i, ++frames) Frame(step.dt);
+        }
+        const uint64_t differences = platform::DamageCheckDifferences();
+        const uint64_t checked = platform::DamageCheckedFrames();
+        platform::SetDamageCheck(false);
+        EXPECT_EQ(differences, 0u) << script;
+        EXPECT_GT(checked, frames / 2) << script << ": most frames are drawn only where they changed";
+    }
+
 private:
     void Hold(const std::vector<int>& keys) {
         mHeld.fill(false);
@@ -181,18 +201,22 @@ TEST_F(GoldenTest, SplashThenTitleMenu) {
 
 // tests/replay/win.replay; `corvalo-replay tests/replay/win.replay` prints the state of each frame.
 TEST_F(GoldenTest, WinningGame) {
-    Play(
-        CORVALO_WIN_REPLAY,
-        {
-            // Flying up the shaft on the jetpack under the controls panel, five arrows out, every bar full.
-            {80, "win_080_jetpack", {Flame, ArrowsInFlight, ControlsPanel, BarsFull}},
-            // Still flying; the first enemy, hit in the update before (bars are laid out before arrows strike), shows
-            // a fifth of its bar red.
-            {102, "win_102_enemy_hit", {Flame, ArrowsInFlight, ControlsPanel, EnemyBarShort}},
-            // Dropping onto the block beside the first enemy, which has touched the player: its bar is four fifths red,
-            // the player's a third.
-            {150, "win_150_both_hurt", {ArrowsInFlight, ControlsPanel, EnemyBarShort, PlayerBarShort}},
-        });
+    Play(CORVALO_WIN_REPLAY,
+         {
+             // Flying up the shaft on the jetpack under the controls panel, five arrows out, every bar full.
+             {80, "win_080_jetpack", {Flame, ArrowsInFlight, ControlsPanel, BarsFull}},
+             // Still flying; the first enemy, hit in the update before (bars are laid out before arrows strike), shows
+             // a fifth of its bar red.
+             {102, "win_102_enemy_hit", {Flame, ArrowsInFlight, ControlsPanel, EnemyBarShort}},
+             // Dropping onto the block beside the first enemy, which has touched the player: its bar is four fifths
+             // red, the player's a third.
+             {150, "win_150_both_hurt", {ArrowsInFlight, ControlsPanel, EnemyBarShort, PlayerBarShort}},
+         });
+}
+
+TEST_F(GoldenTest, WholeReplaysDrawnWhereTheyChangedEqualWholeFrames) {
+    PlayChecked(CORVALO_WIN_REPLAY);
+    PlayChecked(CORVALO_LOSE_REPLAY);
 }
 
 TEST_F(GoldenTest, JetpackBurnsFuel) {

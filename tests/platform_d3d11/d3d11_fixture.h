@@ -79,6 +79,27 @@ protected:
         context->RSSetViewports(1, &viewport);
     }
 
+    // A swap chain of one R8G8B8A8 buffer presenting to the window, made through the device's DXGI factory.
+    HRESULT CreateSwapChain(HWND window, UINT width, UINT height, IDXGISwapChain** swapChain) {
+        DXGI_SWAP_CHAIN_DESC desc = {};
+        desc.BufferDesc = {width,
+                           height,
+                           {60, 1},
+                           DXGI_FORMAT_R8G8B8A8_UNORM,
+                           DXGI_MODE_SCANLINE_ORDER_UNSPECIFIED,
+                           DXGI_MODE_SCALING_UNSPECIFIED};
+        desc.SampleDesc = {1, 0};
+        desc.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+        desc.BufferCount = 1;
+        desc.OutputWindow = window;
+        desc.Windowed = TRUE;
+        IDXGIFactory* factory = nullptr;
+        if (FAILED(CreateDXGIFactory(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&factory)))) return E_FAIL;
+        const HRESULT hr = factory->CreateSwapChain(device, &desc, swapChain);
+        factory->Release();
+        return hr;
+    }
+
     // A texture of 24-bit depth and 8-bit stencil, to bind as a depth-stencil target.
     ID3D11Texture2D* MakeDepthTexture(UINT width, UINT height) {
         const D3D11_TEXTURE2D_DESC desc = {

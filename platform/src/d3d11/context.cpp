@@ -57,11 +57,6 @@ bool DropIfOnlyHere(V** slots, UINT count, ID3D11Resource* resource) {
     return dropped;
 }
 
-template <class T>
-uint64_t SerialOf(const T* object) {
-    return object ? object->Serial() : 0;
-}
-
 }  // namespace
 
 Context::Context(Device& device) : device_(device) {
@@ -78,6 +73,8 @@ Context::Context(Device& device) : device_(device) {
 Context::~Context() {
     if (!Rasterises()) return;
     ring_.reset();
+    gl_->Delete(GLObject::Buffer, feedback_);
+    if (!queries_.empty()) glDeleteQueries(GLsizei(queries_.size()), queries_.data());
     scaler_.reset();
     for (const auto& entry : framebuffers_) glDeleteFramebuffers(1, &entry.second);
     glDeleteFramebuffers(2, copyFramebuffers_);
@@ -231,7 +228,7 @@ void Context::IndexedDraw(const char* method, UINT indexCountPerInstance, UINT i
     command.first = startIndexLocation;
     command.baseVertex = baseVertexLocation;
     command.firstInstance = startInstanceLocation;
-    Execute(command);
+    Submit(command);
 }
 
 void Context::PlainDraw(const char* method, UINT vertexCountPerInstance, UINT instanceCount, UINT startVertexLocation,
@@ -244,7 +241,7 @@ void Context::PlainDraw(const char* method, UINT vertexCountPerInstance, UINT in
     command.instances = instanceCount;
     command.first = startVertexLocation;
     command.firstInstance = startInstanceLocation;
-    Execute(command);
+    Submit(command);
 }
 
 // A draw needs a topology and a vertex shader that links with the pixel shader.
@@ -296,6 +293,7 @@ const LinkedProgram& Context::CurrentProgram() {
 DrawCommand Context::Capture(const LinkedProgram& program) {
     DrawCommand command;
     command.program = &program;
+    command.vertexShader = &vertexShader_->Compiled();
     command.mode = PrimitiveMode(topology_);
     CaptureInput(command);
     CaptureOutput(command);
@@ -323,9 +321,17 @@ void Context::CaptureInput(DrawCommand& command) const {
 // Shader-resource and sampler slot N is GL texture unit N.
 void Context::CaptureOutput(DrawCommand& command) {
     command.framebuffer = DrawFramebuffer();
+    command.target = numRenderTargets_ && renderTargets_[0] ? renderTargets_[0]->Texture().serial : 0;
+    command.depthTarget = depthStencilView_ ? depthStencilView_->Texture().serial : 0;
     for (UINT unit = 0; unit < textureUnits_; ++unit) {
-        command.textures[unit] = psResources_[unit] ? psResources_[unit]->Name() : 0;
+        if (const ShaderResourceView* view = psResources_[unit]) {
+            command.textures[unit] = view->Name();
+            command.textureSerials[unit] = view->Serial();
+            command.textureResources[unit] = view->Texture().serial;
+            command.textureVersions[unit] = view->Texture().version;
+        }
         command.samplers[unit] = psSamplers_[unit] ? psSamplers_[unit]->Name() : 0;
+        command.samplerSerials[unit] = SerialOf(psSamplers_[unit]);
     }
     command.blend = CurrentBlend();
     std::copy(std::begin(blendFactor_), std::end(blendFactor_), command.blendFactor.begin());
@@ -355,26 +361,46 @@ std::shared_ptr<ConstantData> Context::Constants(Buffer& buffer) {
     return newest;
 }
 
-void Context::Execute(DrawCommand& command) {
-    FinishClearsOfBoundDepth(command.depthStencil);
+void Context::Execute(DrawCommand& command, const PixelRect* clip, GLuint framebuffer) {
+    if (command.depthStencil.depthTest || command.depthStencil.stencilTest) FinishClears(command.depthTarget);
     AttachVertexInput(command);
-    BindConstants(command);
-    UploadFlattened(command);
+    BindConstants(command, *command.program);
+    UploadFlattened(command, *command.program);
     GLState& gl = *gl_;
     gl.UseProgram(command.program->name);
     gl.BindVertexArray(command.vertexArray);
-    gl.BindDrawFramebuffer(command.framebuffer);
+    gl.BindDrawFramebuffer(framebuffer ? framebuffer : command.framebuffer);
     for (UINT unit = 0; unit < GLState::kUnits; ++unit) {
         gl.BindTexture(unit, command.textures[unit]);
         gl.BindSampler(unit, command.samplers[unit]);
     }
     gl.SetBlend(command.blend, command.blendFactor, command.sampleMask);
     gl.SetDepthStencil(command.depthStencil, command.stencilRef);
-    gl.SetRasterizer(command.rasterizer);
     gl.SetViewports(command.viewportCount, command.viewports.data());
-    gl.SetScissors(command.scissorCount, command.scissors.data());
+    if (clip) {
+        // The clip narrows the draw's own scissor rectangle, and tests even where the draw does not.
+        RasterizerGL rasterizer = command.rasterizer;
+        PixelRect narrowed = *clip;
+        if (rasterizer.scissor && command.scissorCount) {
+            const RectGL& s = command.scissors[0];
+            narrowed = Intersection(narrowed, {s.x, s.y, s.x + s.width, s.y + s.height});
+        }
+        rasterizer.scissor = true;
+        const RectGL scissor{narrowed.left, narrowed.top, std::max(0, narrowed.right - narrowed.left),
+                             std::max(0, narrowed.bottom - narrowed.top)};
+        gl.SetRasterizer(rasterizer);
+        gl.SetScissors(1, &scissor);
+    } else {
+        gl.SetRasterizer(command.rasterizer);
+        gl.SetScissors(command.scissorCount, command.scissors.data());
+    }
     gl.SetFramebufferSrgb(true);
+    gl.SetRasterizerDiscard(false);
     gl.Apply();
+    DrawNow(command);
+}
+
+void Context::DrawNow(const DrawCommand& command) {
     const GLsizei instances = GLsizei(command.instances);
     if (!command.indexType) {
         glDrawArraysInstancedBaseInstance(command.mode, GLint(command.first), GLsizei(command.count), instances,
@@ -386,12 +412,6 @@ void Context::Execute(DrawCommand& command) {
     glDrawElementsInstancedBaseVertexBaseInstance(command.mode, GLsizei(command.count), command.indexType,
                                                   reinterpret_cast<const void*>(first), instances, command.baseVertex,
                                                   command.firstInstance);
-}
-
-// A depth-stencil clear waits until a draw tests what it wrote.
-void Context::FinishClearsOfBoundDepth(const DepthStencilGL& state) {
-    if (!depthStencilView_ || !(state.depthTest || state.stencilTest)) return;
-    FinishClears(depthStencilView_->Texture().serial);
 }
 
 // Attaches to the vertex array only the buffers that differ from what it already holds.
@@ -416,8 +436,7 @@ void Context::AttachVertexInput(const DrawCommand& command) {
 
 // Each version of a buffer is copied into the ring once. The copies one draw makes can wrap the ring onto an older
 // copy the same draw reads, so a copy is kept only if it outlasts them.
-void Context::BindConstants(DrawCommand& command) {
-    const LinkedProgram& program = *command.program;
+void Context::BindConstants(DrawCommand& command, const LinkedProgram& program) {
     size_t upcoming = 0;
     for (UINT slot = 0; slot < GLState::kUniformSlots; ++slot) {
         if (command.constants[slot] && (program.bufferSlots & (1u << slot))) {
@@ -439,8 +458,7 @@ void Context::BindConstants(DrawCommand& command) {
     }
 }
 
-void Context::UploadFlattened(const DrawCommand& command) {
-    const LinkedProgram& program = *command.program;
+void Context::UploadFlattened(const DrawCommand& command, const LinkedProgram& program) {
     if (program.flattened.empty()) return;
     Flattened& uploaded = flattened_[&program];
     for (const LinkedProgram::Flattened& f : program.flattened) {
@@ -505,6 +523,7 @@ GLuint Context::CachedFramebuffer() {
 }
 
 void Context::ForgetView(uint64_t serial) {
+    Retire(serial);
     for (auto it = framebuffers_.begin(); it != framebuffers_.end();) {
         const FramebufferKey& key = it->first;
         if (std::find(key.begin(), key.end(), serial) == key.end()) {
@@ -518,6 +537,7 @@ void Context::ForgetView(uint64_t serial) {
 }
 
 void Context::ForgetBuffer(Buffer& buffer) {
+    Retire(buffer.Serial());
     if (mapped_.erase({buffer.Serial(), 0}) && buffer.Name()) {
         device_.MakeCurrent();
         glUnmapNamedBuffer(buffer.Name());
@@ -526,10 +546,14 @@ void Context::ForgetBuffer(Buffer& buffer) {
 }
 
 void Context::ForgetTexture(uint64_t serial) {
+    Retire(serial);
     mapped_.erase(mapped_.lower_bound({serial, 0}), mapped_.upper_bound({serial, ~0u}));
 }
 
-void Context::ForgetLayout(uint64_t serial) { attached_.erase(serial); }
+void Context::ForgetLayout(uint64_t serial) {
+    Retire(serial);
+    attached_.erase(serial);
+}
 
 void Context::DropViewsOnlyBoundHere(ID3D11Resource* resource) {
     if (DropIfOnlyHere(renderTargets_, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT, resource)) framebufferDirty_ = true;

@@ -8,6 +8,8 @@
 #include <memory>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
+#include "damage.h"
 #include "device.h"
 #include "draw_command.h"
 #include "gl_state.h"
@@ -85,6 +87,11 @@ public:
     void ClearState() override;
     void Flush() override;
 
+    // The frame drawn into a presented texture since its last present, drawn now where it differs from the frame
+    // before (whole when that cannot be known). Returns the pixels that changed.
+    Damage FinishFrame(TextureData& target);
+    // A dying object first lets waiting draws that use it run.
+    void Retire(uint64_t serial) { BeforeAccess(serial); }
     // A dying object's entries in the context's tables go with it; a dying depth-stencil view's waiting clear is
     // done first (another view of its texture may see the values), a mapped buffer is unmapped.
     void ForgetView(uint64_t serial);
@@ -124,6 +131,37 @@ private:
         FLOAT depth = 1.0f;
         uint8_t stencil = 0;
     };
+    // A clear or draw aimed at a presented texture, with the pixels it can reach once measured.
+    struct FrameEntry {
+        std::vector<uint8_t> key;
+        PixelRect rect;
+        bool measured = false;
+        bool clear = false;
+        std::array<FLOAT, 4> colour{};
+        GLuint clearFramebuffer = 0;
+        const TextureData* clearTexture = nullptr;
+        GLint drawBuffer = 0;
+        DrawCommand draw;
+    };
+    struct Frame {
+        uint64_t target = 0;
+        PixelRect bounds;
+        std::vector<FrameEntry> entries;
+        size_t executed = 0;  // entries drawn already
+        bool whole = false;   // drawn whole, not compared
+        std::unordered_set<uint64_t> uses;
+    };
+    struct ShownEntry {
+        std::vector<uint8_t> key;
+        PixelRect rect;
+    };
+    // The last frame presented from a texture, which the texture still holds when valid.
+    struct ShownFrame {
+        uint64_t target = 0;
+        std::vector<ShownEntry> entries;
+        bool valid = false;
+    };
+    static constexpr GLsizeiptr kFeedbackBytes = GLsizeiptr(16) << 20;
     using FramebufferKey = std::array<uint64_t, D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT + 1>;
     using Flattened = std::array<uint64_t, D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT>;
 
@@ -139,10 +177,33 @@ private:
     void CaptureInput(DrawCommand& command) const;
     void CaptureOutput(DrawCommand& command);
     std::shared_ptr<ConstantData> Constants(Buffer& buffer);
-    void Execute(DrawCommand& command);
+    // Draws now, or records the draw when it is aimed at a presented texture.
+    void Submit(DrawCommand& command);
+    // `clip` limits the draw to a rectangle; `framebuffer` other than 0 draws there instead.
+    void Execute(DrawCommand& command, const PixelRect* clip, GLuint framebuffer);
+    void DrawNow(const DrawCommand& command);
     void AttachVertexInput(const DrawCommand& command);
-    void BindConstants(DrawCommand& command);
-    void UploadFlattened(const DrawCommand& command);
+    void BindConstants(DrawCommand& command, const LinkedProgram& program);
+    void UploadFlattened(const DrawCommand& command, const LinkedProgram& program);
+    void TouchTargets();
+    bool RecordsInto(const DrawCommand& command) const;
+    bool RecordsClearOf(const TextureData& texture) const;
+    void StartFrame(uint64_t target, const TextureData& texture);
+    void Record(DrawCommand& command);
+    void RecordClear(RenderTargetView& view, const FLOAT colour[4], GLuint framebuffer, GLint drawBuffer);
+    void BeforeAccess(uint64_t serial);
+    void WrittenOutsideFrames(uint64_t serial);
+    void FlushFrame();
+    void ExecuteEntry(FrameEntry& entry, const PixelRect* clip, GLuint framebuffer);
+    const std::vector<uint8_t>& ClearedTexel(const TextureData& texture, const std::array<FLOAT, 4>& colour);
+    Damage Compare();
+    void DrawInside(const Damage& damage);
+    void CheckFrame(TextureData& target);
+    void MeasureUnmeasured();
+    GLsizeiptr FeedbackBytes(const DrawCommand& command) const;
+    GLuint FeedbackBuffer();
+    GLuint NextQuery(size_t index);
+    void RunPositions(DrawCommand& command, const LinkedProgram& positions, const UniformRangeGL& output, GLuint query);
     GLuint DrawFramebuffer();
     GLuint CachedFramebuffer();
     void SetConstantBuffers(UINT startSlot, UINT numBuffers, ID3D11Buffer* const* buffers);
@@ -156,7 +217,6 @@ private:
     void CopyBuffer(Buffer& dst, Buffer& src);
     void FinishClear(PendingClear pending);
     void FinishClears(uint64_t texture);
-    void FinishClearsOfBoundDepth(const DepthStencilGL& state);
     const BlendGL& CurrentBlend() const { return blend_ ? blend_->GL() : DefaultBlend(); }
     const DepthStencilGL& CurrentDepthStencil() const {
         return depthStencil_ ? depthStencil_->GL() : DefaultDepthStencil();
@@ -208,6 +268,12 @@ private:
     GLuint emptyVertexArray_ = 0;
     GLuint copyFramebuffers_[2] = {};
     std::unique_ptr<PictureScaler> scaler_;  // made on the first fullscreen present
+    Frame frame_;
+    ShownFrame shown_;
+    std::map<std::vector<uint8_t>, std::vector<uint8_t>> clearedTexels_;  // by colour and storage
+    GLuint feedback_ = 0;
+    std::vector<GLuint> queries_;
+    uint64_t frames_ = 0;
     uint64_t draws_ = 0;
 };
 

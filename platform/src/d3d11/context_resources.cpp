@@ -57,12 +57,22 @@ void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT co
         drawBuffer = GLint(i);
         break;
     }
+    TextureData& texture = target->Texture();
+    const GLenum pixelFormat = texture.format->pixelFormat;
+    const bool integer = pixelFormat == GL_RED_INTEGER || pixelFormat == GL_RGBA_INTEGER;
+    if (!integer && RecordsClearOf(texture)) {
+        RecordClear(*target, colorRGBA, framebuffer, drawBuffer);
+        frame_.uses.insert(SerialOf(depthStencilView_));
+        return;
+    }
+    BeforeAccess(texture.serial);
+    WrittenOutsideFrames(texture.serial);
+    texture.Touch();
     gl_->SetScissorTest(false);
     gl_->SetColourMask(UINT(drawBuffer), D3D11_COLOR_WRITE_ENABLE_ALL);
     gl_->SetFramebufferSrgb(true);
     gl_->Apply(GLState::kScissorTest | GLState::kColourMasks | GLState::kSrgb);
-    const GLenum pixelFormat = target->Texture().format->pixelFormat;
-    if (pixelFormat == GL_RED_INTEGER || pixelFormat == GL_RGBA_INTEGER) {
+    if (integer) {
         const GLuint values[4] = {GLuint(colorRGBA[0]), GLuint(colorRGBA[1]), GLuint(colorRGBA[2]),
                                   GLuint(colorRGBA[3])};
         glClearNamedFramebufferuiv(framebuffer, GL_COLOR, drawBuffer, values);
@@ -81,6 +91,7 @@ void Context::ClearDepthStencilView(ID3D11DepthStencilView* view, UINT clearFlag
     const UINT flags = clearFlags & (D3D11_CLEAR_DEPTH | stencilFlag);
     if (!flags) return;
     const uint64_t texture = target->Texture().serial;
+    BeforeAccess(texture);
     auto own = [target](const PendingClear& p) { return p.view == target; };
     // Another view's waiting clear of the same texture may cover the same images and must land first.
     const bool another = std::any_of(pendingClears_.begin(), pendingClears_.end(),
@@ -127,6 +138,9 @@ void Context::ForgetDepthView(DepthStencilView& view) {
 void Context::GenerateMips(ID3D11ShaderResourceView* view) {
     if (!view || !Rasterises()) return;
     device_.MakeCurrent();
+    TextureData& texture = static_cast<ShaderResourceView*>(view)->Texture();
+    BeforeAccess(texture.serial);
+    texture.Touch();
     glGenerateTextureMipmap(static_cast<ShaderResourceView*>(view)->Name());
 }
 
@@ -138,10 +152,14 @@ HRESULT Context::Map(ID3D11Resource* resource, UINT subresource, D3D11_MAP mapTy
     *mapped = {};
     device_.MakeCurrent();
     if (Buffer* buffer = BufferOf(resource)) {
+        BeforeAccess(buffer->Serial());
         if (subresource == 0) return MapBuffer(*buffer, mapType, mapped);
         return RefuseMap("A buffer has only subresource 0.", messages::kMapInvalidSubresource);
     }
-    if (TextureData* texture = TextureOf(resource)) return MapTexture(*texture, subresource, mapType, mapped);
+    if (TextureData* texture = TextureOf(resource)) {
+        BeforeAccess(texture->serial);
+        return MapTexture(*texture, subresource, mapType, mapped);
+    }
     return RefuseMap("pResource is null or not a buffer or texture of this layer.", messages::kMapInvalidArg);
 }
 
@@ -232,6 +250,7 @@ void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource
     if (!srcData) return IgnoreUpdate("pSrcData is null.");
     device_.MakeCurrent();
     if (Buffer* buffer = BufferOf(dstResource)) {
+        BeforeAccess(buffer->Serial());
         UpdateBuffer(*buffer, dstSubresource, dstBox, srcData);
         return;
     }
@@ -239,6 +258,8 @@ void Context::UpdateSubresource(ID3D11Resource* dstResource, UINT dstSubresource
     if (!texture || texture->usage != D3D11_USAGE_DEFAULT || texture->samples > 1) {
         return IgnoreUpdate("The destination is not a single-sample D3D11_USAGE_DEFAULT texture or buffer.");
     }
+    BeforeAccess(texture->serial);
+    WrittenOutsideFrames(texture->serial);
     FinishClears(texture->serial);
     if (dstSubresource >= texture->Subresources()) return IgnoreUpdate("The subresource is beyond the texture.");
     const UINT mip = dstSubresource % texture->mipLevels;
@@ -285,6 +306,7 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
     Buffer* dstBuffer = BufferOf(dstResource);
     Buffer* srcBuffer = BufferOf(srcResource);
     if (dstBuffer && srcBuffer) {
+        BeforeAccess(dstBuffer->Serial());
         CopyBuffer(*dstBuffer, *srcBuffer);
         return;
     }
@@ -294,6 +316,9 @@ void Context::CopyResource(ID3D11Resource* dstResource, ID3D11Resource* srcResou
         return device_.Report("ID3D11DeviceContext::CopyResource", mismatch, messages::kCopyResourceInvalid);
     }
     if (!Rasterises() && !(dst->Staging() && src->Staging())) return;
+    BeforeAccess(dst->serial);
+    BeforeAccess(src->serial);
+    WrittenOutsideFrames(dst->serial);
     FinishClears(dst->serial);
     FinishClears(src->serial);
     for (UINT i = 0; i < dst->Subresources(); ++i) CopySubresource(*dst, *src, i);
@@ -333,6 +358,10 @@ void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresourc
     }
     if (!Rasterises()) return;
     device_.MakeCurrent();
+    BeforeAccess(dst->serial);
+    BeforeAccess(src->serial);
+    WrittenOutsideFrames(dst->serial);
+    dst->Touch();
     const Attachment from{src->name, 0, src->arraySize > 1 ? GLint(srcSubresource) : -1, GL_COLOR_ATTACHMENT0};
     const Attachment to{dst->name, GLint(mip), dst->arraySize > 1 ? GLint(dstSubresource / dst->mipLevels) : -1,
                         GL_COLOR_ATTACHMENT0};

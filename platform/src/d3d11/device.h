@@ -139,6 +139,11 @@ HRESULT HandOut(Object* object, Interface** out) {
 void DeleteName(Device& device, GLObject kind, GLuint& name);
 
 template <class T>
+uint64_t SerialOf(const T* object) {
+    return object ? object->Serial() : 0;
+}
+
+template <class T>
 void ClearOut(T** out) {
     if (out) *out = nullptr;
 }

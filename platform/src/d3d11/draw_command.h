@@ -10,6 +10,7 @@
 namespace platform {
 
 struct LinkedProgram;
+struct CompiledShader;
 
 // One version of a constant buffer's contents, shared by every draw that reads it.
 struct ConstantData {
@@ -28,6 +29,7 @@ struct VertexBufferBinding {
 
 struct DrawCommand {
     const LinkedProgram* program = nullptr;
+    const CompiledShader* vertexShader = nullptr;
     GLuint vertexArray = 0;
     uint64_t layout = 0;  // the input layout's serial; 0 for none
     uint32_t vertexSlots = 0;
@@ -39,7 +41,10 @@ struct DrawCommand {
     INT baseVertex = 0;
 
     GLuint framebuffer = 0;
+    uint64_t target = 0, depthTarget = 0;  // the textures drawn into (their serials)
     std::array<GLuint, GLState::kUnits> textures{}, samplers{};
+    // What the GL names stand for: views' and samplers' serials, and the versions of the viewed contents.
+    std::array<uint64_t, GLState::kUnits> textureSerials{}, textureVersions{}, textureResources{}, samplerSerials{};
     std::array<std::shared_ptr<ConstantData>, GLState::kUniformSlots> constants{};
 
     BlendGL blend;

@@ -156,6 +156,21 @@ void GLState::Apply(uint32_t groups) {
         applied_.srgb = wanted_.srgb;
         known_ |= kSrgb;
     }
+    if ((due & kDiscard) && (Differs(kDiscard) || applied_.discard != wanted_.discard)) {
+        Toggle(GL_RASTERIZER_DISCARD, wanted_.discard);
+        applied_.discard = wanted_.discard;
+        known_ |= kDiscard;
+    }
+    if ((due & kFeedback) && (Differs(kFeedback) || !(applied_.feedback == wanted_.feedback))) {
+        const UniformRangeGL& f = wanted_.feedback;
+        if (f.buffer) {
+            glBindBufferRange(GL_TRANSFORM_FEEDBACK_BUFFER, 0, f.buffer, f.offset, f.size);
+        } else {
+            glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
+        }
+        applied_.feedback = f;
+        known_ |= kFeedback;
+    }
 }
 
 void GLState::SendBlend() {
@@ -327,6 +342,7 @@ void GLState::Delete(GLObject kind, GLuint& name) {
     switch (kind) {
     case GLObject::Buffer:
         for (UniformRangeGL& u : applied_.uniforms) unbind(u.buffer, kUniformBuffers);
+        unbind(applied_.feedback.buffer, kFeedback);
         glDeleteBuffers(1, &deleted);
         return;
     case GLObject::Texture:

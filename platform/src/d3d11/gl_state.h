@@ -65,6 +65,9 @@ public:
     void SetViewports(UINT count, const ViewportGL* viewports);
     void SetScissors(UINT count, const RectGL* rects);
     void SetFramebufferSrgb(bool on) { Want(wanted_.srgb, on, kSrgb); }
+    // Transform feedback of positions: nothing rasterised, vertices written to the buffer range.
+    void SetRasterizerDiscard(bool on) { Want(wanted_.discard, on, kDiscard); }
+    void BindFeedbackRange(const UniformRangeGL& range) { Want(wanted_.feedback, range, kFeedback); }
 
     // Sends what differs; `groups` limits it to some groups (a clear needs no program).
     void Apply(uint32_t groups = ~0u);
@@ -91,6 +94,8 @@ public:
         kViewports = 1u << 12,
         kScissors = 1u << 13,
         kSrgb = 1u << 14,
+        kDiscard = 1u << 15,
+        kFeedback = 1u << 16,
     };
 
 private:
@@ -124,6 +129,8 @@ private:
         std::array<ViewportGL, kMaxViewports> viewports{};
         std::array<RectGL, kMaxViewports> scissors{};
         bool srgb = false;
+        bool discard = false;
+        UniformRangeGL feedback;
     };
 
     template <class T>

@@ -46,6 +46,8 @@ struct TextureData {
     GLenum target = 0;
     bool windowFormat = false;  // stored in the window's pixel order (see Texture2D::CreateBackBuffer)
     uint64_t serial = 0;        // the texture object's
+    uint64_t version = 0;       // new with every write of its contents
+    bool presented = false;     // a swap chain's buffer: its frames are drawn only where they changed
     // One allocation per subresource: the contents of a staging texture, the pending writes of a dynamic one.
     std::vector<std::vector<uint8_t>> cpu;
 
@@ -56,6 +58,7 @@ struct TextureData {
     UINT SubresourceBytes(UINT mip) const { return RowPitch(mip) * MipHeight(mip); }
     bool Staging() const { return usage == D3D11_USAGE_STAGING; }
 
+    void Touch() { version = NextSerial(); }
     // Writes a box of one subresource (whole subresource for a null box), rows of srcRowPitch bytes.
     void Write(UINT subresource, const D3D11_BOX* box, const void* data, UINT srcRowPitch);
     // GPU -> CPU copy of one subresource of a GL texture into `out` (SubresourceBytes long).

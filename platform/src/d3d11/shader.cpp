@@ -21,8 +21,13 @@ GLuint CompileGl(const d3d11::ShaderBytecode& code) {
     return 0;
 }
 
-GLuint LinkGl(GLuint vertex, GLuint pixel) {
+// `positions`: the program only writes each vertex's clip-space position to transform feedback.
+GLuint LinkGl(GLuint vertex, GLuint pixel, bool positions = false) {
     const GLuint program = glCreateProgram();
+    if (positions) {
+        const char* varyings[] = {"gl_Position"};
+        glTransformFeedbackVaryings(program, 1, varyings, GL_INTERLEAVED_ATTRIBS);
+    }
     glAttachShader(program, vertex);
     if (pixel) glAttachShader(program, pixel);
     glLinkProgram(program);
@@ -66,6 +71,9 @@ ProgramCache::~ProgramCache() {
     for (auto& entry : programs_) {
         if (entry.second->name) glDeleteProgram(entry.second->name);
     }
+    for (auto& entry : positions_) {
+        if (entry.second->name) glDeleteProgram(entry.second->name);
+    }
     for (auto& entry : shaders_) {
         if (entry.second->name) glDeleteShader(entry.second->name);
     }
@@ -91,12 +99,25 @@ const LinkedProgram& ProgramCache::Link(const CompiledShader& vertex, const Comp
         return *entry;
     }
     entry->name = LinkGl(vertex.name, pixel ? pixel->name : 0);
-    entry->linked = entry->name != 0;
-    if (!entry->linked) return *entry;
-    entry->bufferSlots = BlockSlots(entry->name);
-    FindFlattened(vertex, entry.get());
-    if (pixel) FindFlattened(*pixel, entry.get());
+    Describe(vertex, pixel, entry.get());
     return *entry;
+}
+
+const LinkedProgram& ProgramCache::LinkPositions(const CompiledShader& vertex) {
+    std::unique_ptr<LinkedProgram>& entry = positions_[&vertex];
+    if (entry) return *entry;
+    entry = std::make_unique<LinkedProgram>();
+    if (rasterises_ && vertex.compiled) entry->name = LinkGl(vertex.name, 0, true);
+    Describe(vertex, nullptr, entry.get());
+    return *entry;
+}
+
+void ProgramCache::Describe(const CompiledShader& vertex, const CompiledShader* pixel, LinkedProgram* entry) {
+    entry->linked = entry->name != 0;
+    if (!entry->linked) return;
+    entry->bufferSlots = BlockSlots(entry->name);
+    FindFlattened(vertex, entry);
+    if (pixel) FindFlattened(*pixel, entry);
 }
 
 void ProgramCache::FindFlattened(const CompiledShader& shader, LinkedProgram* program) {

@@ -42,14 +42,18 @@ public:
     const CompiledShader& Compile(const d3d11::ShaderBytecode& code);
     // The program of a vertex shader and an optional pixel shader.
     const LinkedProgram& Link(const CompiledShader& vertex, const CompiledShader* pixel);
+    // The vertex shader alone, writing clip-space positions to transform feedback and rasterising nothing.
+    const LinkedProgram& LinkPositions(const CompiledShader& vertex);
     size_t Programs() const { return programs_.size(); }
 
 private:
+    void Describe(const CompiledShader& vertex, const CompiledShader* pixel, LinkedProgram* program);
     void FindFlattened(const CompiledShader& shader, LinkedProgram* program);
 
     bool rasterises_;
     std::map<std::pair<uint32_t, std::string>, std::unique_ptr<CompiledShader>> shaders_;
     std::map<std::pair<const CompiledShader*, const CompiledShader*>, std::unique_ptr<LinkedProgram>> programs_;
+    std::map<const CompiledShader*, std::unique_ptr<LinkedProgram>> positions_;
 };
 
 template <class Interface, d3d11::ShaderStage Stage>

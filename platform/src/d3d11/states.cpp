@@ -1,5 +1,5 @@
 #include "states.h"
-#include "gl_state.h"
+#include "context.h"
 #include <algorithm>
 #include <iterator>
 
@@ -272,6 +272,9 @@ HRESULT SamplerState::Create(Device& device, const D3D11_SAMPLER_DESC* desc, ID3
     return HandOut(object, state);
 }
 
-SamplerState::~SamplerState() { DeleteName(*device_, GLObject::Sampler, name_); }
+SamplerState::~SamplerState() {
+    device_->Immediate().Retire(Serial());
+    DeleteName(*device_, GLObject::Sampler, name_);
+}
 
 }  // namespace platform

@@ -179,6 +179,7 @@ HRESULT SwapChain::Present(UINT syncInterval, UINT flags) {
     SDL_Window* window = SdlWindowOf(desc_.OutputWindow);
     if (!window || !device_.MakeCurrentOn(window)) return DXGI_ERROR_DEVICE_REMOVED;
     Context& context = device_.Immediate();
+    context.FinishFrame(*TextureOf(backBuffer_));
     ID3D11Texture2D* shown = backBuffer_;
     if (resolved_) {
         context.ResolveSubresource(resolved_, 0, backBuffer_, 0, desc_.BufferDesc.Format);

@@ -175,6 +175,7 @@ void TextureData::Write(UINT subresource, const D3D11_BOX* box, const void* data
     const UINT rowBytes = w * format->bytesPerTexel;
     const UINT pitch = srcRowPitch ? srcRowPitch : rowBytes;
     const auto* source = static_cast<const uint8_t*>(data);
+    Touch();
     if (Staging()) {
         for (UINT row = 0; row < h; ++row) {
             std::memcpy(&cpu[subresource][(y + row) * RowPitch(mip) + x * format->bytesPerTexel], source + row * pitch,
@@ -205,6 +206,7 @@ void TextureData::Read(UINT subresource, uint8_t* out) const {
 
 void CopySubresource(TextureData& dst, const TextureData& src, UINT subresource) {
     const UINT mip = subresource % src.mipLevels, layer = subresource / src.mipLevels;
+    dst.Touch();
     if (src.Staging() && dst.Staging()) {
         dst.cpu[subresource] = src.cpu[subresource];
     } else if (src.Staging()) {
@@ -233,6 +235,7 @@ HRESULT TextureObject<Interface, kDimension>::Finish(Device& device, const Textu
     auto* object = new Object(device);
     static_cast<TextureData&>(*object) = shape;
     object->serial = object->Serial();
+    object->Touch();
     Allocate(device, *object, initialData);
     return HandOut(object, texture);
 }
@@ -268,7 +271,9 @@ HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc, cons
 
 HRESULT Texture2D::CreateBackBuffer(Device& device, const D3D11_TEXTURE2D_DESC* desc, ID3D11Texture2D** texture) {
     const bool shown = !(desc->BindFlags & D3D11_BIND_SHADER_RESOURCE) && desc->SampleDesc.Count == 1;
-    return Create(device, desc, nullptr, shown, texture);
+    const HRESULT hr = Create(device, desc, nullptr, shown, texture);
+    if (SUCCEEDED(hr)) static_cast<Texture2D*>(*texture)->presented = true;
+    return hr;
 }
 
 HRESULT Texture2D::Create(Device& device, const D3D11_TEXTURE2D_DESC* desc, const D3D11_SUBRESOURCE_DATA* initialData,

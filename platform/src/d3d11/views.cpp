@@ -259,8 +259,6 @@ void Attachment::AttachTo(GLuint framebuffer, GLenum at) const {
 
 template <class Interface, class Desc>
 View<Interface, Desc>::~View() {
-    this->device_->MakeCurrent();
-    this->device_->Immediate().ForgetView(this->Serial());
     resource_->Release();
 }
 
@@ -286,7 +284,11 @@ HRESULT ShaderResourceView::Create(Device& device, ID3D11Resource* resource,
     return HandOut(object, view);
 }
 
-ShaderResourceView::~ShaderResourceView() { DeleteName(*device_, GLObject::Texture, name_); }
+ShaderResourceView::~ShaderResourceView() {
+    device_->MakeCurrent();
+    device_->Immediate().ForgetView(Serial());
+    DeleteName(*device_, GLObject::Texture, name_);
+}
 
 template <class Interface, class Desc>
 template <class Object>
@@ -319,7 +321,10 @@ HRESULT RenderTargetView::Create(Device& device, ID3D11Resource* resource, const
     return CreateOn<RenderTargetView>(device, *t, resource, desc, GL_COLOR_ATTACHMENT0, view);
 }
 
-RenderTargetView::~RenderTargetView() = default;
+RenderTargetView::~RenderTargetView() {
+    device_->MakeCurrent();
+    device_->Immediate().ForgetView(Serial());
+}
 
 HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const D3D11_DEPTH_STENCIL_VIEW_DESC* desc,
                                  ID3D11DepthStencilView** view) {
@@ -334,7 +339,6 @@ HRESULT DepthStencilView::Create(Device& device, ID3D11Resource* resource, const
 
 // A clear still pending on this view must reach the framebuffer before the framebuffer goes.
 DepthStencilView::~DepthStencilView() {
-    if (!Framebuffer()) return;
     device_->MakeCurrent();
     device_->Immediate().ForgetDepthView(*this);
 }

@@ -1,0 +1,13 @@
+#pragma once
+#include <platform_hooks.h>
+#include <string>
+
+namespace platform {
+
+// True while SetDamageCheck(true) is in force.
+bool DamageCheckRequested();
+void CountCheckedFrame();
+// Writes a difference the check found to the debugger output and counts it.
+void ReportDamageDifference(const std::string& text);
+
+}  // namespace platform
