@@ -214,10 +214,9 @@ TEST_F(GoldenTest, WinningGame) {
          });
 }
 
-TEST_F(GoldenTest, WholeReplaysDrawnWhereTheyChangedEqualWholeFrames) {
-    PlayChecked(CORVALO_WIN_REPLAY);
-    PlayChecked(CORVALO_LOSE_REPLAY);
-}
+TEST_F(GoldenTest, WinningReplayDrawnWhereItChangedEqualsWholeFrames) { PlayChecked(CORVALO_WIN_REPLAY); }
+
+TEST_F(GoldenTest, LosingReplayDrawnWhereItChangedEqualsWholeFrames) { PlayChecked(CORVALO_LOSE_REPLAY); }
 
 TEST_F(GoldenTest, JetpackBurnsFuel) {
     Play(std::string(CORVALO_GOLDEN_DIR) + "/jetpack.replay",
