@@ -1,10 +1,11 @@
 // Runs the real game in a real X window and has the X server press Left and Right (XTest) at random moments during
 // play, each the key that turns the archer round. Times each press from its send to the first frame handed to the
 // window that shows the new facing, and prints the spread of those latencies with the figures that explain them: the
-// wait before the update that read the key, that update's way to the swap, the pacing sleep after the swap, the X
+// wait before the update that read the key, that update's way to the present, the pacing sleep after it, the X
 // server's round trip, and how many updates began after the server had answered yet did not see the key.
 #include <corvalo.h>
 #include <game.h>
+#include <platform_hooks.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -52,8 +53,8 @@ std::chrono::steady_clock::time_point SteadyAt(double monotonicMs) {
     return std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(ahead);
 }
 
-// Main thread only: set by the wrapped swap.
-double gLastSwapMs = -1;
+// Main thread only: set when a frame is handed to the window, before Present's pacing sleep.
+double gLastPresentMs = -1;
 
 struct Press {
     int generation = 0;
@@ -61,14 +62,14 @@ struct Press {
     double sentMs = -1;
     double ackMs = -1;        // the server's answer to the round trip after the press: the key event is on its way
     double readMs = -1;       // start of the update that turned the archer
-    double shownMs = -1;      // swap of the first frame drawn with the new facing
+    double shownMs = -1;      // present of the first frame drawn with the new facing
     double renderEndMs = -1;  // return of that frame's Render, after Present's pacing sleep
     int passedUpdates = 0;    // updates begun after the server's answer that did not see the press
     bool discarded = false;   // a game ended or began before it showed
 };
 
 struct Figures {
-    std::vector<double> latencyMs, inputWaitMs, updateToSwapMs, sleepAfterSwapMs, ackMs;
+    std::vector<double> latencyMs, inputWaitMs, updateToPresentMs, sleepAfterPresentMs, ackMs;
     int passedUpdatesMax = 0;
     int readLate = 0;
     int missed = 0;
@@ -197,8 +198,8 @@ private:
         figures.latencyMs.push_back(press.shownMs - press.sentMs);
         figures.ackMs.push_back(press.ackMs - press.sentMs);
         figures.inputWaitMs.push_back(press.readMs - press.sentMs);
-        figures.updateToSwapMs.push_back(press.shownMs - press.readMs);
-        figures.sleepAfterSwapMs.push_back(press.renderEndMs - press.shownMs);
+        figures.updateToPresentMs.push_back(press.shownMs - press.readMs);
+        figures.sleepAfterPresentMs.push_back(press.renderEndMs - press.shownMs);
         figures.passedUpdatesMax = std::max(figures.passedUpdatesMax, press.passedUpdates);
         if (press.passedUpdates > 0) ++figures.readLate;
         return 1;
@@ -235,10 +236,10 @@ public:
     void Render() override {
         const bool playing = GetState() == Playing && GetGame();
         const bool facingRight = playing && GetGame()->IsFacingRight();
-        gLastSwapMs = -1;
+        gLastPresentMs = -1;
         Corvalo::Render();
         const double renderEnd = MonotonicMs();
-        if (playing && gLastSwapMs >= 0) CountFrame(gLastSwapMs);
+        if (playing && gLastPresentMs >= 0) CountFrame(gLastPresentMs);
 
         std::lock_guard<std::mutex> lock(mShared.mutex);
         if (playing && !mWasPlaying) ++mShared.generation;
@@ -252,8 +253,8 @@ public:
         if (pending && !pending->discarded && pending->shownMs < 0) {
             if (!playing || pending->generation != mShared.generation) {
                 pending->discarded = true;
-            } else if (facingRight == pending->expectRight && gLastSwapMs >= 0) {
-                pending->shownMs = gLastSwapMs;
+            } else if (facingRight == pending->expectRight && gLastPresentMs >= 0) {
+                pending->shownMs = gLastPresentMs;
                 pending->renderEndMs = renderEnd;
             }
         }
@@ -286,10 +287,10 @@ private:
         }
     }
 
-    void CountFrame(double swapMs) {
+    void CountFrame(double presentMs) {
         // Frames of one game only: the gap across a game over would count the screens between.
-        if (mWasPlaying && mLastSwapMs >= 0) frameMs.push_back(swapMs - mLastSwapMs);
-        mLastSwapMs = swapMs;
+        if (mWasPlaying && mLastPresentMs >= 0) frameMs.push_back(presentMs - mLastPresentMs);
+        mLastPresentMs = presentMs;
     }
 
     static Window GameWindow() {
@@ -302,7 +303,7 @@ private:
 
     Shared& mShared;
     bool mWasPlaying = false;
-    double mLastSwapMs = -1;
+    double mLastPresentMs = -1;
 };
 
 double Max(const std::vector<double>& values) { return bench::Percentile(values, 1.0); }
@@ -325,14 +326,6 @@ bool ParsePresses(int argc, char** argv, int* presses) {
 }
 
 }  // namespace
-
-// The link routes the platform's swap through here (bench/CMakeLists.txt): a frame is timed when it is handed to
-// the window, before Present's pacing sleep.
-extern "C" void __real_SDL_GL_SwapWindow(SDL_Window* window);
-extern "C" void __wrap_SDL_GL_SwapWindow(SDL_Window* window) {
-    __real_SDL_GL_SwapWindow(window);
-    gLastSwapMs = MonotonicMs();
-}
 
 int main(int argc, char** argv) {
     int presses = 0;
@@ -357,6 +350,7 @@ int main(int argc, char** argv) {
     XInitThreads();
     if (chdir(CORVALO_DATA_DIR) != 0) return 1;
 
+    platform::SetPresentHook([] { gLastPresentMs = MonotonicMs(); });
     Shared shared;
     BenchedGame game(GetModuleHandleW(nullptr), shared);
     if (!game.Initialize()) {
@@ -392,9 +386,9 @@ int main(int argc, char** argv) {
     std::printf("server_ack_ms_max: %.2f\n", Max(figures.ackMs));
     std::printf("presses_read_late: %d\n", figures.readLate);
     std::printf("passed_updates_max: %d\n", figures.passedUpdatesMax);
-    std::printf("update_to_swap_ms_p50: %.2f\n", bench::Percentile(figures.updateToSwapMs, 0.5));
-    std::printf("update_to_swap_ms_p99: %.2f\n", bench::Percentile(figures.updateToSwapMs, 0.99));
-    std::printf("sleep_after_swap_ms_p50: %.2f\n", bench::Percentile(figures.sleepAfterSwapMs, 0.5));
+    std::printf("update_to_present_ms_p50: %.2f\n", bench::Percentile(figures.updateToPresentMs, 0.5));
+    std::printf("update_to_present_ms_p99: %.2f\n", bench::Percentile(figures.updateToPresentMs, 0.99));
+    std::printf("sleep_after_present_ms_p50: %.2f\n", bench::Percentile(figures.sleepAfterPresentMs, 0.5));
     std::printf("frame_ms_p50: %.3f\n", bench::Percentile(game.frameMs, 0.5));
     std::printf("frame_ms_p99: %.3f\n", bench::Percentile(game.frameMs, 0.99));
     std::printf("frame_ms_max: %.3f\n", Max(game.frameMs));

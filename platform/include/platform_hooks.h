@@ -41,6 +41,11 @@ uint64_t DamageCheckDifferences();
 // Frames drawn only where they changed and compared since the check was turned on.
 uint64_t DamageCheckedFrames();
 
+// Called each time a swap chain has handed a frame to its window, before Present waits for the next refresh;
+// empty to stop. Benchmarks time the frames a player sees with it.
+using PresentHook = std::function<void()>;
+void SetPresentHook(PresentHook hook);
+
 }  // namespace platform
 
 struct ID3D11ShaderResourceView;

@@ -126,6 +126,10 @@ wait_for 30 bash -c "! kill -0 $game_pid 2>/dev/null" || fail "the game did not 
 wait "$game_pid" || status=$?
 game_pid=""
 [ "$status" -eq 0 ] || fail "exit code $status after closing the window"
+# With PLATFORM_DAMAGE_CHECK set, a frame drawn where it changed that differs from the whole frame is reported.
+if grep -q "^damage check" "$work/stderr.txt"; then
+    fail "frames differ from whole frames: $(grep -m 3 "^damage check" "$work/stderr.txt")"
+fi
 echo "e2e: menu differs from its picture in $menu_diff pixels, in fullscreen in $fullscreen_diff;" \
     "$changed pixels changed around the start;" \
     "non-silent samples $after_click after the click, $after_space after holding Space; exit code 0"

@@ -103,10 +103,13 @@ public:
     // destruction of released views amounts to), so a swap chain can resize.
     void DropViewsOnlyBoundHere(ID3D11Resource* resource);
     // Copies mip 0 of a single-sampled 2-D texture to the current surface's window, flipped: GL windows are
-    // bottom-up, textures top-down.
-    void BlitToWindow(const TextureData& source, int windowWidth, int windowHeight);
-    // Shows the texture scaled into `picture` on a window or framebuffer of the given height, black around it.
-    void ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture);
+    // bottom-up, textures top-down. `rect`, in the texture's pixels, copies only that part of a texture of the
+    // window's size.
+    void BlitToWindow(const TextureData& source, int windowWidth, int windowHeight, const PixelRect* rect = nullptr);
+    // Shows the texture scaled into `picture` on a window or framebuffer of the given height, black around it;
+    // `rect`, in the target's pixels from its top, draws only there and leaves the rest as it is.
+    void ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture,
+                     const PixelRect* rect = nullptr);
     // Draws that passed validation since the context was created, on any device.
     uint64_t DrawCount() const { return draws_; }
     // The one writer of GL state; only on a device that rasterises.

@@ -130,14 +130,6 @@ bool TestsDepthOrStencil(const DrawCommand& c) {
     return c.depthTarget && (c.depthStencil.depthTest || c.depthStencil.stencilTest);
 }
 
-bool ChecksFrames() {
-    static const bool fromEnvironment = [] {
-        const char* value = std::getenv("PLATFORM_DAMAGE_CHECK");
-        return value && std::strcmp(value, "0") != 0;
-    }();
-    return fromEnvironment || DamageCheckRequested();
-}
-
 bool TracksDamage() {
     static const bool on = [] {
         const char* value = std::getenv("PLATFORM_DAMAGE");
@@ -323,7 +315,7 @@ Damage Context::FinishFrame(TextureData& target) {
     if (comparable) {
         damage = Compare();
         DrawInside(damage);
-        if (ChecksFrames()) CheckFrame(target);
+        if (DamageCheckOn()) CheckFrame(target);
     } else {
         FlushFrame();
         damage.Add(whole);

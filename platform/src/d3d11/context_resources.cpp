@@ -377,20 +377,31 @@ void Context::ResolveSubresource(ID3D11Resource* dstResource, UINT dstSubresourc
 
 // The flip is a plain row copy when the source is stored in the window's own pixel order (the swap chain asks
 // for that); sRGB conversion is off so the bytes arrive as rendered.
-void Context::BlitToWindow(const TextureData& source, int windowWidth, int windowHeight) {
+void Context::BlitToWindow(const TextureData& source, int windowWidth, int windowHeight, const PixelRect* rect) {
     const Attachment from{source.name, 0, -1, GL_COLOR_ATTACHMENT0};
     from.AttachTo(copyFramebuffers_[0], GL_COLOR_ATTACHMENT0);
     gl_->SetScissorTest(false);
     gl_->SetFramebufferSrgb(false);
     gl_->Apply(GLState::kScissorTest | GLState::kSrgb);
+    if (rect) {
+        glBlitNamedFramebuffer(copyFramebuffers_[0], 0, rect->left, rect->top, rect->right, rect->bottom, rect->left,
+                               windowHeight - rect->top, rect->right, windowHeight - rect->bottom, GL_COLOR_BUFFER_BIT,
+                               GL_NEAREST);
+        return;
+    }
     const bool sameSize = GLint(source.width) == windowWidth && GLint(source.height) == windowHeight;
     glBlitNamedFramebuffer(copyFramebuffers_[0], 0, 0, 0, GLint(source.width), GLint(source.height), 0, windowHeight,
                            windowWidth, 0, GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
 }
 
-void Context::ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture) {
+void Context::ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture,
+                          const PixelRect* rect) {
     if (!scaler_) scaler_ = std::make_unique<PictureScaler>();
-    scaler_->Show(*gl_, source.name, GLint(source.width), GLint(source.height), target, targetHeight, picture);
+    const RectGL only = rect ? RectGL{rect->left, targetHeight - rect->bottom, rect->right - rect->left,
+                                      rect->bottom - rect->top}
+                             : RectGL{};
+    scaler_->Show(*gl_, source.name, GLint(source.width), GLint(source.height), target, targetHeight, picture,
+                  rect ? &only : nullptr);
 }
 
 }  // namespace platform

@@ -22,7 +22,7 @@ class Damage {
 public:
     void Add(const PixelRect& rect);
     const std::vector<PixelRect>& Rects() const { return rects_; }
-    bool None() const { return rects_.empty(); }
+    bool Empty() const { return rects_.empty(); }
     long long Area() const;
 
 private:

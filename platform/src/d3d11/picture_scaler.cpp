@@ -42,6 +42,12 @@ const RasterizerGL kFilled = [] {
     return state;
 }();
 
+const RasterizerGL kFilledScissored = [] {
+    RasterizerGL state = kFilled;
+    state.scissor = true;
+    return state;
+}();
+
 GLuint CompileStage(GLenum stage, const char* source) {
     const GLuint shader = glCreateShader(stage);
     glShaderSource(shader, 1, &source, nullptr);
@@ -84,13 +90,14 @@ void PictureScaler::Create() {
 }
 
 void PictureScaler::Show(GLState& gl, GLuint picture, int width, int height, GLuint target, int targetHeight,
-                         const PictureRect& rect) {
+                         const PictureRect& rect, const RectGL* only) {
     static const GLfloat kBlack[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    gl.SetScissorTest(false);
+    gl.SetScissorTest(only != nullptr);
+    if (only) gl.SetScissors(1, only);
     gl.SetColourMask(0, D3D11_COLOR_WRITE_ENABLE_ALL);
     gl.SetFramebufferSrgb(false);
-    gl.Apply(GLState::kScissorTest | GLState::kColourMasks | GLState::kSrgb);
-    glClearNamedFramebufferfv(target, GL_COLOR, 0, kBlack);
+    gl.Apply(GLState::kScissorTest | GLState::kScissors | GLState::kColourMasks | GLState::kSrgb);
+    if (!only) glClearNamedFramebufferfv(target, GL_COLOR, 0, kBlack);
     if (rect.width <= 0 || rect.height <= 0 || width <= 0 || height <= 0) return;
     if (!program_) Create();
     const GLfloat bottom = GLfloat(targetHeight - rect.y - rect.height);
@@ -105,7 +112,7 @@ void PictureScaler::Show(GLState& gl, GLuint picture, int width, int height, GLu
     gl.BindSampler(0, sampler_);
     gl.SetBlend(DefaultBlend(), {1, 1, 1, 1}, 0xffffffffu);
     gl.SetDepthStencil(kNoTests, 0);
-    gl.SetRasterizer(kFilled);
+    gl.SetRasterizer(only ? kFilledScissored : kFilled);
     gl.Apply();
     glDrawArrays(GL_TRIANGLES, 0, 3);
 }

@@ -17,9 +17,10 @@ public:
     ~PictureScaler();
 
     // `picture` is a 2-D texture, top row first; the target is a GL window or framebuffer, bottom row first. Draws
-    // through the state tracker with blending, depth, stencil, culling, scissor and sRGB conversion off.
+    // through the state tracker with blending, depth, stencil, culling and sRGB conversion off. `only`, in the
+    // target's bottom-up pixels, draws there alone and leaves the bars as they are.
     void Show(GLState& gl, GLuint picture, int width, int height, GLuint target, int targetHeight,
-              const PictureRect& rect);
+              const PictureRect& rect, const RectGL* only = nullptr);
 
 private:
     void Create();

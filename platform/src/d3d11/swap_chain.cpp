@@ -4,6 +4,8 @@
 #include <thread>
 #include "context.h"
 #include "dxgi_objects.h"
+#include "hooks/present_hook.h"
+#include "window_presenter.h"
 #include "win32/fullscreen.h"
 #include "platform_sdl.h"
 
@@ -70,30 +72,12 @@ bool ValidEffect(const DXGI_SWAP_CHAIN_DESC& d) {
     return false;
 }
 
-void DrawableSize(SDL_Window* window, UINT* width, UINT* height) {
-    int w = 0, h = 0;
-    SDL_GL_GetDrawableSize(window, &w, &h);
-    *width = w > 0 ? UINT(w) : 1;
-    *height = h > 0 ? UINT(h) : 1;
-}
-
 // Zero-sized buffers take the client size, which fullscreen keeps; never empty.
 void ClientSize(HWND window, UINT* width, UINT* height) {
     RECT client = {};
     GetClientRect(window, &client);
     *width = UINT(std::max<LONG>(1, client.right - client.left));
     *height = UINT(std::max<LONG>(1, client.bottom - client.top));
-}
-
-// Windowed, the frame fills the client area, stretched if the buffers lag behind a resize; fullscreen, it keeps
-// its proportions in the middle of the screen.
-void ShowFrame(Context& context, const TextureData& frame, HWND window, UINT width, UINT height) {
-    if (!IsWindowFullscreen(window)) {
-        context.BlitToWindow(frame, int(width), int(height));
-        return;
-    }
-    const PictureRect picture = FitPicture(int(width), int(height), int(frame.width), int(frame.height));
-    context.ShowPicture(frame, 0, int(height), picture);
 }
 
 class SwapChain final : public ComObject<IDXGISwapChain, IDXGIDeviceSubObject, IDXGIObject> {
@@ -134,6 +118,7 @@ private:
     DXGI_SWAP_CHAIN_DESC desc_;
     ID3D11Texture2D* backBuffer_ = nullptr;
     ID3D11Texture2D* resolved_ = nullptr;  // the single-sampled copy a multisampled back buffer is shown from
+    std::unique_ptr<WindowPresenter> presenter_;  // made at the first present to a visible window
     FramePacer pacer_;
 };
 
@@ -179,17 +164,18 @@ HRESULT SwapChain::Present(UINT syncInterval, UINT flags) {
     SDL_Window* window = SdlWindowOf(desc_.OutputWindow);
     if (!window || !device_.MakeCurrentOn(window)) return DXGI_ERROR_DEVICE_REMOVED;
     Context& context = device_.Immediate();
-    context.FinishFrame(*TextureOf(backBuffer_));
+    const Damage damage = context.FinishFrame(*TextureOf(backBuffer_));
     ID3D11Texture2D* shown = backBuffer_;
     if (resolved_) {
         context.ResolveSubresource(resolved_, 0, backBuffer_, 0, desc_.BufferDesc.Format);
         shown = resolved_;
     }
     if (WindowsAreVisible()) {
-        UINT width = 0, height = 0;
-        DrawableSize(window, &width, &height);
-        ShowFrame(context, *TextureOf(shown), desc_.OutputWindow, width, height);
-        SDL_GL_SwapWindow(window);
+        // Windowed, the frame fills the client area, stretched if the buffers lag behind a resize; fullscreen, it
+        // keeps its proportions in the middle of the screen.
+        if (!presenter_) presenter_ = std::make_unique<WindowPresenter>(window);
+        presenter_->Show(context, *TextureOf(shown), damage, IsWindowFullscreen(desc_.OutputWindow));
+        NotifyPresent();
     } else {
         // A swap would hand the frame to the rasteriser; without one the frame must still be drawn now.
         context.Flush();

@@ -1,5 +1,7 @@
 #include "damage_check.h"
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <windows.h>
 
 namespace platform {
@@ -23,7 +25,13 @@ uint64_t DamageCheckedFrames() { return checked; }
 
 void CountCheckedFrame() { ++checked; }
 
-bool DamageCheckRequested() { return requested; }
+bool DamageCheckOn() {
+    static const bool fromEnvironment = [] {
+        const char* value = std::getenv("PLATFORM_DAMAGE_CHECK");
+        return value && std::strcmp(value, "0") != 0;
+    }();
+    return fromEnvironment || requested;
+}
 
 void ReportDamageDifference(const std::string& text) {
     ++differences;
