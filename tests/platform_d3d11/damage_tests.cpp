@@ -229,8 +229,8 @@ TEST_F(DamageTest, StillFramesAndFramesAfterAResizeAreComparedAndMatch) {
     EXPECT_EQ(platform::DamageCheckedFrames(), 3u) << "the first frame and the first after the resize are whole";
 }
 
-// The pieces of a damage never overlap and cover exactly the pixels added.
-TEST(DamageRects, PiecesAreDisjointAndCoverTheUnion) {
+// The pieces of a damage never overlap and cover every pixel added; near rectangles are joined, far ones not.
+TEST(DamageRects, PiecesAreDisjointAndCoverWhatWasAdded) {
     struct Case {
         std::vector<platform::PixelRect> added;
         long long area;
@@ -239,9 +239,11 @@ TEST(DamageRects, PiecesAreDisjointAndCoverTheUnion) {
         {{{0, 0, 10, 10}}, 100},
         {{{0, 0, 10, 10}, {0, 0, 10, 10}}, 100},
         {{{0, 0, 10, 10}, {5, 5, 15, 15}}, 175},
-        {{{0, 0, 10, 10}, {2, 2, 4, 4}}, 100},
+        {{{0, 0, 10, 10}, {1, 1, 11, 11}}, 121},
         {{{2, 2, 4, 4}, {0, 0, 10, 10}}, 100},
-        {{{0, 0, 10, 2}, {0, 0, 2, 10}, {8, 0, 10, 10}}, 20 + 16 + 16},
+        {{{0, 0, 100, 100}, {300, 0, 400, 100}}, 20000},
+        {{{0, 0, 100, 100}, {50, 50, 150, 150}, {300, 300, 400, 400}}, 17500 + 10000},
+        {{{0, 0, 200, 10}, {0, 0, 10, 200}}, 2000 + 1900},
         {{{0, 0, 0, 10}, {3, 3, 3, 3}}, 0},
     };
     for (const Case& c : cases) {
@@ -251,6 +253,16 @@ TEST(DamageRects, PiecesAreDisjointAndCoverTheUnion) {
         const auto& rects = damage.Rects();
         for (size_t i = 0; i < rects.size(); ++i) {
             for (size_t j = i + 1; j < rects.size(); ++j) EXPECT_FALSE(platform::Overlap(rects[i], rects[j]));
+        }
+        for (const platform::PixelRect& r : c.added) {
+            for (int y = r.top; y < r.bottom; y += 3) {
+                for (int x = r.left; x < r.right; x += 3) {
+                    const platform::PixelRect pixel{x, y, x + 1, y + 1};
+                    EXPECT_TRUE(std::any_of(rects.begin(), rects.end(),
+                                            [&](const platform::PixelRect& p) { return platform::Overlap(p, pixel); }))
+                        << x << "," << y;
+                }
+            }
         }
     }
 }

@@ -397,9 +397,9 @@ void Context::BlitToWindow(const TextureData& source, int windowWidth, int windo
 void Context::ShowPicture(const TextureData& source, GLuint target, int targetHeight, const PictureRect& picture,
                           const PixelRect* rect) {
     if (!scaler_) scaler_ = std::make_unique<PictureScaler>();
-    const RectGL only = rect ? RectGL{rect->left, targetHeight - rect->bottom, rect->right - rect->left,
-                                      rect->bottom - rect->top}
-                             : RectGL{};
+    const RectGL only =
+        rect ? RectGL{rect->left, targetHeight - rect->bottom, rect->right - rect->left, rect->bottom - rect->top}
+             : RectGL{};
     scaler_->Show(*gl_, source.name, GLint(source.width), GLint(source.height), target, targetHeight, picture,
                   rect ? &only : nullptr);
 }

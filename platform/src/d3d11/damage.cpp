@@ -14,9 +14,32 @@ long long Damage::Area() const {
     return area;
 }
 
-// Keeps only the part of `rect` no rectangle of the set has yet, in up to four pieces per rectangle it meets.
+namespace {
+
+PixelRect Bounds(const PixelRect& a, const PixelRect& b) {
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+// Two overlapping or near rectangles are drawn as their bounding box when it adds few pixels: every rectangle costs
+// a pass over the frame's draws, every pixel its share of them. On llvmpipe the pixels weigh more than the passes.
+bool WorthJoining(const PixelRect& a, const PixelRect& b) {
+    const long long covered = a.Area() + b.Area() - Intersection(a, b).Area();
+    return Bounds(a, b).Area() - covered <= covered / 8;
+}
+
+}  // namespace
+
+// Joins `rect` with a rectangle of the set worth joining, or keeps only the part of it no rectangle of the set has
+// yet, in up to four pieces per rectangle it meets.
 void Damage::Add(const PixelRect& rect) {
     if (rect.Empty()) return;
+    for (size_t i = 0; i < rects_.size(); ++i) {
+        if (!WorthJoining(rect, rects_[i])) continue;
+        const PixelRect joined = Bounds(rect, rects_[i]);
+        rects_.erase(rects_.begin() + long(i));
+        Add(joined);
+        return;
+    }
     std::vector<PixelRect> pieces{rect};
     for (const PixelRect& have : rects_) {
         std::vector<PixelRect> left;
@@ -44,10 +67,7 @@ void Damage::Merge(const PixelRect& rect) {
     rects_.push_back(rect);
     if (rects_.size() <= kMaxRects) return;
     PixelRect box = rects_.front();
-    for (const PixelRect& r : rects_) {
-        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
-               std::max(box.bottom, r.bottom)};
-    }
+    for (const PixelRect& r : rects_) box = Bounds(box, r);
     rects_.assign(1, box);
 }
 

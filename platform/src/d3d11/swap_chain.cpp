@@ -117,7 +117,7 @@ private:
     Device& device_;
     DXGI_SWAP_CHAIN_DESC desc_;
     ID3D11Texture2D* backBuffer_ = nullptr;
-    ID3D11Texture2D* resolved_ = nullptr;  // the single-sampled copy a multisampled back buffer is shown from
+    ID3D11Texture2D* resolved_ = nullptr;         // the single-sampled copy a multisampled back buffer is shown from
     std::unique_ptr<WindowPresenter> presenter_;  // made at the first present to a visible window
     FramePacer pacer_;
 };

@@ -22,8 +22,7 @@ bool HasExtension(const char* list, const char* name) {
 // Events after which the window may no longer show what was pushed to it.
 bool LosesPicture(Uint8 kind) {
     return kind == SDL_WINDOWEVENT_EXPOSED || kind == SDL_WINDOWEVENT_SHOWN || kind == SDL_WINDOWEVENT_RESTORED ||
-           kind == SDL_WINDOWEVENT_SIZE_CHANGED || kind == SDL_WINDOWEVENT_RESIZED ||
-           kind == SDL_WINDOWEVENT_MAXIMIZED;
+           kind == SDL_WINDOWEVENT_SIZE_CHANGED || kind == SDL_WINDOWEVENT_RESIZED || kind == SDL_WINDOWEVENT_MAXIMIZED;
 }
 
 // Screen pixels a picture rectangle reaches when scaled into `picture`. The smoothing at seams reads a pixel's
@@ -32,10 +31,9 @@ PixelRect Scaled(const PixelRect& r, const PictureRect& picture, int width, int 
     const double sx = double(picture.width) / width, sy = double(picture.height) / height;
     const PixelRect grown{std::max(0, r.left - 1), std::max(0, r.top - 1), std::min(width, r.right + 1),
                           std::min(height, r.bottom + 1)};
-    const PixelRect screen{picture.x + int(std::floor(grown.left * sx)) - 1,
-                           picture.y + int(std::floor(grown.top * sy)) - 1,
-                           picture.x + int(std::ceil(grown.right * sx)) + 1,
-                           picture.y + int(std::ceil(grown.bottom * sy)) + 1};
+    const PixelRect screen{
+        picture.x + int(std::floor(grown.left * sx)) - 1, picture.y + int(std::floor(grown.top * sy)) - 1,
+        picture.x + int(std::ceil(grown.right * sx)) + 1, picture.y + int(std::ceil(grown.bottom * sy)) + 1};
     return Intersection(screen, {picture.x, picture.y, picture.x + picture.width, picture.y + picture.height});
 }
 
