@@ -41,6 +41,10 @@ uint64_t DamageCheckDifferences();
 // Frames drawn only where they changed and compared since the check was turned on.
 uint64_t DamageCheckedFrames();
 
+// How many sounds have been started since the process began: tests check that a sound was started, which does not
+// depend on how long the audio device has been playing it since.
+uint64_t SoundStarts();
+
 // Called each time a swap chain has handed a frame to its window, before Present waits for the next refresh;
 // empty to stop. Benchmarks time the frames a player sees with it.
 using PresentHook = std::function<void()>;

@@ -5,6 +5,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 #include <platform_files.h>
+#include <platform_hooks.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -23,7 +24,6 @@ constexpr int kMixBufferFrames = 1024;
 constexpr int kChannelBits = 12;
 constexpr int kMaxChannels = (1 << kChannelBits) - 1;
 uint64_t gLastStart = 0;
-
 // SDL2_mixer has one output; only one system at a time may hold it, and handles are answered from its state.
 System* gMixerOwner = nullptr;
 
@@ -205,3 +205,9 @@ FMOD_RESULT ChannelControl::stop() {
 }
 
 }  // namespace FMOD
+
+namespace platform {
+
+uint64_t SoundStarts() { return FMOD::gLastStart; }
+
+}  // namespace platform
