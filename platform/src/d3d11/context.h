@@ -153,6 +153,8 @@ private:
         size_t executed = 0;  // entries drawn already
         bool whole = false;   // drawn whole, not compared
         std::unordered_set<uint64_t> uses;
+        // The depth-stencil view bound with the picture: its dying draws the frame first, so it outlives the list.
+        DepthStencilView* depthView = nullptr;
     };
     struct ShownEntry {
         std::vector<uint8_t> key;

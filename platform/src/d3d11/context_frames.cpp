@@ -175,6 +175,8 @@ void Context::TouchTargets() {
 void Context::StartFrame(uint64_t target, const TextureData& texture) {
     if (frame_.target == target) return;
     FlushFrame();
+    // A frame drawn but never presented leaves its picture unlike the last one presented from it.
+    if (!frame_.entries.empty() && frame_.target == shown_.target) shown_.valid = false;
     frame_ = {};
     frame_.target = target;
     frame_.bounds = {0, 0, int(texture.width), int(texture.height)};
@@ -186,13 +188,22 @@ void Context::Record(DrawCommand& command) {
     entry.key = KeyOf(command);
     entry.draw = std::move(command);
     const DrawCommand& d = entry.draw;
+    auto use = [this](uint64_t serial) {
+        if (serial) frame_.uses.insert(serial);
+    };
     for (UINT unit = 0; unit < GLState::kUnits; ++unit) {
-        frame_.uses.insert({d.textureSerials[unit], d.textureResources[unit], d.samplerSerials[unit]});
+        use(d.textureSerials[unit]);
+        use(d.textureResources[unit]);
+        use(d.samplerSerials[unit]);
     }
-    for (const VertexBufferBinding& b : d.vertexBuffers) frame_.uses.insert(b.serial);
-    frame_.uses.insert({d.indexBuffer.serial, d.layout, SerialOf(renderTargets_[0]), SerialOf(depthStencilView_)});
-    if (TestsDepthOrStencil(d)) frame_.uses.insert(d.depthTarget);
-    frame_.uses.erase(0);
+    for (UINT slot = 0; slot < D3D11_IA_VERTEX_INPUT_RESOURCE_SLOT_COUNT; ++slot) {
+        if (d.vertexSlots & (1u << slot)) use(d.vertexBuffers[slot].serial);
+    }
+    for (uint64_t serial : {d.indexBuffer.serial, d.layout, SerialOf(renderTargets_[0]), SerialOf(depthStencilView_)}) {
+        use(serial);
+    }
+    if (TestsDepthOrStencil(d)) use(d.depthTarget);
+    if (depthStencilView_) frame_.depthView = depthStencilView_;
     frame_.entries.push_back(std::move(entry));
     // A depth or stencil test makes pixels depend on more than the operations that touch them.
     if (TestsDepthOrStencil(d)) FlushFrame();
@@ -372,7 +383,8 @@ void Context::CheckFrame(TextureData& target) {
     glTextureStorage2D(copy, 1, target.format->internalFormat, GLsizei(target.width), GLsizei(target.height));
     glCreateFramebuffers(1, &framebuffer);
     glNamedFramebufferTexture(framebuffer, GL_COLOR_ATTACHMENT0, copy, 0);
-    if (depthStencilView_) depthStencilView_->Image().AttachTo(framebuffer, depthStencilView_->Image().point);
+    // Mesa rasterises otherwise without a depth attachment (see DrawFramebuffer); the frame's draws had this one.
+    if (frame_.depthView) frame_.depthView->Image().AttachTo(framebuffer, frame_.depthView->Image().point);
     for (FrameEntry& entry : frame_.entries) ExecuteEntry(entry, nullptr, framebuffer);
     const size_t bytes = size_t(target.width) * target.height * 4;
     std::vector<uint8_t> drawn(bytes), full(bytes);
