@@ -8,14 +8,15 @@
 
 #include "d3dcommon.h"
 #include "d3dx11async.h"
-#include "effect_compiler.h"
+#include "effect_cache.h"
 #include "platform_files.h"
 #include "platform_text.h"
 
 namespace {
 
 // Compiled effects by everything that decides the result (text, file name, defines, flags): the game compiles
-// the same file at start-up and at the start of every game. A few entries serve any program.
+// the same file at start-up and at the start of every game. A few entries serve any program; a miss goes to the
+// cache on disk before the compiler.
 class CompiledEffects {
 public:
     fx::CompileOutput Compile(const std::string& text, const std::string& file, const std::string& defines,
@@ -29,7 +30,7 @@ public:
             order_.pop_front();
         }
         order_.push_back(key);
-        return entries_.emplace(key, fx::CompileEffect(text, file, defines)).first->second;
+        return entries_.emplace(key, fx::CompileThroughCache({text, file, defines, flags})).first->second;
     }
 
 private:

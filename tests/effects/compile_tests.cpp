@@ -1,10 +1,16 @@
 // The fx_5_0 compiler through D3DX11CompileFromFileW: messages, results and reflection.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "compiled_effect.h"
+#include "effect_cache.h"
 #include "effect_test_util.h"
 
 using fxtest::CompileText;
@@ -38,6 +44,84 @@ technique11 T { pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelS
 std::string WithShaders(const std::string& declarations, const std::string& psBody = "return gTint;") {
     return declarations + "\nfloat4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1.0f); }\n" +
            "float4 PS(float4 p : SV_POSITION) : SV_Target { " + psBody + " }\n" + kPassTail;
+}
+
+std::string ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteWhole(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// The game's effect, one that compiles with a warning, and one with defines and other flags.
+std::vector<fx::CompileKey> CacheKeys() {
+    return {{ReadWhole("FX/lighting.fx"), "FX/lighting.fx", "", 5},
+            {WithShaders("float4 gTint;\n", "[unknownattr] return gTint;"), "warn.fx", "", 0},
+            {fxtest::kQuadEffect, "quad.fx", "#define TINTED 1\n", 1u << 11}};
+}
+
+void ExpectSameOutput(const fx::CompileOutput& a, const fx::CompileOutput& b, const std::string& what) {
+    EXPECT_EQ(a.ok, b.ok) << what;
+    EXPECT_EQ(a.bytes, b.bytes) << what;
+    EXPECT_EQ(a.messages, b.messages) << what;
+    EXPECT_EQ(fx::Serialise(a.effect), fx::Serialise(b.effect)) << what;
+}
+
+// The test's own cache directory, emptied and removed afterwards; the process's own is restored.
+class EffectCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp ? tmp : "/tmp") + "/fxcache_XXXXXX";
+        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+        mDirectory = pattern;
+        mPrevious = fx::EffectCacheDirectory();
+        fx::SetEffectCacheDirectory(mDirectory);
+    }
+
+    void TearDown() override {
+        fx::SetEffectCacheDirectory(mPrevious);
+        for (const std::string& name : Entries()) unlink((mDirectory + "/" + name).c_str());
+        rmdir(mDirectory.c_str());
+    }
+
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        DIR* listing = opendir(mDirectory.c_str());
+        while (const dirent* item = listing ? readdir(listing) : nullptr) {
+            if (item->d_name[0] != '.') names.push_back(item->d_name);
+        }
+        if (listing) closedir(listing);
+        return names;
+    }
+
+    // Compiles through the cache and says whether the answer came from it.
+    static bool FromCache(const fx::CompileKey& key, fx::CompileOutput* out = nullptr) {
+        bool cached = false;
+        fx::CompileOutput output = fx::CompileThroughCache(key, &cached);
+        if (out) *out = std::move(output);
+        return cached;
+    }
+
+    std::string mDirectory;
+    std::string mPrevious;
+};
+
+// The entry's checksum made to fit its body again, as a damage that a checksum alone would not catch.
+std::string Resealed(std::string entry) {
+    const size_t head = 8 + 4 + 8;
+    uint64_t sum = 14695981039346656037ull;
+    for (size_t i = head; i < entry.size(); ++i) sum = (sum ^ static_cast<uint8_t>(entry[i])) * 1099511628211ull;
+    entry.replace(12, 8, reinterpret_cast<const char*>(&sum), 8);
+    return entry;
+}
+
+// The effect's bytes, which end the entry, one byte short, with their length and the checksum to match.
+std::string EffectCutShort(const std::string& entry, size_t effectBytes) {
+    std::string cut = entry.substr(0, entry.size() - 1);
+    const uint32_t length = static_cast<uint32_t>(effectBytes - 1);
+    cut.replace(entry.size() - effectBytes - 4, 4, reinterpret_cast<const char*>(&length), 4);
+    return Resealed(cut);
 }
 
 }  // namespace
@@ -214,4 +298,100 @@ TEST(EffectCompile, CompilerCrashesBecomeErrorsNamingTheFile) {
         EXPECT_NE(c.messages.find(file), std::string::npos) << c.messages;
         EXPECT_NE(c.messages.find("error X3000"), std::string::npos) << c.messages;
     }
+}
+
+TEST_F(EffectCacheTest, CachedAndFreshCompilesGiveIdenticalOutput) {
+    for (const fx::CompileKey& key : CacheKeys()) {
+        const fx::CompileOutput fresh = fx::CompileEffect(key.text, key.file, key.defines);
+        ASSERT_TRUE(fresh.ok) << key.file << ": " << fresh.messages;
+        fx::CompileOutput first, second;
+        EXPECT_FALSE(FromCache(key, &first)) << key.file;
+        EXPECT_TRUE(FromCache(key, &second)) << key.file;
+        ExpectSameOutput(first, fresh, key.file + " compiled");
+        ExpectSameOutput(second, fresh, key.file + " cached");
+    }
+    EXPECT_EQ(Entries().size(), CacheKeys().size());
+}
+
+TEST_F(EffectCacheTest, DamagedEntriesAreIgnoredAndRewritten) {
+    const fx::CompileKey key = CacheKeys()[0];
+    const fx::CompileOutput fresh = fx::CompileEffect(key.text, key.file, key.defines);
+    FromCache(key);
+    const std::string path = fx::EffectCacheFile(key);
+    const std::string good = ReadWhole(path);
+    ASSERT_FALSE(good.empty());
+    fx::CompileKey other = key;
+    other.flags ^= 1;
+    FromCache(other);
+    const std::string otherEntry = ReadWhole(fx::EffectCacheFile(other));
+    struct Damage {
+        const char* what;
+        std::string entry;
+    };
+    std::vector<Damage> damages = {
+        {"empty", ""},
+        {"header only", good.substr(0, 20)},
+        {"half", good.substr(0, good.size() / 2)},
+        {"last byte missing", good.substr(0, good.size() - 1)},
+        {"a byte appended", good + "x"},
+        {"another key's entry", otherEntry},
+        {"effect bytes that do not decode, resealed", EffectCutShort(good, fresh.bytes.size())},
+        {"another format", std::string(good).replace(8, 1, 1, '\x7f')},
+    };
+    for (size_t at : {size_t(0), size_t(9), size_t(13), size_t(40), good.size() / 2, good.size() - 1}) {
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x20);
+        damages.push_back({"one byte flipped", flipped});
+    }
+    for (const Damage& damage : damages) {
+        WriteWhole(path, damage.entry);
+        fx::CompileOutput out;
+        EXPECT_FALSE(FromCache(key, &out)) << damage.what;
+        ExpectSameOutput(out, fresh, damage.what);
+        EXPECT_EQ(ReadWhole(path), good) << damage.what << ": not rewritten";
+        EXPECT_TRUE(FromCache(key)) << damage.what;
+    }
+}
+
+TEST_F(EffectCacheTest, AnEditedFileReplacesItsEntry) {
+    const fx::CompileKey key = CacheKeys()[0];
+    fx::CompileKey edited = key;
+    edited.text += "\n// edited\n";
+    FromCache(key);
+    fx::CompileOutput out;
+    EXPECT_FALSE(FromCache(edited, &out));
+    ExpectSameOutput(out, fx::CompileEffect(edited.text, edited.file, edited.defines), "edited");
+    EXPECT_TRUE(FromCache(edited));
+    EXPECT_FALSE(FromCache(key));
+    EXPECT_EQ(Entries().size(), 1u);
+}
+
+TEST_F(EffectCacheTest, FailedCompilesAreNotKept) {
+    const fx::CompileKey broken = {WithShaders("float4 gTint;\nfloat4 gBad = ;\n"), "broken.fx", "", 0};
+    fx::CompileOutput out;
+    EXPECT_FALSE(FromCache(broken, &out));
+    EXPECT_FALSE(out.ok);
+    EXPECT_NE(out.messages.find("broken.fx(2,"), std::string::npos) << out.messages;
+    EXPECT_FALSE(FromCache(broken));
+    EXPECT_TRUE(Entries().empty());
+}
+
+TEST_F(EffectCacheTest, TheOldestEntriesGoPastThirtyTwo) {
+    for (int i = 0; i < 34; ++i) FromCache({fxtest::kQuadEffect, "quad" + std::to_string(i) + ".fx", "", 0});
+    EXPECT_EQ(Entries().size(), 32u);
+    EXPECT_TRUE(FromCache({fxtest::kQuadEffect, "quad33.fx", "", 0}));
+}
+
+TEST_F(EffectCacheTest, AnUnusableDirectoryOnlyCostsTheCompile) {
+    const std::string file = mDirectory + "/file";
+    WriteWhole(file, "not a directory");
+    fx::SetEffectCacheDirectory(file + "/cache");
+    const fx::CompileKey key = CacheKeys()[0];
+    fx::CompileOutput out;
+    EXPECT_FALSE(FromCache(key, &out));
+    EXPECT_FALSE(FromCache(key));
+    ExpectSameOutput(out, fx::CompileEffect(key.text, key.file, key.defines), "unusable directory");
+    fx::SetEffectCacheDirectory("");
+    EXPECT_EQ(fx::EffectCacheFile(key), "");
+    EXPECT_FALSE(FromCache(key));
 }

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "compiled_effect.h"
+#include "effect_cache.h"
 #include "fx_parser.h"
 #include "hlsl_compiler.h"
 
@@ -98,6 +99,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     gReaderOnly = readerOnly && std::strcmp(readerOnly, "1") == 0;
     // Below libFuzzer's own -timeout, so that a hung compiler is a compile error here too.
     fx::SetCompileTimeLimit(std::chrono::seconds(5));
+    // Every input would otherwise be written to the cache, and a cached answer would skip the compiler under test.
+    fx::SetEffectCacheDirectory("");
     return 0;
 }
 
