@@ -73,7 +73,6 @@ Context::Context(Device& device) : device_(device) {
 Context::~Context() {
     if (!Rasterises()) return;
     ring_.reset();
-    fill_.reset();
     gl_->Delete(GLObject::Buffer, feedback_);
     if (!queries_.empty()) glDeleteQueries(GLsizei(queries_.size()), queries_.data());
     scaler_.reset();

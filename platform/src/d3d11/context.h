@@ -15,7 +15,6 @@
 #include "gl_state.h"
 #include "input_layout.h"
 #include "picture_scaler.h"
-#include "rect_fill.h"
 #include "resources.h"
 #include "shader.h"
 #include "states.h"
@@ -201,7 +200,6 @@ private:
     void WrittenOutsideFrames(uint64_t serial);
     void FlushFrame();
     void ExecuteEntry(FrameEntry& entry, const PixelRect* clip, GLuint framebuffer);
-    void ClearInside(FrameEntry& entry, const PixelRect& clip, GLuint framebuffer);
     const std::vector<uint8_t>& ClearedTexel(const TextureData& texture, const std::array<FLOAT, 4>& colour);
     Damage Compare();
     void DrawInside(const Damage& damage);
@@ -275,7 +273,6 @@ private:
     GLuint emptyVertexArray_ = 0;
     GLuint copyFramebuffers_[2] = {};
     std::unique_ptr<PictureScaler> scaler_;  // made on the first fullscreen present
-    std::unique_ptr<RectFill> fill_;         // made on the first frame drawn where it changed
     Frame frame_;
     ShownFrame shown_;
     std::map<std::vector<uint8_t>, std::vector<uint8_t>> clearedTexels_;  // by colour and storage

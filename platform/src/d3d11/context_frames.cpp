@@ -259,7 +259,11 @@ void Context::ExecuteEntry(FrameEntry& entry, const PixelRect* clip, GLuint fram
         return;
     }
     if (clip) {
-        ClearInside(entry, *clip, framebuffer);
+        // A scissored clear is drawn as a quad by Mesa, which rounds the colour otherwise than a whole clear: the
+        // rectangle gets the very bytes a whole clear writes.
+        const TextureData& t = *entry.clearTexture;
+        glClearTexSubImage(t.name, 0, clip->left, clip->top, 0, clip->right - clip->left, clip->bottom - clip->top, 1,
+                           t.format->pixelFormat, t.format->pixelType, ClearedTexel(t, entry.colour).data());
         return;
     }
     gl_->SetScissorTest(false);
@@ -268,25 +272,6 @@ void Context::ExecuteEntry(FrameEntry& entry, const PixelRect* clip, GLuint fram
     gl_->Apply(GLState::kScissorTest | GLState::kColourMasks | GLState::kSrgb);
     glClearNamedFramebufferfv(framebuffer ? framebuffer : entry.clearFramebuffer, GL_COLOR, entry.drawBuffer,
                               entry.colour.data());
-}
-
-// A scissored clear is drawn as a quad by Mesa, which rounds the colour otherwise than a whole clear: the rectangle
-// gets the very bytes a whole clear writes, drawn where the target has eight bits a channel, else written into the
-// texture (which makes the rasteriser finish what it has first).
-void Context::ClearInside(FrameEntry& entry, const PixelRect& clip, GLuint framebuffer) {
-    const TextureData& t = *entry.clearTexture;
-    const std::vector<uint8_t>& texel = ClearedTexel(t, entry.colour);
-    const DXGI_FORMAT format = t.format->format;
-    if (entry.drawBuffer == 0 && (format == DXGI_FORMAT_R8G8B8A8_UNORM || format == DXGI_FORMAT_B8G8R8A8_UNORM)) {
-        const bool bgra = t.format->pixelFormat == GL_BGRA;
-        const std::array<uint8_t, 4> rgba = {texel[bgra ? 2 : 0], texel[1], texel[bgra ? 0 : 2], texel[3]};
-        if (!fill_) fill_ = std::make_unique<RectFill>();
-        fill_->Fill(*gl_, framebuffer ? framebuffer : entry.clearFramebuffer, emptyVertexArray_, frame_.bounds, clip,
-                    rgba);
-        return;
-    }
-    glClearTexSubImage(t.name, 0, clip.left, clip.top, 0, clip.right - clip.left, clip.bottom - clip.top, 1,
-                       t.format->pixelFormat, t.format->pixelType, texel.data());
 }
 
 // What a whole clear writes into one texel of the texture's storage, found once per format and colour by clearing
