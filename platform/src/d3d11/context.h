@@ -206,7 +206,7 @@ private:
     void CheckFrame(TextureData& target);
     void MeasureUnmeasured();
     GLsizeiptr FeedbackBytes(const DrawCommand& command) const;
-    GLuint FeedbackBuffer();
+    GLuint FeedbackBuffer(GLsizeiptr bytes);
     GLuint NextQuery(size_t index);
     void RunPositions(DrawCommand& command, const LinkedProgram& positions, const UniformRangeGL& output, GLuint query);
     GLuint DrawFramebuffer();
@@ -277,6 +277,7 @@ private:
     ShownFrame shown_;
     std::map<std::vector<uint8_t>, std::vector<uint8_t>> clearedTexels_;  // by colour and storage
     GLuint feedback_ = 0;
+    GLsizeiptr feedbackBytes_ = 0;
     std::vector<GLuint> queries_;
     uint64_t frames_ = 0;
     uint64_t draws_ = 0;

@@ -418,7 +418,9 @@ void Context::CheckFrame(TextureData& target) {
 void Context::MeasureUnmeasured() {
     struct Pending {
         FrameEntry* entry;
+        const LinkedProgram* positions;
         GLintptr offset;
+        GLsizeiptr bytes;
         GLuint query;
     };
     std::vector<Pending> batch;
@@ -431,10 +433,11 @@ void Context::MeasureUnmeasured() {
         if (!bytes || used + bytes > kFeedbackBytes) continue;
         const LinkedProgram& positions = device_.Programs().LinkPositions(*entry.draw.vertexShader);
         if (!positions.linked) continue;
-        batch.push_back({&entry, used, NextQuery(batch.size())});
-        RunPositions(entry.draw, positions, {FeedbackBuffer(), used, bytes}, batch.back().query);
+        batch.push_back({&entry, &positions, used, bytes, NextQuery(batch.size())});
         used += bytes;
     }
+    const GLuint output = FeedbackBuffer(used);
+    for (const Pending& p : batch) RunPositions(p.entry->draw, *p.positions, {output, p.offset, p.bytes}, p.query);
     gl_->SetRasterizerDiscard(false);
     gl_->Apply(GLState::kDiscard);
     if (batch.empty()) return;
@@ -456,10 +459,14 @@ GLsizeiptr Context::FeedbackBytes(const DrawCommand& c) const {
     return GLsizeiptr(triangles * c.instances * 3 * 4 * sizeof(float));
 }
 
-GLuint Context::FeedbackBuffer() {
-    if (feedback_) return feedback_;
+// Sized to what frames have needed, in powers of two: the driver fills a new buffer, which a large one makes slow.
+GLuint Context::FeedbackBuffer(GLsizeiptr bytes) {
+    if (feedback_ && bytes <= feedbackBytes_) return feedback_;
+    gl_->Delete(GLObject::Buffer, feedback_);
+    feedbackBytes_ = std::max<GLsizeiptr>(feedbackBytes_, 64 << 10);
+    while (feedbackBytes_ < bytes) feedbackBytes_ *= 2;
     glCreateBuffers(1, &feedback_);
-    glNamedBufferStorage(feedback_, kFeedbackBytes, nullptr, 0);
+    glNamedBufferStorage(feedback_, feedbackBytes_, nullptr, 0);
     return feedback_;
 }
 
