@@ -204,10 +204,10 @@ void Context::Record(DrawCommand& command) {
     }
     if (TestsDepthOrStencil(d)) use(d.depthTarget);
     if (depthStencilView_) frame_.depthView = depthStencilView_;
-    frame_.entries.push_back(std::move(entry));
     // A depth or stencil test makes pixels depend on more than the operations that touch them.
-    if (TestsDepthOrStencil(d)) FlushFrame();
-    if (frame_.whole) FlushFrame();
+    const bool whole = frame_.whole || TestsDepthOrStencil(d);
+    frame_.entries.push_back(std::move(entry));
+    if (whole) FlushFrame();
 }
 
 void Context::RecordClear(RenderTargetView& view, const FLOAT colour[4], GLuint framebuffer, GLint drawBuffer) {
@@ -226,6 +226,8 @@ void Context::RecordClear(RenderTargetView& view, const FLOAT colour[4], GLuint 
     key.Put(std::array<uint64_t, 2>{view.Serial(), uint64_t(drawBuffer)});
     key.Put(entry.colour);
     frame_.uses.insert(view.Serial());
+    // A bound view is cleared through the framebuffer that holds the depth view too.
+    if (depthStencilView_) frame_.uses.insert(depthStencilView_->Serial());
     frame_.entries.push_back(std::move(entry));
     if (frame_.whole) FlushFrame();
 }
@@ -318,11 +320,12 @@ Damage Context::FinishFrame(TextureData& target) {
             damage.Add(whole);
             shown_ = {target.serial, {}, false};
         }
-        frame_ = {};
+        // Another picture's waiting frame stays to be presented from its own swap chain.
+        if (frame_.target == target.serial) frame_ = {};
         return damage;
     }
-    const bool comparable = !frame_.whole && shown_.valid && shown_.target == frame_.target &&
-                            frame_.entries.front().clear && frame_.executed == 0;
+    const bool comparable =
+        !frame_.whole && shown_.valid && shown_.target == frame_.target && frame_.entries.front().clear;
     if (comparable) {
         damage = Compare();
         DrawInside(damage);

@@ -62,7 +62,6 @@ void Context::ClearRenderTargetView(ID3D11RenderTargetView* view, const FLOAT co
     const bool integer = pixelFormat == GL_RED_INTEGER || pixelFormat == GL_RGBA_INTEGER;
     if (!integer && RecordsClearOf(texture)) {
         RecordClear(*target, colorRGBA, framebuffer, drawBuffer);
-        frame_.uses.insert(SerialOf(depthStencilView_));
         return;
     }
     BeforeAccess(texture.serial);
