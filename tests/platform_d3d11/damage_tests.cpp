@@ -229,26 +229,6 @@ TEST_F(DamageTest, StillFramesAndFramesAfterAResizeAreComparedAndMatch) {
     EXPECT_EQ(platform::DamageCheckedFrames(), 3u) << "the first frame and the first after the resize are whole";
 }
 
-// A frame waiting for one swap chain's present is not lost when another swap chain presents first.
-TEST_F(DamageTest, AFrameWaitsForItsOwnSwapChain) {
-    HWND other = MakeWindow(int(kWidth), int(kHeight));
-    IDXGISwapChain* otherChain = nullptr;
-    ID3D11Texture2D* otherBuffer = nullptr;
-    ID3D11RenderTargetView* otherView = nullptr;
-    ASSERT_EQ(CreateSwapChain(other, kWidth, kHeight, &otherChain), S_OK);
-    ASSERT_EQ(otherChain->GetBuffer(0, __uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&otherBuffer)), S_OK);
-    ASSERT_EQ(device->CreateRenderTargetView(otherBuffer, nullptr, &otherView), S_OK);
-    const FLOAT green[4] = {0, 1, 0, 1};
-    context->ClearRenderTargetView(otherView, green);
-    ASSERT_EQ(swapChain->Present(0, 0), S_OK);
-    ASSERT_EQ(otherChain->Present(0, 0), S_OK);
-    EXPECT_EQ(ReadBack(context, otherBuffer).At(3, 3), Rgba(0, 255, 0, 255));
-    otherView->Release();
-    otherBuffer->Release();
-    otherChain->Release();
-    DestroyWindow(other);
-}
-
 // The pieces of a damage never overlap and cover every pixel added; near rectangles are joined, far ones not.
 TEST(DamageRects, PiecesAreDisjointAndCoverWhatWasAdded) {
     struct Case {
