@@ -7,9 +7,12 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh --test
 jobs="$(nproc)"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON
+# Warnings fail the build here; the game's own build only reports them, as a newer compiler may add some.
+strict=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON "$strict"
 cmake --build build -j"$jobs"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON \
+  "$strict"
 cmake --build build-asan -j"$jobs"
 
 # The rules use no random numbers: both builds must replay the committed games to the same bytes.
