@@ -14,7 +14,7 @@ TEST_PACKAGES=(
   libgtest-dev libpng-dev libx11-dev libxtst-dev
   xvfb openbox xdotool imagemagick x11-utils
   vorbis-tools lame
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   dpkg-dev file desktop-file-utils appstream groff-base
 )
 
