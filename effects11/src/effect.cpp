@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "technique.h"
+#include "windows.h"
 
 namespace fx {
 namespace {
@@ -60,8 +62,10 @@ bool Effect::CreateBuffers() {
         const HRESULT hr = device_->CreateBuffer(&desc, nullptr, &b.buffer);
         buffers_.push_back(std::move(b));
         if (FAILED(hr) || cb.binding >= D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT) {
-            std::fprintf(stderr, "effect: constant buffer '%s' cannot be created (0x%08X)\n", cb.name.c_str(),
-                         unsigned(hr));
+            char code[16];
+            std::snprintf(code, sizeof code, "0x%08X", unsigned(hr));
+            OutputDebugStringA(
+                ("effect: constant buffer '" + cb.name + "' cannot be created (" + code + ")\n").c_str());
             return false;
         }
     }
@@ -76,7 +80,7 @@ bool Effect::CreateSamplers() {
             if (s.name != compiled_.variables[i].name) continue;
             const D3D11_SAMPLER_DESC desc = SamplerDesc(s);
             if (FAILED(device_->CreateSamplerState(&desc, &samplers_[i]))) {
-                std::fprintf(stderr, "effect: sampler state '%s' is not valid\n", s.name.c_str());
+                OutputDebugStringA(("effect: sampler state '" + s.name + "' is not valid\n").c_str());
                 return false;
             }
         }

@@ -32,7 +32,7 @@ class EffectTechnique;
 class Effect final : public ID3DX11Effect {
 public:
     Effect(CompiledEffect compiled, ID3D11Device* device);
-    // Creates the device objects; false (with a message on stderr) when the device refuses one.
+    // Creates the device objects; false, told in the debugger output, when the device refuses one.
     bool Create();
 
     HRESULT QueryInterface(REFIID riid, void** object) override;

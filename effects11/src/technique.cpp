@@ -1,9 +1,10 @@
 #include "technique.h"
 
-#include <cstdio>
+#include <string>
 
 #include "d3d11_layer.h"
 #include "effect.h"
+#include "windows.h"
 
 namespace fx {
 namespace {
@@ -17,6 +18,12 @@ std::vector<layer::SignatureElement> Signature(const Pass& pass) {
         out.push_back({e.semantic, e.index, e.location, e.components, type});
     }
     return out;
+}
+
+// Reported through the debugger output, as the layer reports the objects it refuses.
+bool Refused(const Pass& pass, const char* reason) {
+    OutputDebugStringA(("effect pass '" + pass.name + "': " + reason + "\n").c_str());
+    return false;
 }
 
 std::vector<uint8_t> Bytecode(layer::ShaderStage stage, const std::string& glsl, const std::vector<uint32_t>& slots) {
@@ -40,19 +47,16 @@ bool EffectPass::Link() {
     ID3D11Device* device = effect_->Device();
     const std::vector<uint8_t> vertex = Bytecode(layer::ShaderStage::Vertex, pass_->vertexGlsl, flattened);
     if (FAILED(device->CreateVertexShader(vertex.data(), vertex.size(), nullptr, &vertexShader_))) {
-        std::fprintf(stderr, "effect pass '%s': the vertex shader was refused\n", pass_->name.c_str());
-        return false;
+        return Refused(*pass_, "the vertex shader was refused");
     }
     if (!pass_->pixelGlsl.empty()) {
         const std::vector<uint8_t> pixel = Bytecode(layer::ShaderStage::Pixel, pass_->pixelGlsl, flattened);
         if (FAILED(device->CreatePixelShader(pixel.data(), pixel.size(), nullptr, &pixelShader_))) {
-            std::fprintf(stderr, "effect pass '%s': the pixel shader was refused\n", pass_->name.c_str());
-            return false;
+            return Refused(*pass_, "the pixel shader was refused");
         }
     }
     if (FAILED(layer::PrepareProgram(device, vertexShader_, pixelShader_))) {
-        std::fprintf(stderr, "effect pass '%s': its shaders do not link\n", pass_->name.c_str());
-        return false;
+        return Refused(*pass_, "its shaders do not link");
     }
     return true;
 }

@@ -16,7 +16,7 @@ public:
     ~EffectPass();
     EffectPass(const EffectPass&) = delete;
     EffectPass& operator=(const EffectPass&) = delete;
-    // Creates the pass's shaders and has the layer link them; false with a message on stderr when it cannot.
+    // Creates the pass's shaders and has the layer link them; false, told in the debugger output, when it cannot.
     bool Link();
 
     BOOL IsValid() override { return pass_ != nullptr; }

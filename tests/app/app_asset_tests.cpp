@@ -8,7 +8,7 @@
 #include <string>
 #include <tuple>
 
-#include "../support/data_dir.h"
+#include "data_dir.h"
 #include "app_fixture.h"
 
 namespace fs = std::filesystem;

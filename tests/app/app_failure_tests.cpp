@@ -2,7 +2,7 @@
 // frames go on.
 #include <algorithm>
 
-#include "../support/failing_device.h"
+#include "failing_device.h"
 #include "app_fixture.h"
 
 namespace {

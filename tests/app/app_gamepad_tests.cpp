@@ -1,5 +1,5 @@
 // The game worked from a game controller alone: the layer turns it into the keys and mouse the game already reads.
-#include "../support/virtual_pad.h"
+#include "virtual_pad.h"
 #include "app_fixture.h"
 
 namespace {

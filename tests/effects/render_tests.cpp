@@ -6,9 +6,11 @@
 #include <array>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "d3dutil.h"
 #include "effect_test_util.h"
+#include "platform_hooks.h"
 
 namespace {
 
@@ -315,6 +317,26 @@ TEST_F(EffectObjects, HostileBytesAreRejected) {
     ASSERT_EQ(c.hr, S_OK);
     EXPECT_EQ(D3DX11CreateEffectFromMemory(c.bytes.data(), c.bytes.size() - 1, 0, device_, &effect), E_INVALIDARG);
     EXPECT_EQ(effect, nullptr);
+}
+
+// A state the device refuses fails the effect, and the debugger output names it, where headless runs capture it.
+TEST_F(EffectObjects, RefusedSamplerStateFailsTheEffectAndIsReported) {
+    const fxtest::Compiled c = fxtest::CompileText("refused.fx", R"(
+Texture2D gTex;
+SamplerState samBad { Filter = MIN_MAG_MIP_LINEAR; MinLOD = 2; MaxLOD = 1; };
+float4 VS(float3 p : POSITION) : SV_POSITION { return float4(p, 1.0f); }
+float4 PS(float4 p : SV_POSITION) : SV_Target { return gTex.Sample(samBad, p.xy); }
+technique11 T { pass P { SetVertexShader(CompileShader(vs_5_0, VS())); SetPixelShader(CompileShader(ps_5_0, PS())); } }
+)");
+    ASSERT_EQ(c.hr, S_OK) << c.messages;
+    std::wstring said;
+    platform::SetDebugOutputHook([&said](const std::wstring& text) { said += text; });
+    ID3DX11Effect* effect = nullptr;
+    const HRESULT hr = D3DX11CreateEffectFromMemory(c.bytes.data(), c.bytes.size(), 0, device_, &effect);
+    platform::SetDebugOutputHook(nullptr);
+    EXPECT_EQ(hr, E_FAIL);
+    EXPECT_EQ(effect, nullptr);
+    EXPECT_EQ(said, L"effect: sampler state 'samBad' is not valid\n");
 }
 
 TEST_F(EffectRender, UnusualPackingsStillReachTheShader) {

@@ -16,7 +16,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "../support/test_device.h"
+#include "test_device.h"
 
 namespace {
 

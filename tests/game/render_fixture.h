@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "../platform_d3d11/readback.h"
-#include "../support/test_device.h"
+#include "test_device.h"
 
 using Texel = std::array<uint8_t, 4>;
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "../support/test_device.h"
+#include "test_device.h"
 
 namespace {
 

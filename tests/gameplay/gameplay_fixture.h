@@ -11,7 +11,7 @@
 #include <set>
 #include <vector>
 
-#include "../support/test_device.h"
+#include "test_device.h"
 
 // Holds the keys a test names; everything else is up.
 class Keyboard {

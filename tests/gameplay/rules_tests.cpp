@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../support/failing_device.h"
+#include "failing_device.h"
 #include "gameplay_fixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "../support/data_dir.h"
+#include "data_dir.h"
 #include "gameplay_fixture.h"
 
 namespace {

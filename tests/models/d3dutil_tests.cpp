@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../support/failing_device.h"
-#include "../support/test_device.h"
+#include "failing_device.h"
+#include "test_device.h"
 #include "model_files.h"
 
 namespace {

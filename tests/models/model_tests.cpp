@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "../support/test_device.h"
+#include "test_device.h"
 #include "model_files.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "../support/test_device.h"
+#include "test_device.h"
 #include "model_files.h"
 #include "platform_text.h"
 

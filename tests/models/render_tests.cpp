@@ -9,7 +9,7 @@
 
 #include <sstream>
 
-#include "../support/test_device.h"
+#include "test_device.h"
 #include "model_files.h"
 
 namespace {

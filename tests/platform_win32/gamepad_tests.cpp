@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <set>
 #include <tuple>
-#include "../support/virtual_pad.h"
+#include "virtual_pad.h"
 #include "win32_fixture.h"
 
 using namespace win32_test;

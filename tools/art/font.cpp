@@ -1,4 +1,4 @@
-#include "font.hpp"
+#include "font.h"
 
 #include <algorithm>
 #include <array>
@@ -76,22 +76,22 @@ constexpr Glyph kGlyphs[] = {
 };
 // clang-format on
 
-const Rows& glyphFor(char ch) {
+const Rows& GlyphFor(char ch) {
     const auto* it = std::find_if(std::begin(kGlyphs), std::end(kGlyphs), [ch](const Glyph& g) { return g.ch == ch; });
     if (it == std::end(kGlyphs)) throw std::invalid_argument(std::string("no glyph for ") + ch);
     return it->rows;
 }
 
-void drawGlyphs(Image& img, const std::string& text, int x, int y, int scale, Rgba top, Rgba bottom) {
+void DrawGlyphs(Image& img, const std::string& text, int x, int y, int scale, Rgba top, Rgba bottom) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const Rows& rows = glyphFor(text[i]);
+        const Rows& rows = GlyphFor(text[i]);
         for (int gy = 0; gy < kGlyphH; ++gy) {
-            const Rgba c = mix(top, bottom, static_cast<float>(gy) / (kGlyphH - 1));
+            const Rgba c = Mix(top, bottom, static_cast<float>(gy) / (kGlyphH - 1));
             for (int gx = 0; gx < kGlyphW; ++gx) {
                 if (rows[gy][gx] != '#') continue;
                 const int px = x + (static_cast<int>(i) * kAdvance + gx) * scale;
                 for (int sy = 0; sy < scale; ++sy)
-                    for (int sx = 0; sx < scale; ++sx) img.blend(px + sx, y + gy * scale + sy, c);
+                    for (int sx = 0; sx < scale; ++sx) img.Blend(px + sx, y + gy * scale + sy, c);
             }
         }
     }
@@ -99,22 +99,22 @@ void drawGlyphs(Image& img, const std::string& text, int x, int y, int scale, Rg
 
 }  // namespace
 
-int textWidth(const std::string& text, int scale) {
+int TextWidth(const std::string& text, int scale) {
     return text.empty() ? 0 : (static_cast<int>(text.size()) * kAdvance - 1) * scale;
 }
 
-int textHeight(int scale) { return kGlyphH * scale; }
+int TextHeight(int scale) { return kGlyphH * scale; }
 
-void drawText(Image& img, const std::string& text, int x, int y, const TextStyle& style) {
+void DrawText(Image& img, const std::string& text, int x, int y, const TextStyle& style) {
     if (style.shadow.a != 0) {
         const int off = std::max(1, style.scale / 2);
-        drawGlyphs(img, text, x + off, y + off, style.scale, style.shadow, style.shadow);
+        DrawGlyphs(img, text, x + off, y + off, style.scale, style.shadow, style.shadow);
     }
-    drawGlyphs(img, text, x, y, style.scale, style.top, style.bottom);
+    DrawGlyphs(img, text, x, y, style.scale, style.top, style.bottom);
 }
 
-void drawTextCentred(Image& img, const std::string& text, int cx, int y, const TextStyle& style) {
-    drawText(img, text, cx - textWidth(text, style.scale) / 2, y, style);
+void DrawTextCentred(Image& img, const std::string& text, int cx, int y, const TextStyle& style) {
+    DrawText(img, text, cx - TextWidth(text, style.scale) / 2, y, style);
 }
 
 }  // namespace art

@@ -1,4 +1,4 @@
-#include "image.hpp"
+#include "image.h"
 
 #include <png.h>
 
@@ -11,7 +11,7 @@ namespace art {
 
 namespace {
 
-std::uint8_t lerpChannel(std::uint8_t a, std::uint8_t b, float t) {
+std::uint8_t LerpChannel(std::uint8_t a, std::uint8_t b, float t) {
     return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
 }
 
@@ -21,21 +21,21 @@ struct FileCloser {
 
 }  // namespace
 
-Rgba mix(Rgba a, Rgba b, float t) {
-    return Rgba{lerpChannel(a.r, b.r, t), lerpChannel(a.g, b.g, t), lerpChannel(a.b, b.b, t), lerpChannel(a.a, b.a, t)};
+Rgba Mix(Rgba a, Rgba b, float t) {
+    return Rgba{LerpChannel(a.r, b.r, t), LerpChannel(a.g, b.g, t), LerpChannel(a.b, b.b, t), LerpChannel(a.a, b.a, t)};
 }
 
 Image::Image(int width, int height, Rgba fill)
     : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
 
-void Image::set(int x, int y, Rgba c) {
-    if (contains(x, y)) pixels_[index(x, y)] = c;
+void Image::Set(int x, int y, Rgba c) {
+    if (Contains(x, y)) pixels_[Index(x, y)] = c;
 }
 
 // Integer "over" compositing keeps the output identical on every machine.
-void Image::blend(int x, int y, Rgba c) {
-    if (!contains(x, y) || c.a == 0) return;
-    Rgba& d = pixels_[index(x, y)];
+void Image::Blend(int x, int y, Rgba c) {
+    if (!Contains(x, y) || c.a == 0) return;
+    Rgba& d = pixels_[Index(x, y)];
     if (c.a == 255 || d.a == 0) {
         d = c;
         return;
@@ -47,7 +47,7 @@ void Image::blend(int x, int y, Rgba c) {
     d = Rgba{channel(c.r, d.r), channel(c.g, d.g), channel(c.b, d.b), static_cast<std::uint8_t>(oa)};
 }
 
-void Image::savePng(const std::string& path) const {
+void Image::SavePng(const std::string& path) const {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file) throw std::runtime_error("cannot open " + path);
 
@@ -70,7 +70,7 @@ void Image::savePng(const std::string& path) const {
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height_; ++y) {
-        auto* row = reinterpret_cast<png_const_bytep>(&pixels_[index(0, y)]);
+        auto* row = reinterpret_cast<png_const_bytep>(&pixels_[Index(0, y)]);
         png_write_row(png, row);
     }
     png_write_end(png, nullptr);

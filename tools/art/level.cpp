@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "den.hpp"
+#include "den.h"
 #include "levelboxes.h"
-#include "scenes.hpp"
+#include "scenes.h"
 
 namespace art {
 
@@ -34,41 +34,41 @@ private:
 };
 
 // Decoration stays in open air and clear of the exit spot under the ceiling at (512, 48).
-void paintDecor(Image& img, const SolidMap& solid) {
+void PaintDecor(Image& img, const SolidMap& solid) {
     const SolidTest air = [&](int x, int y) { return !solid(x, y); };
     const struct { int x, y; } torches[] = {{176, 300}, {848, 300}, {400, 520}, {624, 520}, {360, 100}, {664, 100}};
-    for (const auto& t : torches) paintTorch(img, t.x, t.y, air);
-    paintChain(img, 172, 32, 64);
-    paintChain(img, 852, 32, 64);
-    paintChain(img, 236, 160, 40);
-    paintChain(img, 788, 160, 40);
-    paintCoinPile(img, 360, 720, 16);
-    paintCoinPile(img, 384, 720, 9);
-    paintCoinPile(img, 680, 720, 12);
-    paintChest(img, 600, 720);
-    paintCoinPile(img, 220, 592, 12);
-    paintCoinPile(img, 820, 592, 10);
+    for (const auto& t : torches) PaintTorch(img, t.x, t.y, air);
+    PaintChain(img, 172, 32, 64);
+    PaintChain(img, 852, 32, 64);
+    PaintChain(img, 236, 160, 40);
+    PaintChain(img, 788, 160, 40);
+    PaintCoinPile(img, 360, 720, 16);
+    PaintCoinPile(img, 384, 720, 9);
+    PaintCoinPile(img, 680, 720, 12);
+    PaintChest(img, 600, 720);
+    PaintCoinPile(img, 220, 592, 12);
+    PaintCoinPile(img, 820, 592, 10);
 }
 
 // The HUD bars sit at x 12-108, rows 24-40 and 62-78. Plain dark stone behind them keeps
 // them legible; open air there stays air so the picture still matches the collision boxes.
-void paintHudRecess(Image& img, const SolidMap& solid) {
-    const Rgba recess = rgb(0x24140e);
+void PaintHudRecess(Image& img, const SolidMap& solid) {
+    const Rgba recess = Rgb(0x24140e);
     for (int y = 18; y < 84; ++y)
         for (int x = 8; x < 114; ++x)
             if (solid(x, y) && solid(x, y + 3) && solid(x - 1, y) && solid(x + 1, y) && solid(x, y - 1))
-                img.set(x, y, recess);
+                img.Set(x, y, recess);
 }
 
 }  // namespace
 
-Image makeLevelBackground() {
+Image MakeLevelBackground() {
     Image img(kW, kH);
     const SolidMap solid;
-    paintWall(img, {0, 0, kW, kH});
-    paintDecor(img, solid);
-    paintStone(img, {0, 0, kW, kH}, [&](int x, int y) { return solid(x, y); });
-    paintHudRecess(img, solid);
+    PaintWall(img, {0, 0, kW, kH});
+    PaintDecor(img, solid);
+    PaintStone(img, {0, 0, kW, kH}, [&](int x, int y) { return solid(x, y); });
+    PaintHudRecess(img, solid);
     return img;
 }
 

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "sounds.hpp"
+#include "sounds.h"
 
 namespace snd {
 
@@ -9,15 +9,15 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kLength = 0.32;
 
-Mono twang() {
-    Mono v = pluck(165.0, kLength, 0.998f, 17);
+Mono Twang() {
+    Mono v = Pluck(165.0, kLength, 0.998f, 17);
     for (std::size_t i = 0; i < v.size(); ++i) v[i] *= static_cast<float>(std::exp(-(double(i) / kRate) / 0.12));
     return v;
 }
 
 // Falling sine: the thud of the limbs snapping forward.
-Mono thump() {
-    Mono v(secondsToFrames(kLength));
+Mono Thump() {
+    Mono v(SecondsToFrames(kLength));
     double phase = 0.0;
     for (std::size_t i = 0; i < v.size(); ++i) {
         const double t = double(i) / kRate;
@@ -28,17 +28,17 @@ Mono thump() {
 }
 
 // Band of noise sweeping downward as the arrow leaves.
-Mono whoosh() {
-    Mono v(secondsToFrames(kLength));
+Mono Whoosh() {
+    Mono v(SecondsToFrames(kLength));
     Rng rng(23);
     OnePole high, low;
     for (std::size_t i = 0; i < v.size(); ++i) {
         const double t = double(i) / kRate;
         const double centre = 600.0 + 1400.0 * std::exp(-t / 0.08);
-        high.setCutoff(centre * 1.5);
-        low.setCutoff(centre / 1.5);
-        const float n = rng.bipolar();
-        const float band = high.lowpass(n) - low.lowpass(n);
+        high.SetCutoff(centre * 1.5);
+        low.SetCutoff(centre / 1.5);
+        const float n = rng.Bipolar();
+        const float band = high.Lowpass(n) - low.Lowpass(n);
         const double rise = std::min(1.0, t / 0.06);
         const double fall = t < 0.06 ? 1.0 : std::pow(std::max(0.0, 1.0 - (t - 0.06) / (kLength - 0.06)), 2.0);
         v[i] = static_cast<float>(band * rise * fall);
@@ -48,12 +48,12 @@ Mono whoosh() {
 
 }  // namespace
 
-Mono makeArrowRelease() {
-    const Mono a = twang(), b = thump(), c = whoosh();
+Mono MakeArrowRelease() {
+    const Mono a = Twang(), b = Thump(), c = Whoosh();
     Mono out(a.size());
     for (std::size_t i = 0; i < out.size(); ++i) out[i] = 0.8f * a[i] + 0.5f * b[i] + 1.0f * c[i];
-    normalise(out, 0.8f);
-    fadeEnds(out, 0.003, 0.015);
+    Normalise(out, 0.8f);
+    FadeEnds(out, 0.003, 0.015);
     return out;
 }
 

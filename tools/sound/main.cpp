@@ -5,8 +5,8 @@
 #include <string>
 
 #include "command_line.h"
-#include "sounds.hpp"
-#include "wav.hpp"
+#include "sounds.h"
+#include "wav.h"
 
 namespace {
 
@@ -16,35 +16,35 @@ const cli::RootWriter kTool = {"make-sounds", "Sounds",
 
 namespace fs = std::filesystem;
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string Quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 
-void run(const std::string& command) {
+void Run(const std::string& command) {
     if (std::system(command.c_str()) != 0) throw std::runtime_error("command failed: " + command);
 }
 
 // Fixed serial number and no tags keep the Ogg file identical run to run.
-void encodeOgg(const fs::path& wav, const fs::path& out) {
-    run("oggenc -Q -s 1 -q 4 -o " + quoted(out) + " " + quoted(wav));
+void EncodeOgg(const fs::path& wav, const fs::path& out) {
+    Run("oggenc -Q -s 1 -q 4 -o " + Quoted(out) + " " + Quoted(wav));
 }
 
-void encodeMp3(const fs::path& wav, const fs::path& out) {
-    run("lame --quiet --noreplaygain -b 128 " + quoted(wav) + " " + quoted(out));
+void EncodeMp3(const fs::path& wav, const fs::path& out) {
+    Run("lame --quiet --noreplaygain -b 128 " + Quoted(wav) + " " + Quoted(out));
 }
 
-void writeAll(const fs::path& dir) {
-    const snd::Mono arrow = snd::makeArrowRelease();
+void WriteAll(const fs::path& dir) {
+    const snd::Mono arrow = snd::MakeArrowRelease();
     const fs::path arrowWav = dir / "choo.wav";
-    snd::writeWav(arrowWav.string(), {&arrow});
-    encodeOgg(arrowWav, dir / "choo.ogg");
+    snd::WriteWav(arrowWav.string(), {&arrow});
+    EncodeOgg(arrowWav, dir / "choo.ogg");
     fs::remove(arrowWav);
 
-    const snd::Stereo music = snd::makeDenMusic();
+    const snd::Stereo music = snd::MakeDenMusic();
     const fs::path musicWav = dir / "QivDenofThieves.wav";
-    snd::writeWav(musicWav.string(), {&music.left, &music.right});
-    encodeMp3(musicWav, dir / "QivDenofThieves.mp3");
+    snd::WriteWav(musicWav.string(), {&music.left, &music.right});
+    EncodeMp3(musicWav, dir / "QivDenofThieves.mp3");
     fs::remove(musicWav);
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return cli::WriteUnderRoot(kTool, argc, argv, writeAll); }
+int main(int argc, char** argv) { return cli::WriteUnderRoot(kTool, argc, argv, WriteAll); }

@@ -2,7 +2,7 @@
 #include <array>
 #include <cmath>
 
-#include "sounds.hpp"
+#include "sounds.h"
 
 namespace snd {
 
@@ -22,7 +22,7 @@ struct Chord {
 // Am F Dm E, four times.
 constexpr std::array<Chord, 4> kChords{{{45, 48, 52}, {41, 45, 48}, {38, 41, 45}, {40, 44, 47}}};
 
-const Chord& chordOf(int bar) { return kChords[bar % 4]; }
+const Chord& ChordOf(int bar) { return kChords[bar % 4]; }
 
 // clang-format off
 constexpr int kMelody[kBars][kSlots] = {
@@ -39,10 +39,10 @@ constexpr int kMelody[kBars][kSlots] = {
 constexpr int kBassLine[kSlots] = {0, kRest, 12, 0, 7, kRest, 12, 0};
 // clang-format on
 
-std::size_t at(int bar, double offsetSeconds) { return secondsToFrames(bar * 4 * kBeat + offsetSeconds); }
+std::size_t At(int bar, double offsetSeconds) { return SecondsToFrames(bar * 4 * kBeat + offsetSeconds); }
 
-Mono sine(double seconds, double (*hz)(double), double (*amp)(double)) {
-    Mono v(secondsToFrames(seconds));
+Mono Sine(double seconds, double (*hz)(double), double (*amp)(double)) {
+    Mono v(SecondsToFrames(seconds));
     double phase = 0.0;
     for (std::size_t i = 0; i < v.size(); ++i) {
         const double t = double(i) / kRate;
@@ -52,126 +52,126 @@ Mono sine(double seconds, double (*hz)(double), double (*amp)(double)) {
     return v;
 }
 
-Mono kick() {
-    return sine(
+Mono Kick() {
+    return Sine(
         0.35, [](double t) { return 45.0 + 90.0 * std::exp(-t / 0.04); }, [](double t) { return std::exp(-t / 0.18); });
 }
 
-Mono noiseHit(double seconds, double lowCut, double highCut, double decay, std::uint32_t seed) {
-    Mono v(secondsToFrames(seconds));
+Mono NoiseHit(double seconds, double lowCut, double highCut, double decay, std::uint32_t seed) {
+    Mono v(SecondsToFrames(seconds));
     Rng rng(seed);
     OnePole high, low;
-    high.setCutoff(highCut);
-    low.setCutoff(lowCut);
+    high.SetCutoff(highCut);
+    low.SetCutoff(lowCut);
     for (std::size_t i = 0; i < v.size(); ++i) {
-        const float n = rng.bipolar();
-        v[i] = (high.lowpass(n) - low.lowpass(n)) * static_cast<float>(std::exp(-(double(i) / kRate) / decay));
+        const float n = rng.Bipolar();
+        v[i] = (high.Lowpass(n) - low.Lowpass(n)) * static_cast<float>(std::exp(-(double(i) / kRate) / decay));
     }
     return v;
 }
 
-Mono snare() {
-    Mono v = noiseHit(0.2, 1000.0, 6000.0, 0.07, 5);
-    const Mono tone = sine(
+Mono Snare() {
+    Mono v = NoiseHit(0.2, 1000.0, 6000.0, 0.07, 5);
+    const Mono tone = Sine(
         0.2, [](double) { return 190.0; }, [](double t) { return 0.4 * std::exp(-t / 0.05); });
     for (std::size_t i = 0; i < v.size(); ++i) v[i] = 2.0f * v[i] + tone[i];
     return v;
 }
 
-Mono hat() { return noiseHit(0.06, 6000.0, 20000.0, 0.02, 9); }
+Mono Hat() { return NoiseHit(0.06, 6000.0, 20000.0, 0.02, 9); }
 
 // Saw through a closing low-pass over a sine sub: a round plucked bass.
-Mono bassNote(int midi) {
-    const double hz = midiToHz(midi);
-    Mono v(secondsToFrames(kEighth - 0.01));
+Mono BassNote(int midi) {
+    const double hz = MidiToHz(midi);
+    Mono v(SecondsToFrames(kEighth - 0.01));
     OnePole filter;
     double phase = 0.0;
     for (std::size_t i = 0; i < v.size(); ++i) {
         const double t = double(i) / kRate;
         phase += hz / kRate;
         phase -= std::floor(phase);
-        filter.setCutoff(250.0 + 1000.0 * std::exp(-t / 0.06));
-        const float saw = filter.lowpass(static_cast<float>(2.0 * phase - 1.0));
+        filter.SetCutoff(250.0 + 1000.0 * std::exp(-t / 0.06));
+        const float saw = filter.Lowpass(static_cast<float>(2.0 * phase - 1.0));
         v[i] = static_cast<float>((saw + 0.6 * std::sin(2.0 * kPi * phase)) * std::exp(-t / 0.35));
     }
-    fadeEnds(v, 0.004, 0.015);
+    FadeEnds(v, 0.004, 0.015);
     return v;
 }
 
 // Soft triangle-like tone swelling over one bar.
-Mono padNote(int midi, double detune) {
-    const double hz = midiToHz(midi) * detune;
-    Mono v(secondsToFrames(4 * kBeat));
+Mono PadNote(int midi, double detune) {
+    const double hz = MidiToHz(midi) * detune;
+    Mono v(SecondsToFrames(4 * kBeat));
     for (std::size_t i = 0; i < v.size(); ++i) {
         const double w = 2.0 * kPi * hz * double(i) / kRate;
         v[i] = static_cast<float>(std::sin(w) + std::sin(3.0 * w) / 9.0);
     }
-    fadeEnds(v, 0.3, 0.3);
+    FadeEnds(v, 0.3, 0.3);
     return v;
 }
 
-void addDrums(Stereo& mix) {
-    const Mono k = kick(), s = snare(), h = hat();
+void AddDrums(Stereo& mix) {
+    const Mono k = Kick(), s = Snare(), h = Hat();
     for (int bar = 0; bar < kBars; ++bar) {
-        mix.add(k, at(bar, 0), 0.8f, 0.0f);
-        mix.add(k, at(bar, 2 * kBeat), 0.7f, 0.0f);
-        mix.add(s, at(bar, kBeat), 0.14f, 0.05f);
-        mix.add(s, at(bar, 3 * kBeat), 0.18f, 0.05f);
-        for (int e = 0; e < kSlots; ++e) mix.add(h, at(bar, e * kEighth), e % 2 ? 0.1f : 0.05f, 0.35f);
+        mix.Add(k, At(bar, 0), 0.8f, 0.0f);
+        mix.Add(k, At(bar, 2 * kBeat), 0.7f, 0.0f);
+        mix.Add(s, At(bar, kBeat), 0.14f, 0.05f);
+        mix.Add(s, At(bar, 3 * kBeat), 0.18f, 0.05f);
+        for (int e = 0; e < kSlots; ++e) mix.Add(h, At(bar, e * kEighth), e % 2 ? 0.1f : 0.05f, 0.35f);
     }
 }
 
-void addBass(Stereo& mix) {
+void AddBass(Stereo& mix) {
     for (int bar = 0; bar < kBars; ++bar) {
-        const Chord& c = chordOf(bar);
+        const Chord& c = ChordOf(bar);
         for (int e = 0; e < kSlots; ++e) {
             int offset = kBassLine[e];
             if (offset == kRest) continue;
             // G sharp on the last eighth of each E bar pulls back to A.
             if (bar % 4 == 3 && e == kSlots - 1) offset = 4;
-            mix.add(bassNote(c.root + offset), at(bar, e * kEighth), 0.45f, 0.0f);
+            mix.Add(BassNote(c.root + offset), At(bar, e * kEighth), 0.45f, 0.0f);
         }
     }
 }
 
-void addPad(Stereo& mix) {
+void AddPad(Stereo& mix) {
     for (int bar = 0; bar < kBars; ++bar) {
-        const Chord& c = chordOf(bar);
+        const Chord& c = ChordOf(bar);
         for (int note : {c.root + 12, c.third + 12, c.fifth + 12}) {
-            mix.add(padNote(note, 1.0), at(bar, 0), 0.05f, -0.8f);
-            mix.add(padNote(note, 1.002), at(bar, 0), 0.05f, 0.8f);
+            mix.Add(PadNote(note, 1.0), At(bar, 0), 0.05f, -0.8f);
+            mix.Add(PadNote(note, 1.002), At(bar, 0), 0.05f, 0.8f);
         }
     }
 }
 
 // Rings until the next note, at most three eighths, with a ping-pong echo.
-void addMelody(Stereo& mix) {
+void AddMelody(Stereo& mix) {
     for (int bar = 0; bar < kBars; ++bar) {
         for (int e = 0; e < kSlots; ++e) {
             const int note = kMelody[bar][e];
             if (note == kRest) continue;
             int span = 1;
             while (span < 3 && e + span < kSlots && kMelody[bar][e + span] == kRest) ++span;
-            Mono v = pluck(midiToHz(note), span * kEighth, 0.997f, static_cast<std::uint32_t>(bar * kSlots + e + 1));
-            fadeEnds(v, 0.002, 0.03);
-            const std::size_t start = at(bar, e * kEighth);
-            mix.add(v, start, 0.5f, 0.25f);
-            mix.add(v, start + secondsToFrames(3 * kEighth / 2), 0.15f, -0.5f);
-            mix.add(v, start + secondsToFrames(3 * kEighth), 0.06f, 0.5f);
+            Mono v = Pluck(MidiToHz(note), span * kEighth, 0.997f, static_cast<std::uint32_t>(bar * kSlots + e + 1));
+            FadeEnds(v, 0.002, 0.03);
+            const std::size_t start = At(bar, e * kEighth);
+            mix.Add(v, start, 0.5f, 0.25f);
+            mix.Add(v, start + SecondsToFrames(3 * kEighth / 2), 0.15f, -0.5f);
+            mix.Add(v, start + SecondsToFrames(3 * kEighth), 0.06f, 0.5f);
         }
     }
 }
 
 }  // namespace
 
-Stereo makeDenMusic() {
-    Stereo mix(secondsToFrames(kBars * 4 * kBeat));
-    addDrums(mix);
-    addBass(mix);
-    addPad(mix);
-    addMelody(mix);
-    normalise(mix, 0.89f);
-    fadeEnds(mix, 0.002, 0.04);
+Stereo MakeDenMusic() {
+    Stereo mix(SecondsToFrames(kBars * 4 * kBeat));
+    AddDrums(mix);
+    AddBass(mix);
+    AddPad(mix);
+    AddMelody(mix);
+    Normalise(mix, 0.89f);
+    FadeEnds(mix, 0.002, 0.04);
     return mix;
 }
 
