@@ -3,6 +3,11 @@
 set(CORVALO_WARNINGS -Wall -Wextra)
 add_library(corvalo_build_flags INTERFACE)
 target_compile_options(corvalo_build_flags INTERFACE ${CORVALO_WARNINGS})
+# No build path reaches the objects (debug information, __FILE__), so the same sources built in any two folders give
+# the same bytes; a debugger run from the project root still finds the sources. The build folder comes last: it may
+# lie inside the sources, and the last map that matches wins.
+target_compile_options(corvalo_build_flags INTERFACE
+  -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
 if(CORVALO_SANITIZE)
   target_compile_options(corvalo_build_flags INTERFACE
     -O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

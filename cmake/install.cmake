@@ -7,11 +7,14 @@
 #   share/icons/hicolor/NxN/apps/corvalo.png          icons, 32 to 256 pixels
 #   share/metainfo/org.example.corvalo.metainfo.xml   AppStream description, for software centres
 #   share/man/man6/corvalo.6.gz                       manual page
+#   share/doc/corvalo/{copyright,changelog.gz}        licence (Debian's machine-readable form) and release history
 set(CORVALO_SOURCE_ROOT ${PROJECT_SOURCE_DIR})
 set(CORVALO_PACKAGING_DIR ${CORVALO_SOURCE_ROOT}/packaging)
 set(CORVALO_INSTALL_GAMESDIR games)
 set(CORVALO_INSTALL_PROGRAMDIR ${CMAKE_INSTALL_LIBEXECDIR}/corvalo)
 set(CORVALO_INSTALL_GAMEDATADIR ${CMAKE_INSTALL_DATADIR}/games/corvalo)
+# Not GNUInstallDirs' DOCDIR, which follows the project's capitalised name: Debian wants the package's.
+set(CORVALO_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/corvalo)
 # AppStream names a component after its project's home, reversed: here the stand-in home of project().
 set(CORVALO_APP_ID org.example.corvalo)
 set(CORVALO_ICON_SIZES 32 48 64 128 256)
@@ -42,15 +45,24 @@ configure_file(${CORVALO_PACKAGING_DIR}/corvalo.metainfo.xml.in
                ${CMAKE_CURRENT_BINARY_DIR}/${CORVALO_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${CORVALO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# Debian ships manual pages compressed with gzip -9n: no name or time stamp, so the bytes do not depend on the build.
+# Debian ships manual pages and changelogs compressed with gzip -9n: no name or time stamp, so the bytes do not
+# depend on the build.
 find_program(CORVALO_GZIP gzip REQUIRED)
 configure_file(${CORVALO_PACKAGING_DIR}/corvalo.6.in ${CMAKE_CURRENT_BINARY_DIR}/corvalo.6 @ONLY)
-add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/corvalo.6.gz
-                   COMMAND ${CORVALO_GZIP} -9nkf ${CMAKE_CURRENT_BINARY_DIR}/corvalo.6
-                   DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/corvalo.6
-                   VERBATIM)
-add_custom_target(corvalo-manpage ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/corvalo.6.gz)
+configure_file(${CORVALO_PACKAGING_DIR}/changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog COPYONLY)
+foreach(file corvalo.6 changelog)
+  add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${file}.gz
+                     COMMAND ${CORVALO_GZIP} -9nkf ${CMAKE_CURRENT_BINARY_DIR}/${file}
+                     DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${file}
+                     VERBATIM)
+endforeach()
+add_custom_target(corvalo-compressed-docs ALL
+                  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/corvalo.6.gz ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/corvalo.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+configure_file(${CORVALO_PACKAGING_DIR}/copyright.in ${CMAKE_CURRENT_BINARY_DIR}/copyright @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CORVALO_INSTALL_DOCDIR})
 
 # The desktop entry is written at install time, when the prefix is known (--prefix may change it). Debian's PATH
 # holds the system's games directories, so there the plain name keeps the entry free of absolute paths; under any

@@ -23,5 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # SDL opens the GL library only at run time (GLX on X11, EGL elsewhere), out of dpkg-shlibdeps' sight.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
+# Time stamps from the last commit, so the package is reproducible.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package_time.cmake)
+set(CPACK_CORVALO_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 
 include(CPack)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the project twice (normal and with AddressSanitizer + UndefinedBehaviorSanitizer)
-# and runs the whole test suite in both builds.
+# and runs the whole test suite in both builds. Before the tests, it builds the game alone from a copy of the sources
+# elsewhere, whose Debian package must be the normal build's byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,26 @@ for script in tests/replay/lose.replay tests/replay/win.replay; do
   echo "replay of $script: identical in both builds"
 done
 
+# Reproducible: the same commit built in other folders packs to the same bytes. The game is compiled alike with or
+# without the tests (and with the same linker), so one build of the game alone, from a copy of the sources, is compared with build/. The copy
+# has no history: it is given the last commit's time, which build/ must find by itself.
+repro=$(mktemp -d)
+trap 'rm -rf "$repro"' EXIT
+quiet() { "$@" >"$repro/log" 2>&1 || { cat "$repro/log" >&2; return 1; }; }
+mkdir "$repro/src"
+git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$repro/src"
+quiet cmake -S "$repro/src" -B "$repro/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF "${test_build[@]}"
+quiet cmake --build "$repro/build" -j"$jobs"
+quiet env SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)" \
+  cpack -G DEB --config "$repro/build/CPackConfig.cmake" -B "$repro/copy"
+quiet env -u SOURCE_DATE_EPOCH cpack -G DEB --config build/CPackConfig.cmake -B "$repro/build-dir"
+if ! cmp "$repro"/build-dir/*.deb "$repro"/copy/*.deb; then
+  echo "the package differs between two builds of the same sources (compare them with diffoscope)" >&2
+  exit 1
+fi
+echo "package: $(basename "$repro"/copy/*.deb) byte for byte the same from two builds in different folders"
+
 ctest --test-dir build --output-on-failure -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
 

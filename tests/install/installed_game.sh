@@ -47,14 +47,17 @@ check_icons() {
     if ls "$share/games/corvalo/Textures/" | grep -q icon; then fail "icons installed as game data"; fi
 }
 
-# Validates the desktop entry, the AppStream metainfo (which must name the desktop entry and list release VERSION
-# first) and the manual page of the tree under ROOT, whose data lives in ROOT/SHARE.
+# Validates the desktop entry, the AppStream metainfo and the manual page of the tree under ROOT, whose data lives in
+# ROOT/SHARE; the newest release of the changelog and of the metainfo must both be VERSION, of the same day.
 check_descriptions() {
-    local root=$1 share=$2 version=$3 warnings
+    local root=$1 share=$2 version=$3 warnings day
     desktop-file-validate "$root/$share/applications/corvalo.desktop" || fail "desktop entry invalid"
     appstreamcli validate-tree --no-net "$root" || fail "AppStream metainfo invalid"
-    grep -m1 '<release ' "$root/$share"/metainfo/*.metainfo.xml | grep -q "version=\"$version\"" ||
-        fail "the newest AppStream release is not $version"
+    changelog() { zcat "$root/$share/doc/corvalo/changelog.gz" | dpkg-parsechangelog -l - "$@"; }
+    [ "$(changelog -SVersion)" = "$version" ] || fail "the newest changelog entry is not $version"
+    day=$(date -u -d "@$(changelog -STimestamp)" +%F)
+    grep -m1 '<release ' "$root/$share"/metainfo/*.metainfo.xml | grep -q "version=\"$version\" date=\"$day\"" ||
+        fail "the newest AppStream release is not $version of $day, as in the changelog"
     warnings=$(zcat "$root/$share/man/man6/corvalo.6.gz" | groff -man -ww -z 2>&1) || fail "man page: groff failed"
     [ -z "$warnings" ] || fail "man page: $warnings"
 }
