@@ -29,8 +29,8 @@ for script in tests/replay/lose.replay tests/replay/win.replay; do
 done
 
 # Reproducible: the same commit built in other folders packs to the same bytes. The game is compiled alike with or
-# without the tests (and with the same linker), so one build of the game alone, from a copy of the sources, is compared with build/. The copy
-# has no history: it is given the last commit's time, which build/ must find by itself.
+# without the tests (with the same flags), so one build of the game alone, from a copy of the sources, is compared
+# with build/. The copy has no history: it is given the last commit's time, which build/ must find by itself.
 repro=$(mktemp -d)
 trap 'rm -rf "$repro"' EXIT
 quiet() { "$@" >"$repro/log" 2>&1 || { cat "$repro/log" >&2; return 1; }; }
