@@ -40,6 +40,15 @@ same() {
   done
 }
 
+# too_large LABEL: the run refused an input past the readers' limit with exit 1, naming the file and the limit.
+# The file is sparse: no disk, yet every byte reads as a zero, as an endless input does.
+huge="$scratch/huge.input"
+truncate -s $((64 * 1024 * 1024 + 1)) "$huge"
+too_large() {
+  expect_rc "$1" 1
+  grep -q "$huge.*64 MiB" "$scratch/$1.out" "$scratch/$1.err" || fail "$1: no message naming the file and the limit"
+}
+
 # Every tool runs in a scratch directory for these, so a tool that took an option for its output directory would
 # leave it there.
 cd_scratch() { mkdir -p "$scratch/cwd" && cd "$scratch/cwd" || exit 1; }
@@ -87,6 +96,8 @@ case $name in
     expect_rc extra 2
     run absent --reflect no-such-file.fx
     expect_rc absent 1
+    run huge "$huge"
+    too_large huge
     ;;
   objinfo)
     cd tests/models/data || exit 1
@@ -100,6 +111,8 @@ case $name in
     run missing --flip-v
     expect_rc missing 2
     expect_empty missing.out
+    run huge "$huge"
+    too_large huge
     cd - >/dev/null || exit 1
     ;;
   corvalo-replay)
@@ -117,6 +130,8 @@ case $name in
     expect_rc empty 2
     run extra "$script" "$script"
     expect_rc extra 2
+    run huge "$huge"
+    too_large huge
     ;;
   make-art | make-sounds)
     # From the scratch directory, so that a tool taking "--" for its output directory writes nothing here.
