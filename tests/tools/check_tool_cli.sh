@@ -7,6 +7,7 @@ name=$1
 tool=$2
 version=$3
 
+root=$PWD
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
@@ -147,6 +148,19 @@ case $name in
     run extra "$scratch/one" "$scratch/two"
     expect_rc extra 2
     [ ! -e "$scratch/one" ] && [ ! -e "$scratch/two" ] || fail "wrote files although refusing the command line"
+    for file in "$scratch/plain/$folder"/*; do
+      cmp -s "$file" "$root/$folder/${file##*/}" || fail "${file##*/} differs from the committed one"
+    done
+    # Roots a shell or an encoder would misread: quotes with a command substitution, and a name that looks like an
+    # option.
+    hostile="$scratch/q/x'\$(touch PWNED)'y"
+    run quoted "$hostile"
+    expect_rc quoted 0
+    diff -r "$scratch/plain/$folder" "$hostile/$folder" >/dev/null || fail "a quoted root changed what it wrote"
+    run hyphen -- -
+    expect_rc hyphen 0
+    diff -r "$scratch/plain/$folder" "$scratch/-/$folder" >/dev/null || fail "the root '-' changed what it wrote"
+    [ -z "$(find "$scratch" -name PWNED)" ] || fail "ran shell code from its root"
     ;;
   *)
     fail "no check of the reordered command line for this tool"
