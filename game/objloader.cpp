@@ -1,9 +1,11 @@
 #include "objloader.h"
 
 #include <d3dx11.h>
+#include <platform_files.h>
 #include <platform_text.h>
 #include <traceresult.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -31,6 +33,16 @@ bool OpenText(std::ifstream& fin, const std::wstring& fileName) {
     fin.open(path, std::ios::in | std::ios::binary);
     fin.imbue(std::locale::classic());
     return fin.is_open();
+}
+
+// A file past the readers' limit is refused whole, with a message, rather than read for minutes.
+bool RefuseTooLarge(const std::wstring& fileName) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(platform::ToUtf8(fileName), error);
+    if (error || size <= platform::kMaxInputFileBytes) return false;
+    const std::wstring message = fileName + L": " + platform::FromUtf8(platform::InputTooLargeReason()) + L"\n";
+    OutputDebugStringW(message.c_str());
+    return true;
 }
 
 // Each byte of the file is one character.
@@ -316,6 +328,7 @@ private:
 bool OBJLoader::LoadMeshFile(ID3D11Device* device, const std::wstring& fileName, Vertices& vertices,
                              std::vector<UINT>& indices, Subsets& subsets, bool flipWinding, bool flipTexV) {
     mComparisons = 0;
+    if (RefuseTooLarge(fileName)) return false;
     MeshRead read(*this, device, fileName, vertices, subsets, flipWinding, flipTexV);
     if (!read.Open()) {
         OutputDebugStringW(L"Error loading mesh file.");
@@ -342,6 +355,7 @@ void OBJLoader::LoadMaterialFile(ID3D11Device* device, const std::wstring& fileN
 // Stops with a message where a material would take the list past subsetLimit entries, and then returns false.
 bool OBJLoader::ReadMaterials(ID3D11Device* device, const std::wstring& fileName, Subsets& subsets,
                               size_t subsetLimit) {
+    if (RefuseTooLarge(fileName)) return false;
     std::ifstream fin;
     if (!OpenText(fin, fileName)) OutputDebugStringW(L"Error loading material file.");
 

@@ -64,16 +64,13 @@ std::string Defines(const D3D10_SHADER_MACRO* macros) {
     return out;
 }
 
-// False where the file cannot be opened as a regular file or read.
-bool ReadSource(const std::string& file, std::string* text) {
+// kFailed where the file cannot be opened as a regular file or read.
+platform::ReadEnd ReadSource(const std::string& file, std::string* text) {
     FILE* in = platform::OpenRegularFile(file.c_str());
-    if (!in) return false;
-    char buffer[65536];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) text->append(buffer, count);
-    const bool read = !std::ferror(in);
+    if (!in) return platform::ReadEnd::kFailed;
+    const platform::ReadEnd end = platform::ReadInput(in, text);
     std::fclose(in);
-    return read;
+    return end;
 }
 
 HRESULT Finish(HRESULT hr, HRESULT* result) {
@@ -97,7 +94,12 @@ HRESULT D3DX11CompileFromFileW(LPCWSTR srcFile, const D3D10_SHADER_MACRO* define
         return Finish(E_NOTIMPL, hResult);
     }
     std::string text;
-    if (!ReadSource(file, &text)) {
+    const platform::ReadEnd read = ReadSource(file, &text);
+    if (read == platform::ReadEnd::kTooLarge) {
+        SetMessages(file + ": error X3000: " + platform::InputTooLargeReason() + "\n", errorMsgs);
+        return Finish(E_FAIL, hResult);
+    }
+    if (read != platform::ReadEnd::kRead) {
         SetMessages(file + ": error X3501: cannot open the effect file\n", errorMsgs);
         return Finish(D3D11_ERROR_FILE_NOT_FOUND, hResult);
     }

@@ -39,15 +39,18 @@ private:
 // Compiles each entry point once, however many passes use it.
 class StageCache {
 public:
-    StageCache(const FxSource& src, const std::string& file, const std::string& defines, Messages* messages)
-        : src_(src), file_(file), defines_(defines), messages_(messages) {}
+    StageCache(const FxSource& src, const std::string& file, const std::string& defines,
+               const CompileDeadline& deadline, Messages* messages)
+        : src_(src), file_(file), defines_(defines), deadline_(deadline), messages_(messages) {}
 
     const std::vector<uint32_t>* Get(const ShaderRef& ref, Stage stage) {
         auto key = std::make_pair(ref.entry, stage);
         auto found = cache_.find(key);
         if (found == cache_.end()) {
-            SpirvResult r = CompileHlsl(src_.hlsl, file_, ref.entry, stage, defines_);
-            messages_->Add(r.messages);
+            SpirvResult r = CompileHlsl(src_.hlsl, file_, ref.entry, stage, defines_, deadline_);
+            // The file's deadline is reported once, not again by every entry point left.
+            if (!(r.timedOut && expired_)) messages_->Add(r.messages);
+            expired_ = expired_ || r.timedOut;
             if (!r.ok && r.messages.empty())
                 messages_->Add({ref.line, ref.column, true, "entry point '" + ref.entry + "' could not be compiled"});
             found = cache_.emplace(key, r).first;
@@ -59,7 +62,9 @@ private:
     const FxSource& src_;
     const std::string& file_;
     const std::string& defines_;
+    const CompileDeadline& deadline_;
     Messages* messages_;
+    bool expired_ = false;
     std::map<std::pair<std::string, Stage>, SpirvResult> cache_;
 };
 
@@ -78,10 +83,11 @@ bool BuildPass(const PassDecl& decl, StageCache& stages, EffectBuilder& builder,
 }
 
 // An effect without techniques compiles no entry point; a stand-in one still reports the file's errors.
-void CheckSyntax(const FxSource& src, const std::string& fileName, const std::string& defines, Messages* messages) {
+void CheckSyntax(const FxSource& src, const std::string& fileName, const std::string& defines,
+                 const CompileDeadline& deadline, Messages* messages) {
     const std::string entry = "fx_syntax_check_entry";
     std::string text = src.hlsl + "\nfloat4 " + entry + "() : SV_Position { return float4(0, 0, 0, 1); }\n";
-    messages->Add(CompileHlsl(text, fileName, entry, Stage::Vertex, defines).messages);
+    messages->Add(CompileHlsl(text, fileName, entry, Stage::Vertex, defines, deadline).messages);
 }
 
 }  // namespace
@@ -91,9 +97,10 @@ CompileOutput CompileEffect(const std::string& text, const std::string& fileName
     Messages messages(fileName);
     FxSource src = ParseFx(text);
     messages.Add(src.messages);
-    StageCache stages(src, fileName, defines, &messages);
+    const CompileDeadline deadline = StartCompileDeadline();
+    StageCache stages(src, fileName, defines, deadline, &messages);
     EffectBuilder builder;
-    if (src.techniques.empty()) CheckSyntax(src, fileName, defines, &messages);
+    if (src.techniques.empty()) CheckSyntax(src, fileName, defines, deadline, &messages);
     bool ok = !messages.HasErrors();
     for (const TechniqueDecl& t : src.techniques) {
         Technique tech{t.name, {}};

@@ -1,6 +1,7 @@
 #include "hlsl_compiler.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -176,7 +177,13 @@ bool Decode(const std::string& bytes, SpirvResult* r) {
     return d.AtEnd();
 }
 
-std::atomic<int64_t> gTimeLimitMs{30000};
+// A whole effect file's compile, all entry points together: a file that never finishes preprocessing must not hold
+// the game's start for this once per entry point.
+constexpr std::chrono::milliseconds kEffectCompileTime(30000);
+// What one compiler process may allocate beyond its parent's image: glslang takes a few MiB for the game's effect.
+constexpr size_t kCompilerMemory = size_t(1) << 30;
+
+std::atomic<int64_t> gTimeLimitMs{kEffectCompileTime.count()};
 
 // glslang builds its tables of built-in functions at its first compile in a process. Built here, from a fixed text,
 // they are inherited by every compiler process instead of being built again in each.
@@ -190,17 +197,33 @@ void BuildTablesOnce() {
 
 }  // namespace
 
-SpirvResult CompileHlsl(const std::string& hlsl, const std::string& fileName, const std::string& entry, Stage stage,
-                        const std::string& preamble) {
-    BuildTablesOnce();
+CompileDeadline StartCompileDeadline() {
     const std::chrono::milliseconds limit(gTimeLimitMs.load());
-    const IsolatedResult child =
-        RunIsolated([&] { return Encode(CompileInProcess(hlsl, fileName, entry, stage, preamble)); }, limit);
+    return {std::chrono::steady_clock::now() + limit, limit};
+}
+
+SpirvResult CompileHlsl(const std::string& hlsl, const std::string& fileName, const std::string& entry, Stage stage,
+                        const std::string& preamble, const CompileDeadline& deadline) {
     SpirvResult result;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline.at - std::chrono::steady_clock::now());
+    IsolatedResult child;
+    child.end = IsolatedResult::End::TimedOut;
+    if (left.count() > 0) {
+        BuildTablesOnce();
+        child = RunIsolated([&] { return Encode(CompileInProcess(hlsl, fileName, entry, stage, preamble)); }, left,
+                            kCompilerMemory);
+    }
     if (child.end == IsolatedResult::End::Finished && Decode(child.output, &result)) return result;
     result = SpirvResult();
-    result.messages.push_back(
-        {0, 0, true, "the HLSL compiler " + child.Describe(limit) + " on entry point '" + entry + "'"});
+    result.timedOut = child.end == IsolatedResult::End::TimedOut;
+    char text[160];
+    if (result.timedOut) {
+        std::snprintf(text, sizeof text, "did not finish the effect file within %g s, at entry point '",
+                      deadline.limit.count() / 1000.0);
+    } else {
+        std::snprintf(text, sizeof text, "%s on entry point '", child.Describe(left).c_str());
+    }
+    result.messages.push_back({0, 0, true, "the HLSL compiler " + std::string(text) + entry + "'"});
     return result;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 namespace fx {
 namespace {
@@ -26,6 +27,7 @@ constexpr size_t kMaxOutput = size_t(256) << 20;
 constexpr int kWorkThrew = 3;
 constexpr int kWriteFailed = 4;
 constexpr int kParentGone = 5;
+constexpr int kOutOfMemory = 6;
 
 bool WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -54,12 +56,41 @@ void PrepareChild(pid_t parent) {
     if (getppid() != parent) _exit(kParentGone);
 }
 
+#if defined(CORVALO_SANITIZE)
+// The sanitizers' allocators reserve and map memory in bulk, which a data limit would refuse.
+void LimitMemory(size_t) {}
+#else
+// The data segment the child inherits, in bytes; 0 when it cannot be read.
+size_t DataSize() {
+    FILE* status = std::fopen("/proc/self/status", "re");
+    if (!status) return 0;
+    char line[256];
+    unsigned long long kib = 0;
+    while (std::fgets(line, sizeof line, status) && std::sscanf(line, "VmData: %llu kB", &kib) != 1) {
+    }
+    std::fclose(status);
+    return static_cast<size_t>(kib) << 10;
+}
+
+// RLIMIT_DATA counts the heap and private writable mappings, what a runaway compiler grows; unlike RLIMIT_AS it
+// leaves address space reserved without access alone.
+void LimitMemory(size_t memoryLimit) {
+    if (memoryLimit == 0) return;
+    const rlim_t limit = DataSize() + memoryLimit;
+    const rlimit data = {limit, limit};
+    setrlimit(RLIMIT_DATA, &data);
+}
+#endif
+
 // _exit, not exit: the caller's atexit handlers, static destructors and stdio buffers are not the child's.
-[[noreturn]] void RunChild(int out, pid_t parent, const std::function<std::string()>& work) {
+[[noreturn]] void RunChild(int out, pid_t parent, const std::function<std::string()>& work, size_t memoryLimit) {
     PrepareChild(parent);
+    LimitMemory(memoryLimit);
     std::string frame(sizeof(uint64_t), '\0');
     try {
         frame += work();
+    } catch (const std::bad_alloc&) {
+        _exit(kOutOfMemory);
     } catch (...) {
         _exit(kWorkThrew);
     }
@@ -116,6 +147,10 @@ void Judge(ReadEnd end, const std::string& received, bool known, int status, Iso
         result->end = IsolatedResult::End::Finished;
         return;
     }
+    if (known && WIFEXITED(status) && WEXITSTATUS(status) == kOutOfMemory) {
+        result->end = IsolatedResult::End::OutOfMemory;
+        return;
+    }
     result->end = IsolatedResult::End::Crashed;
     if (known && WIFSIGNALED(status)) result->signal = WTERMSIG(status);
     if (known && WIFEXITED(status)) result->exitStatus = WEXITSTATUS(status);
@@ -133,6 +168,9 @@ std::string IsolatedResult::Describe(std::chrono::milliseconds limit) const {
         return text;
     case End::NotStarted:
         return std::string("could not be started: ") + std::strerror(error);
+    case End::OutOfMemory:
+        std::snprintf(text, sizeof text, "ran out of its %zu MiB of memory", memoryLimit >> 20);
+        return text;
     case End::Crashed:
         break;
     }
@@ -144,11 +182,13 @@ std::string IsolatedResult::Describe(std::chrono::milliseconds limit) const {
     return text;
 }
 
-IsolatedResult RunIsolated(const std::function<std::string()>& work, std::chrono::milliseconds limit) {
+IsolatedResult RunIsolated(const std::function<std::string()>& work, std::chrono::milliseconds limit,
+                           size_t memoryLimit) {
     // One child at a time: a child forked meanwhile by another caller would hold this one's pipe open.
     static std::mutex forking;
     const std::lock_guard<std::mutex> lock(forking);
     IsolatedResult result;
+    result.memoryLimit = memoryLimit;
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         result.error = errno;
@@ -158,7 +198,7 @@ IsolatedResult RunIsolated(const std::function<std::string()>& work, std::chrono
     const pid_t child = fork();
     if (child == 0) {
         close(fds[0]);
-        RunChild(fds[1], parent, work);
+        RunChild(fds[1], parent, work, memoryLimit);
     }
     if (child < 0) result.error = errno;
     close(fds[1]);

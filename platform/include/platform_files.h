@@ -1,6 +1,9 @@
-// Opening the data files the layer reads: textures, sounds and effect files.
+// Opening the data files the layer reads: textures, sounds and effect files; the one bound on what a reader takes.
 #pragma once
+#include <cstddef>
 #include <cstdio>
+#include <istream>
+#include <string>
 
 struct SDL_RWops;
 
@@ -11,5 +14,16 @@ namespace platform {
 FILE* OpenRegularFile(const char* path);
 // The same, as an SDL stream that closes the file with it.
 SDL_RWops* OpenRegularStream(const char* path);
+
+// The most a reader takes from one text input (an effect file, a replay script, an OBJ or MTL file): far above any
+// real one, so that an endless input (/dev/zero, a pipe) is refused instead of filling the memory.
+constexpr std::size_t kMaxInputFileBytes = std::size_t(64) << 20;
+// The reason a reader gives when it refuses such an input: "larger than 64 MiB, the most an input file may hold".
+std::string InputTooLargeReason();
+
+enum class ReadEnd { kRead, kTooLarge, kFailed };
+// Appends the rest of in to text; stops at kTooLarge as soon as it holds more than kMaxInputFileBytes.
+ReadEnd ReadInput(std::istream& in, std::string* text);
+ReadEnd ReadInput(std::FILE* in, std::string* text);
 
 }  // namespace platform

@@ -116,7 +116,9 @@ std::vector<std::string> ChildEnvironment(const fs::path& audio, const std::vect
     return environment;
 }
 
-GameProcess Launch(const fs::path& workingDir, const fs::path& scratch, const std::vector<std::string>& removed = {}) {
+// closedStreams: the game starts with descriptors 0-2 closed, and its errors are not kept.
+GameProcess Launch(const fs::path& workingDir, const fs::path& scratch, const std::vector<std::string>& removed = {},
+                   bool closedStreams = false) {
     GameProcess game;
     game.errors = scratch / "stderr.txt";
     game.audio = scratch / "audio.raw";
@@ -131,8 +133,12 @@ GameProcess Launch(const fs::path& workingDir, const fs::path& scratch, const st
     game.pid = fork();
     if (game.pid != 0) return game;
     // Only async-signal-safe calls between fork and exec: the test process has threads.
-    const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(errorFile, STDERR_FILENO);
+    if (closedStreams) {
+        for (int fd = 0; fd <= 2; ++fd) close(fd);
+    } else {
+        const int errorFile = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(errorFile, STDERR_FILENO);
+    }
     // A test runner started in the background may pass the closing signals on ignored.
     for (int number : {SIGHUP, SIGINT, SIGTERM}) signal(number, SIG_DFL);
     if (chdir(directory.c_str()) != 0) _exit(127);
@@ -204,6 +210,20 @@ TEST(AppProcess, AMissingSplashPictureIsReportedWithTheFailedCall) {
                           "&BGimage, 0)"),
               std::string::npos)
         << errors;
+}
+
+// With descriptor 2 closed, the next file the game opened became its stderr; under X that was the X connection, and
+// error text written into it froze the game.
+TEST(AppProcess, StandardStreamsStartedClosedAreOpenOnDevNull) {
+    TempDir scratch;
+    const GameProcess game = Launch(fs::current_path(), scratch.path, {}, true);
+    ASSERT_TRUE(WaitUntilRunning(game));
+    for (int fd = 0; fd <= 2; ++fd) {
+        const fs::path link = "/proc/" + std::to_string(game.pid) + "/fd/" + std::to_string(fd);
+        std::error_code error;
+        EXPECT_EQ(fs::read_symlink(link, error), "/dev/null") << "descriptor " << fd;
+    }
+    EXPECT_EQ(SignalAndWait(game, SIGTERM), 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include "compiled_effect.h"
 #include "effect_cache.h"
 #include "effect_test_util.h"
+#include "hlsl_compiler.h"
 
 using fxtest::CompileText;
 
@@ -298,6 +300,42 @@ TEST(EffectCompile, CompilerCrashesBecomeErrorsNamingTheFile) {
         EXPECT_NE(c.messages.find(file), std::string::npos) << c.messages;
         EXPECT_NE(c.messages.find("error X3000"), std::string::npos) << c.messages;
     }
+}
+
+// Preprocessing that never ends: an #if of 2^40 terms, expanded a token at a time in little memory.
+std::string EndlessPreprocessing() {
+    std::string text = "#define A0 0+\n";
+    for (int i = 1; i <= 40; ++i) {
+        text += "#define A" + std::to_string(i) + " A" + std::to_string(i - 1) + " A" + std::to_string(i - 1) + "\n";
+    }
+    return text + "#if A40 0\n#endif\n";
+}
+
+TEST(EffectCompile, OneDeadlineCoversEveryEntryPointOfAFile) {
+    struct Limit {
+        Limit() { fx::SetCompileTimeLimit(std::chrono::seconds(1)); }
+        ~Limit() { fx::SetCompileTimeLimit(std::chrono::seconds(30)); }
+    } limit;
+    std::string text = EndlessPreprocessing() + "float4 gTint;\n";
+    std::string passes;
+    for (const char* pass : {"A", "B", "C"}) {
+        text += std::string("float4 VS") + pass + "(float3 p : POSITION) : SV_POSITION { return float4(p, 1); }\n" +
+                "float4 PS" + pass + "(float4 p : SV_POSITION) : SV_Target { return gTint; }\n";
+        passes += std::string(" pass P") + pass + " { SetVertexShader(CompileShader(vs_5_0, VS" + pass +
+                  "())); SetPixelShader(CompileShader(ps_5_0, PS" + pass + "())); }";
+    }
+    const std::string file = fxtest::WriteTempFile("endless.fx", text + "technique11 T {" + passes + " }\n");
+    const fxtest::Compiled c = fxtest::CompileFile(file);
+    EXPECT_EQ(c.hr, E_FAIL);
+    EXPECT_NE(c.messages.find(file + ": error X3000: the HLSL compiler did not finish the effect file within 1 s"),
+              std::string::npos)
+        << c.messages;
+    size_t reports = 0;
+    for (size_t at = c.messages.find("did not finish"); at != std::string::npos;
+         at = c.messages.find("did not finish", at + 1)) {
+        ++reports;
+    }
+    EXPECT_EQ(reports, 1u) << c.messages;
 }
 
 TEST_F(EffectCacheTest, CachedAndFreshCompilesGiveIdenticalOutput) {

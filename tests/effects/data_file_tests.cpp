@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform_files.h"
 #include "platform_text.h"
 
 namespace {
@@ -76,6 +78,26 @@ TEST_F(DataFileTest, AnEffectFileThatIsNoRegularFileFailsAsAMissingOne) {
         messages->Release();
         EXPECT_EQ(compiled, nullptr);
     }
+}
+
+// A sparse file: no disk, yet every byte of it reads as a zero, as from /dev/zero.
+TEST_F(DataFileTest, AnEffectFilePastTheReadersLimitIsRefusedNamingIt) {
+    const std::string path = scratch + "/huge.fx";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(platform::kMaxInputFileBytes + 1)), 0);
+    const std::wstring wide = platform::FromUtf8(path);
+    ID3D10Blob* compiled = nullptr;
+    ID3D10Blob* messages = nullptr;
+    EXPECT_EQ(D3DX11CompileFromFileW(wide.c_str(), nullptr, nullptr, nullptr, "fx_5_0", 0, 0, nullptr, &compiled,
+                                     &messages, nullptr),
+              E_FAIL);
+    ASSERT_NE(messages, nullptr);
+    const std::string text(static_cast<const char*>(messages->GetBufferPointer()), messages->GetBufferSize());
+    EXPECT_NE(text.find(path + ": error X3000: larger than 64 MiB"), std::string::npos) << text;
+    messages->Release();
+    EXPECT_EQ(compiled, nullptr);
 }
 
 }  // namespace

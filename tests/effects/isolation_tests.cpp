@@ -93,6 +93,25 @@ TEST(IsolatedCall, HangsAreKilledAtTheTimeLimit) {
     EXPECT_FALSE(HasUnreapedChild());
 }
 
+TEST(IsolatedCall, AllocationsPastTheMemoryLimitEndTheChild) {
+#if defined(CORVALO_SANITIZE)
+    GTEST_SKIP() << "no memory limit under the sanitizers";
+#endif
+    constexpr size_t kLimit = size_t(256) << 20;
+    IsolatedResult r = RunIsolated(
+        [] {
+            // Untouched pages: without the limit this costs address space, not memory.
+            char* volatile block = new char[size_t(1) << 30];
+            block[0] = 1;
+            delete[] block;
+            return std::string("allocated");
+        },
+        60s, kLimit);
+    EXPECT_EQ(r.end, IsolatedResult::End::OutOfMemory) << r.Describe(60s);
+    EXPECT_EQ(r.Describe(60s), "ran out of its 256 MiB of memory");
+    EXPECT_FALSE(HasUnreapedChild());
+}
+
 TEST(IsolatedCall, TheCallersSignalsAreNotTheChilds) {
     // A caller's handler would turn Ctrl+C into its own close request; the child leaves that to the caller.
     struct sigaction handler = {}, previous = {};

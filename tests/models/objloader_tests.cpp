@@ -2,11 +2,13 @@
 #include <objloader.h>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <sstream>
 
 #include "test_device.h"
 #include "model_files.h"
+#include "platform_files.h"
 #include "platform_text.h"
 
 namespace {
@@ -268,6 +270,18 @@ TEST_F(ObjLoaderTest, FilesBuiltToExhaustTheLoaderFailCleanly) {
     EXPECT_FALSE(Load(Repeat("mtllib " + library + "\n", 50) + kSquare + "f 1 2 3\n"));
     EXPECT_TRUE(capture.Contains(L"more materials than the loader accepts"));
     EXPECT_TRUE(subsets.empty());
+}
+
+// Sparse files past the readers' limit: every byte reads as a zero, as from an endless input.
+TEST_F(ObjLoaderTest, MeshAndMaterialFilesPastTheReadersLimitAreRefusedNamingThem) {
+    const std::string huge = dir.Write("huge.txt", "");
+    ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(platform::kMaxInputFileBytes + 1)), 0);
+    for (const std::string& obj : {huge, dir.Write("mesh.obj", "mtllib " + huge + "\n" + kSquare + "f 1 2 3\n")}) {
+        DebugCapture capture;
+        EXPECT_FALSE(LoadFile(obj)) << obj;
+        EXPECT_TRUE(capture.Contains(Wide(huge) + L": larger than 64 MiB")) << obj;
+        EXPECT_TRUE(subsets.empty()) << obj;
+    }
 }
 
 TEST_F(ObjLoaderTest, MaterialTexturesAreCreatedOnTheDeviceAndAFailedOneIsReported) {

@@ -7,6 +7,7 @@ name=$1
 tool=$2
 version=$3
 
+root=$PWD
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
@@ -38,6 +39,15 @@ same() {
   for stream in out err; do
     cmp -s "$scratch/$1.$stream" "$scratch/$2.$stream" || fail "'$1' and '$2' printed different std$stream"
   done
+}
+
+# too_large LABEL: the run refused an input past the readers' limit with exit 1, naming the file and the limit.
+# The file is sparse: no disk, yet every byte reads as a zero, as an endless input does.
+huge="$scratch/huge.input"
+truncate -s $((64 * 1024 * 1024 + 1)) "$huge"
+too_large() {
+  expect_rc "$1" 1
+  grep -q "$huge.*64 MiB" "$scratch/$1.out" "$scratch/$1.err" || fail "$1: no message naming the file and the limit"
 }
 
 # Every tool runs in a scratch directory for these, so a tool that took an option for its output directory would
@@ -87,6 +97,8 @@ case $name in
     expect_rc extra 2
     run absent --reflect no-such-file.fx
     expect_rc absent 1
+    run huge "$huge"
+    too_large huge
     ;;
   objinfo)
     cd tests/models/data || exit 1
@@ -100,6 +112,8 @@ case $name in
     run missing --flip-v
     expect_rc missing 2
     expect_empty missing.out
+    run huge "$huge"
+    too_large huge
     cd - >/dev/null || exit 1
     ;;
   corvalo-replay)
@@ -117,6 +131,8 @@ case $name in
     expect_rc empty 2
     run extra "$script" "$script"
     expect_rc extra 2
+    run huge "$huge"
+    too_large huge
     ;;
   make-art | make-sounds)
     # From the scratch directory, so that a tool taking "--" for its output directory writes nothing here.
@@ -132,6 +148,19 @@ case $name in
     run extra "$scratch/one" "$scratch/two"
     expect_rc extra 2
     [ ! -e "$scratch/one" ] && [ ! -e "$scratch/two" ] || fail "wrote files although refusing the command line"
+    for file in "$scratch/plain/$folder"/*; do
+      cmp -s "$file" "$root/$folder/${file##*/}" || fail "${file##*/} differs from the committed one"
+    done
+    # Roots a shell or an encoder would misread: quotes with a command substitution, and a name that looks like an
+    # option.
+    hostile="$scratch/q/x'\$(touch PWNED)'y"
+    run quoted "$hostile"
+    expect_rc quoted 0
+    diff -r "$scratch/plain/$folder" "$hostile/$folder" >/dev/null || fail "a quoted root changed what it wrote"
+    run hyphen -- -
+    expect_rc hyphen 0
+    diff -r "$scratch/plain/$folder" "$scratch/-/$folder" >/dev/null || fail "the root '-' changed what it wrote"
+    [ -z "$(find "$scratch" -name PWNED)" ] || fail "ran shell code from its root"
     ;;
   *)
     fail "no check of the reordered command line for this tool"

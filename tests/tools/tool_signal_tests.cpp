@@ -1,4 +1,5 @@
 // A tool runs no message loop: Ctrl+C and SIGTERM end it at once, by the signal, as the shell expects (130, 143).
+// A tool started with its standard streams closed finds them on /dev/null.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -86,6 +88,54 @@ TEST(ToolSignals, TheReplayToolEndsByTheSignalOnTheNullAndTheRenderingDevice) {
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number)
                 << "render " << render << ", signal " << number << ": wait status " << status;
         }
+    }
+}
+
+std::string LinkOf(pid_t pid, int fd) {
+    const std::string link = "/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd);
+    char target[PATH_MAX] = {};
+    const ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+    return length < 0 ? "(closed)" : std::string(target, static_cast<size_t>(length));
+}
+
+bool HoldsOpen(pid_t pid, const std::string& path) {
+    for (int fd = 0; fd < 64; ++fd) {
+        if (LinkOf(pid, fd) == path) return true;
+    }
+    return false;
+}
+
+// With descriptor 2 closed, the next file a program opened became its stderr, and error text went into it (under X,
+// into the X connection).
+TEST(ToolStreams, StandardStreamsStartedClosedAreOpenOnDevNull) {
+    Scratch scratch;
+    const std::string input = scratch.directory + "/input";
+    ASSERT_EQ(mkfifo(input.c_str(), 0600), 0);
+    for (const char* tool : {FXCOMPILE_PATH, REPLAY_PATH}) {
+        // Held open for writing: the tool's open of its input returns, and its read waits for us.
+        const int writer = open(input.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(writer, 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            for (int fd = 0; fd <= 2; ++fd) close(fd);
+            execl(tool, tool, input.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        // Until the exec, the child holds our end of the FIFO too.
+        const auto opened = [&] {
+            char exe[PATH_MAX] = {};
+            const std::string link = "/proc/" + std::to_string(pid) + "/exe";
+            return readlink(link.c_str(), exe, sizeof exe - 1) > 0 && std::string(exe) == tool && HoldsOpen(pid, input);
+        };
+        while (!opened() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_TRUE(opened()) << tool;
+        for (int fd = 0; fd <= 2; ++fd) EXPECT_EQ(LinkOf(pid, fd), "/dev/null") << tool << ", descriptor " << fd;
+        kill(pid, SIGKILL);
+        WaitFor(pid, 60);
+        close(writer);
     }
 }
 

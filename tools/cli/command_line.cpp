@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "standard_streams.h"
+
 #if !defined(CORVALO_PROJECT_NAME) || !defined(CORVALO_VERSION)
 #error "tools/CMakeLists.txt passes the project's name and version"
 #endif
@@ -122,6 +124,7 @@ int UsageError(const Syntax& syntax, const std::string& reason) {
 }
 
 int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool) {
+    platform::OpenClosedStandardStreams();
     const Arguments args = Parse(syntax, argc, argv);
     switch (args.outcome) {
     case Arguments::Outcome::kRun:

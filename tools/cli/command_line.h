@@ -47,8 +47,9 @@ std::string Version(const Syntax& syntax);  // "corvalo-replay (Corvalo) 1.0.0\n
 // Prints "program: reason" and the usage on stderr, for a tool that finds a value it cannot use; returns 2.
 int UsageError(const Syntax& syntax, const std::string& reason);
 
-// The whole of a tool's main: parses the command line, answers --help and --version on stdout (exit code 0) and a
-// usage error on stderr (2), and otherwise returns what the tool returns, run with the arguments.
+// The whole of a tool's main: opens closed standard streams on /dev/null, parses the command line, answers --help and
+// --version on stdout (exit code 0) and a usage error on stderr (2), and otherwise returns what the tool returns, run
+// with the arguments.
 int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool);
 
 // A tool that writes the game's files under ROOT/folder, ROOT being its one optional operand (. when not given).

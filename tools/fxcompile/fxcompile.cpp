@@ -2,11 +2,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "command_line.h"
 #include "effect_compiler.h"
+#include "platform_files.h"
 
 namespace {
 
@@ -72,9 +72,15 @@ int Compile(const cli::Arguments& args) {
         std::cerr << file << ": error: cannot open the file\n";
         return 1;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    fx::CompileOutput out = fx::CompileEffect(text.str(), file);
+    std::string text;
+    const platform::ReadEnd read = platform::ReadInput(in, &text);
+    if (read != platform::ReadEnd::kRead) {
+        std::cerr << file << ": error: "
+                  << (read == platform::ReadEnd::kTooLarge ? platform::InputTooLargeReason() : "cannot read the file")
+                  << "\n";
+        return 1;
+    }
+    fx::CompileOutput out = fx::CompileEffect(text, file);
     std::cerr << out.messages;
     if (!out.ok) return 1;
     if (args.Has("reflect")) PrintReflection(out.effect);

@@ -3,6 +3,7 @@
 #include <command_line.h>
 #include <d3d11.h>
 #include <d3dutil.h>
+#include <platform_files.h>
 #include <platform_hooks.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -231,10 +233,15 @@ int Play(const std::vector<replay::Step>& steps, bool render) {
 
 // A script that breaks off in a read error (a directory opens, then fails to read) is refused, not played short.
 bool ReadFrom(std::istream& in, const std::string& name, std::vector<replay::Step>* steps, replay::ScriptError* error) {
-    if (!replay::ParseScript(in, steps, error)) return false;
-    if (!in.bad()) return true;
-    *error = {0, name, "cannot read the script"};
-    return false;
+    std::string text;
+    const platform::ReadEnd read = platform::ReadInput(in, &text);
+    if (read != platform::ReadEnd::kRead) {
+        *error = {0, name,
+                  read == platform::ReadEnd::kTooLarge ? platform::InputTooLargeReason() : "cannot read the script"};
+        return false;
+    }
+    std::istringstream script(text);
+    return replay::ParseScript(script, steps, error);
 }
 
 bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, replay::ScriptError* error) {
@@ -254,6 +261,8 @@ int Replay(const std::string& script, const std::string& dataDir, bool render) {
     if (!ReadScript(script, &steps, &error)) {
         if (error.line == 0) {
             std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
+            // An input past the readers' limit is refused as the other tools refuse it, not as a script's mistake.
+            if (error.reason == platform::InputTooLargeReason()) return 1;
         } else {
             std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
                          error.reason.c_str());
