@@ -118,11 +118,12 @@ case $name in
     run extra "$script" "$script"
     expect_rc extra 2
     ;;
-  make-art | make-sounds)
+  make-art | make-sounds | make-models)
     # From the scratch directory, so that a tool taking "--" for its output directory writes nothing here.
     cd "$scratch" || exit 1
     folder=Textures
     [ "$name" = make-sounds ] && folder=Sounds
+    [ "$name" = make-models ] && folder=Models
     run plain "$scratch/plain"
     expect_rc plain 0
     run dashes -- "$scratch/dashes"
