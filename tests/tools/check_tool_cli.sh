@@ -118,6 +118,17 @@ case $name in
     run extra "$script" "$script"
     expect_rc extra 2
     ;;
+  corvalo-view)
+    run after Models/crate.obj --frames 2 --screenshot "$scratch/after.png"
+    expect_rc after 0
+    run before --frames=2 --screenshot="$scratch/before.png" -- Models/crate.obj
+    expect_rc before 0
+    cmp -s "$scratch/after.png" "$scratch/before.png" || fail "the reordered command line drew another picture"
+    run missing --screenshot "$scratch/missing.png"
+    expect_rc missing 2
+    run extra Models/crate.obj Models/tower.obj
+    expect_rc extra 2
+    ;;
   make-art | make-sounds | make-models)
     # From the scratch directory, so that a tool taking "--" for its output directory writes nothing here.
     cd "$scratch" || exit 1
