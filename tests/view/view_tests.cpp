@@ -76,11 +76,12 @@ protected:
         platform::SetMessageBoxHook(nullptr);
     }
 
-    ModelViewer& Open(const std::string& model, float turnDegrees = 0.0f) {
+    ModelViewer& Open(const std::string& model, float turnDegrees = 0.0f, bool vertexLight = false) {
         Close();
         ViewerOptions options;
         options.model = platform::FromUtf8(model);
         options.turnDegrees = turnDegrees;
+        options.vertexLight = vertexLight;
         viewer = std::make_unique<ModelViewer>(GetModuleHandleW(nullptr), options);
         EXPECT_TRUE(viewer->Initialize()) << reports;
         return *viewer;
@@ -181,6 +182,27 @@ TEST_F(ViewerTest, TheNearFaceHidesTheFarOneWhateverTheDrawOrder) {
         EXPECT_EQ(middle[1], 0) << "the far face shows through the near one";
     }
     EXPECT_TRUE(pictures[0].pixels == pictures[1].pixels) << "the draw order changed the picture";
+}
+
+// A large white square of two triangles under the torch alone: worked out at the corners, the torch's narrow cone
+// hardly reaches the middle; worked out per pixel, it lights the middle most.
+TEST_F(ViewerTest, TheTorchLightsTheMiddleOfACoarseFacePerPixel) {
+    Scratch scratch;
+    const std::string white = scratch.Texture("white.png", 255, 255, 255);
+    scratch.Write("square.mtl", "newmtl white\nmap_Kd " + white + "\n");
+    const std::string square = scratch.Write("square.obj", "mtllib " + scratch.Path("square.mtl") +
+                                                               "\nv -5 5 0\nv 5 5 0\nv 5 -5 0\nv -5 -5 0\n"
+                                                               "vt 0 0\nvn 0 0 -1\nusemtl white\n"
+                                                               "f 1/1/1 2/1/1 3/1/1 4/1/1\n");
+    int middle[2] = {};
+    for (const bool vertexLight : {true, false}) {
+        Open(square, 0.0f, vertexLight);
+        ASSERT_TRUE(viewer->ModelLoaded()) << reports;
+        viewer->SetLights(false, false, true);
+        const RgbaPicture picture = Draw(1);
+        middle[vertexLight] = picture.pixels[((kHeight / 2) * kWidth + kWidth / 2) * 4];
+    }
+    EXPECT_GT(middle[false], middle[true] + 60) << "per pixel " << middle[false] << ", per vertex " << middle[true];
 }
 
 // Each held key moves the camera exactly as the FPSCamera operation it stands for; Q and E turn the object as
