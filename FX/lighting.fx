@@ -6,6 +6,8 @@
 // The light is worked out per vertex and blended across each triangle: a pixel costs one
 // texel and one multiply. Under a white ambient light every vertex gets exactly 1, and a
 // blend of equal values is that value, so the texel comes out unchanged.
+// PixelTech works the same light out per pixel, for meshes whose triangles are
+// too coarse for a blend of corner values to show a point or spot light.
 //=============================================================================
 
 struct PointLight
@@ -123,6 +125,31 @@ float4 PS(VertexOut pin) : SV_Target
     return float4(texColour.rgb * pin.Light, texColour.a);
 }
 
+struct PixelIn
+{
+    float4 PosH    : SV_POSITION;
+    float3 PosW    : POSITION;
+    float3 NormalW : NORMAL;
+    float2 Tex     : TEXCOORD;
+};
+
+PixelIn PixelVS(VertexIn vin)
+{
+    PixelIn vout;
+    vout.PosH = mul(float4(vin.PosL, 1.0f), gWVP);
+    vout.PosW = mul(float4(vin.PosL, 1.0f), gW).xyz;
+    vout.NormalW = mul(vin.NormalL, (float3x3)gInvTransposeW);
+    vout.Tex = vin.Tex;
+    return vout;
+}
+
+// A blended normal is shorter than one, so it is normalised again per pixel.
+float4 PixelPS(PixelIn pin) : SV_Target
+{
+    float4 texColour = gDiffuseMap.Sample(samPointWrap, pin.Tex);
+    return float4(texColour.rgb * Light(pin.PosW, SafeNormalize(pin.NormalW)), texColour.a);
+}
+
 technique11 TestTech
 {
     pass P0
@@ -130,5 +157,15 @@ technique11 TestTech
         SetVertexShader( CompileShader( vs_5_0, VS() ) );
         SetGeometryShader( NULL );
         SetPixelShader( CompileShader( ps_5_0, PS() ) );
+    }
+}
+
+technique11 PixelTech
+{
+    pass P0
+    {
+        SetVertexShader( CompileShader( vs_5_0, PixelVS() ) );
+        SetGeometryShader( NULL );
+        SetPixelShader( CompileShader( ps_5_0, PixelPS() ) );
     }
 }

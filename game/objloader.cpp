@@ -215,16 +215,23 @@ private:
         return true;
     }
 
-    // A malformed number fails the stream, which ends the read with what came before it.
+    // A malformed number fails the stream, which ends the read with what came before it; the line is reported so a
+    // mesh cut short there can be found.
     bool ReadFloats(std::vector<XMFLOAT3>& list) {
         XMFLOAT3 value;
         if (ReadNumber(fin, value.x) && ReadNumber(fin, value.y) && ReadNumber(fin, value.z)) list.push_back(value);
-        return true;
+        return ReportMalformed();
     }
 
     bool ReadFloats(std::vector<XMFLOAT2>& list) {
         XMFLOAT2 value;
         if (ReadNumber(fin, value.x) && ReadNumber(fin, value.y)) list.push_back(value);
+        return ReportMalformed();
+    }
+
+    // Always true: the read goes on to its end, which the failed stream brings at once.
+    bool ReportMalformed() {
+        if (fin.fail()) Report(mFileName, mLine, L"malformed number: the mesh ends before this line");
         return true;
     }
 

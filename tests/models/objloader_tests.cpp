@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 
 #include "test_device.h"
@@ -156,8 +158,13 @@ TEST_F(ObjLoaderTest, UnknownKeywordsCommentsTrailingValuesAndLineEndsAreSkipped
 }
 
 TEST_F(ObjLoaderTest, AMalformedNumberEndsTheReadWithWhatCameBefore) {
-    ASSERT_TRUE(Load(std::string(kSquare) + "f 1 2 3\nv 1 oops 2\nf 2 3 4\n"));
+    DebugCapture capture;
+    const std::string path = dir.Write("oops.obj", std::string(kSquare) + "f 1 2 3\nv 1 oops 2\nf 2 3 4\n");
+    ASSERT_TRUE(LoadFile(path));
     EXPECT_EQ(indices, (Indices{0, 1, 2}));
+    const size_t line = std::count(kSquare, kSquare + std::strlen(kSquare), '\n') + 2;
+    EXPECT_EQ(capture.Text(),
+              Wide(path) + L"(" + std::to_wstring(line) + L"): malformed number: the mesh ends before this line\n");
 }
 
 TEST_F(ObjLoaderTest, MissingFilesAreReportedWithTheirMessages) {

@@ -89,12 +89,33 @@ TEST_F(Win32Window, KeyEventsCarryVirtualKeyCodes) {
     PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_ESCAPE);
     PushKey(window, SDL_KEYUP, SDL_SCANCODE_LEFT);
     PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_F24);  // no virtual-key code here: dropped
+    PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_PAGEUP);
+    PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_PAGEDOWN);
 
     const std::vector<MSG> messages = PumpAll();
-    ASSERT_EQ(Kinds(messages), (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN, WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP}));
-    const std::vector<WPARAM> keys = {'A', '0', VK_SHIFT, VK_ESCAPE, VK_LEFT};
+    ASSERT_EQ(Kinds(messages),
+              (std::vector<UINT>{WM_KEYDOWN, WM_KEYDOWN, WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP, WM_KEYDOWN, WM_KEYDOWN}));
+    const std::vector<WPARAM> keys = {'A', '0', VK_SHIFT, VK_ESCAPE, VK_LEFT, VK_PRIOR, VK_NEXT};
     for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(messages[i].wParam, keys[i]) << i;
     EXPECT_TRUE(messages[4].lParam & (1u << 31));
+}
+
+// The turn is in the high word, in 120ths of a notch, away from the user positive whichever way the system
+// scrolls; a sideways-only turn gives no message.
+TEST_F(Win32Window, WheelTurnsBecomeWheelMessagesInNotchesOf120) {
+    PushButton(window, SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20);
+    PushWheel(window, 1, false);
+    PushWheel(window, -2, false);
+    PushWheel(window, 3, true);
+    PushWheel(window, 0, false);
+
+    const std::vector<MSG> messages = PumpAll();
+    ASSERT_EQ(Kinds(messages), (std::vector<UINT>{WM_LBUTTONDOWN, WM_MOUSEWHEEL, WM_MOUSEWHEEL, WM_MOUSEWHEEL}));
+    const int turns[] = {WHEEL_DELTA, -2 * WHEEL_DELTA, -3 * WHEEL_DELTA};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(messages[i + 1].wParam), turns[i]) << i;
+        EXPECT_EQ(LOWORD(messages[i + 1].wParam), MK_LBUTTON) << i;
+    }
 }
 
 TEST_F(Win32Window, FocusBecomesActivation) {

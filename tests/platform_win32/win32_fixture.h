@@ -93,6 +93,13 @@ inline void PushMotion(HWND window, Uint32 buttons, int x, int y) {
     Push(window, event);
 }
 
+inline void PushWheel(HWND window, int notches, bool flipped) {
+    SDL_Event event = {SDL_MOUSEWHEEL};
+    event.wheel.y = notches;
+    event.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
+    Push(window, event);
+}
+
 inline void PushKey(HWND window, Uint32 type, SDL_Scancode scancode, Uint16 modifiers = KMOD_NONE) {
     SDL_Event event = {type};
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;

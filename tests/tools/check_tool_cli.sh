@@ -134,11 +134,23 @@ case $name in
     run huge "$huge"
     too_large huge
     ;;
-  make-art | make-sounds)
+  corvalo-view)
+    run after Models/crate.obj --frames 2 --screenshot "$scratch/after.png"
+    expect_rc after 0
+    run before --frames=2 --screenshot="$scratch/before.png" -- Models/crate.obj
+    expect_rc before 0
+    cmp -s "$scratch/after.png" "$scratch/before.png" || fail "the reordered command line drew another picture"
+    run missing --screenshot "$scratch/missing.png"
+    expect_rc missing 2
+    run extra Models/crate.obj Models/tower.obj
+    expect_rc extra 2
+    ;;
+  make-art | make-sounds | make-models)
     # From the scratch directory, so that a tool taking "--" for its output directory writes nothing here.
     cd "$scratch" || exit 1
     folder=Textures
     [ "$name" = make-sounds ] && folder=Sounds
+    [ "$name" = make-models ] && folder=Models
     run plain "$scratch/plain"
     expect_rc plain 0
     run dashes -- "$scratch/dashes"

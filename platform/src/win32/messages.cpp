@@ -224,6 +224,16 @@ void TranslateMotion(const SDL_MouseMotionEvent& event) {
     PostMouse(event.windowID, WM_MOUSEMOVE, event.x, event.y);
 }
 
+// Windows gives the wheel's turn in the high word of wParam, in 120ths of a notch, and the pointer in screen
+// coordinates.
+void TranslateWheel(const SDL_MouseWheelEvent& event) {
+    HWND window = platform::detail::FindBySdlId(event.windowID);
+    if (!window || event.y == 0) return;
+    const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    Post(window, WM_MOUSEWHEEL, MAKEWPARAM(MouseFlags(heldButtons), notches * WHEEL_DELTA),
+         MAKELPARAM(lastCursor.x, lastCursor.y));
+}
+
 void TranslateKey(const SDL_KeyboardEvent& event) {
     HWND window = platform::detail::FindBySdlId(event.windowID);
     if (window && platform::detail::IsFullscreenKey(event) && platform::detail::ToggleFullscreen(window)) return;
@@ -251,6 +261,9 @@ void Translate(const SDL_Event& event, const Batch& batch) {
         break;
     case SDL_MOUSEMOTION:
         TranslateMotion(event.motion);
+        break;
+    case SDL_MOUSEWHEEL:
+        TranslateWheel(event.wheel);
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
