@@ -8,6 +8,8 @@ target_compile_options(corvalo_build_flags INTERFACE ${CORVALO_WARNINGS})
 # lie inside the sources, and the last map that matches wins.
 target_compile_options(corvalo_build_flags INTERFACE
   -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
+# Every relocation resolved at start-up, so the relocation table can stay read-only for the whole run.
+target_link_options(corvalo_build_flags INTERFACE -Wl,-z,relro,-z,now)
 if(CORVALO_SANITIZE)
   target_compile_options(corvalo_build_flags INTERFACE
     -O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -8,6 +8,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     _CrtSetDbgFlag(_CRTDBG_ALLOC_MEM_DF | _CRTDBG_LEAK_CHECK_DF);
 
     Corvalo application(instance);
-    if (!application.Initialize()) return 0;
+    // A game that never started is a failure to whoever launched it (a menu, a script).
+    if (!application.Initialize()) return 1;
     return application.RunLoop();
 }

@@ -1,4 +1,4 @@
-// The clear application as a program: start-up failures end it with exit code 0, as they do the game.
+// The clear application as a program: start-up failures end it with exit code 1, as they do the game.
 #include <crtdbg.h>
 
 #include <cstdlib>
@@ -8,7 +8,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     _CrtSetDbgFlag(_CRTDBG_ALLOC_MEM_DF | _CRTDBG_LEAK_CHECK_DF);
     ClearApp app(instance);
-    if (!app.Initialize()) return 0;
+    if (!app.Initialize()) return 1;
     if (const char* seconds = std::getenv("CLEAR_APP_SECONDS")) app.SetRunSeconds(std::strtof(seconds, nullptr));
     return app.RunLoop();
 }

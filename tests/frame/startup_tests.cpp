@@ -1,4 +1,4 @@
-// Start-up failures of the real program: the message reaches the user and the program ends with exit code 0.
+// Start-up failures of the real program: the message reaches the user and the program ends with exit code 1.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -29,13 +29,13 @@ RunResult RunFrameApp(const std::string& environment) {
 TEST(Startup, TooLowAFeatureLevelIsReportedAndEndsCleanly) {
     const RunResult run = RunFrameApp("SDL_VIDEODRIVER=offscreen MESA_GL_VERSION_OVERRIDE=3.3");
     EXPECT_NE(run.output.find("Direct3D Feature Level 11 unsupported."), std::string::npos) << run.output;
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.exitCode, 1) << run.output;
 }
 
 TEST(Startup, NoDisplayIsReportedAndEndsCleanly) {
     const RunResult run = RunFrameApp("-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11");
     EXPECT_NE(run.output.find("CreateWindow Failed."), std::string::npos) << run.output;
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.exitCode, 1) << run.output;
 }
 
 TEST(Startup, RunsAndQuitsWithExitCodeZero) {

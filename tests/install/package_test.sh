@@ -54,6 +54,7 @@ grep -qx 'Exec=corvalo' "$root/usr/share/applications/corvalo.desktop" || fail "
 check_descriptions "$root" usr/share "$version"
 if grep -rlF -e "$work" -e "$(cd "$build" && pwd)" -e "$PWD" "$root"; then fail "build paths in the package"; fi
 if readelf -S "$root/usr/libexec/corvalo/corvalo" | grep -q '\.debug_info'; then fail "the game is not stripped"; fi
+readelf -d "$root/usr/libexec/corvalo/corvalo" | grep -q 'FLAGS.*BIND_NOW' || fail "the game links without -z now"
 
 check_installed_game "$root/usr/games/corvalo" "$root/usr/libexec/corvalo/corvalo" "$root/usr/share/games/corvalo" \
     "$work"

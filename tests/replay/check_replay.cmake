@@ -2,7 +2,7 @@
 # print the same frames. MODE rendered: a run that draws for real (--render, given before the script) prints the same
 # bytes as one on the null device. MODE rejects: the tool refuses the script with exit code 2 in one line that names
 # line 3, and runs no frame. MODE rejects-long: the same for a script whose line 3 is 1 MB long, which the message
-# quotes once, by its start. MODE unreadable: SCRIPT opens but cannot be read (a directory): exit code 2, no frame.
+# quotes once, by its start. MODE unreadable: SCRIPT cannot be read (a directory): exit code 1, no frame.
 function(run_replay out_var)
   execute_process(COMMAND ${TOOL} ${ARGN} ${SCRIPT} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
   set(${out_var} "${out}" PARENT_SCOPE)
@@ -10,10 +10,10 @@ function(run_replay out_var)
   set(${out_var}_rc "${rc}" PARENT_SCOPE)
 endfunction()
 
-# The first run refused the script: exit code 2, no frame, and stderr matching PATTERN, which WHAT describes.
-function(expect_refusal pattern what)
-  if(NOT first_rc EQUAL 2 OR NOT first STREQUAL "" OR NOT first_err MATCHES "${pattern}")
-    message(FATAL_ERROR "expected exit 2, no frames and ${what}; got ${first_rc}: ${first_err}")
+# The first run refused the script: exit code CODE, no frame, and stderr matching PATTERN, which WHAT describes.
+function(expect_refusal code pattern what)
+  if(NOT first_rc EQUAL code OR NOT first STREQUAL "" OR NOT first_err MATCHES "${pattern}")
+    message(FATAL_ERROR "expected exit ${code}, no frames and ${what}; got ${first_rc}: ${first_err}")
   endif()
 endfunction()
 
@@ -35,11 +35,11 @@ if(MODE STREQUAL "rejects-long")
   set(MODE rejects)
 endif()
 if(MODE STREQUAL "rejects")
-  expect_refusal("^[^\n]*line 3[^\n]*\n$" "line 3 named in one line")
+  expect_refusal(2 "^[^\n]*line 3[^\n]*\n$" "line 3 named in one line")
   return()
 endif()
 if(MODE STREQUAL "unreadable")
-  expect_refusal("cannot read" "the script named unreadable")
+  expect_refusal(1 "Is a directory" "the script named a directory")
   return()
 endif()
 if(NOT first_rc EQUAL 0)

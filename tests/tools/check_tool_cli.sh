@@ -50,6 +50,36 @@ too_large() {
   grep -q "$huge.*64 MiB" "$scratch/$1.out" "$scratch/$1.err" || fail "$1: no message naming the file and the limit"
 }
 
+# refused LABEL REASON ARGS...: the tool refused an input it cannot use with exit 1, giving REASON.
+refused() {
+  local label=$1 reason=$2
+  shift 2
+  run "$label" "$@"
+  expect_rc "$label" 1
+  grep -q "$reason" "$scratch/$label.out" "$scratch/$label.err" || fail "$label: no reason '$reason'"
+}
+
+# unreadable_inputs ARGS...: a missing file, a directory and (unless root, who reads anything) a file without read
+# permission in place of the input, ARGS coming before it.
+locked="$scratch/locked.input"
+echo x >"$locked" && chmod 000 "$locked"
+unreadable_inputs() {
+  refused absent "No such file or directory" "$@" "$scratch/no-such-file"
+  refused directory "Is a directory" "$@" "$scratch"
+  [ "$(id -u)" -eq 0 ] || refused locked "Permission denied" "$@" "$locked"
+}
+
+# unwritten LABEL ARGS...: a run whose output could not be written (/dev/full) exits 1 and says so.
+unwritten() {
+  local label=$1
+  shift
+  "$tool" "$@" >/dev/full 2>"$scratch/$label.err"
+  rc=$?
+  expect_rc "$label" 1
+  grep -q "^$name: cannot write the output: No space left on device" "$scratch/$label.err" ||
+    fail "$label: no message that the output was lost"
+}
+
 # Every tool runs in a scratch directory for these, so a tool that took an option for its output directory would
 # leave it there.
 cd_scratch() { mkdir -p "$scratch/cwd" && cd "$scratch/cwd" || exit 1; }
@@ -95,8 +125,9 @@ case $name in
     expect_rc missing 2
     run extra FX/lighting.fx FX/lighting.fx
     expect_rc extra 2
-    run absent --reflect no-such-file.fx
-    expect_rc absent 1
+    unreadable_inputs --reflect
+    refused reflect-fx "Is a directory" --reflect FX
+    unwritten full --reflect FX/lighting.fx
     run huge "$huge"
     too_large huge
     ;;
@@ -112,6 +143,8 @@ case $name in
     run missing --flip-v
     expect_rc missing 2
     expect_empty missing.out
+    unreadable_inputs --flip-v
+    unwritten full quad.obj
     run huge "$huge"
     too_large huge
     cd - >/dev/null || exit 1
@@ -131,6 +164,14 @@ case $name in
     expect_rc empty 2
     run extra "$script" "$script"
     expect_rc extra 2
+    unreadable_inputs --data "$PWD"
+    refused empty-stdin "standard input: the script plays no frame" --data "$PWD" - </dev/null
+    expect_empty empty-stdin.out
+    refused no-data-dir "data directory .*No such file or directory" --data "$scratch/no-such-dir" "$script"
+    mkdir -p "$scratch/no-data"
+    refused no-data "did not load" --data "$scratch/no-data" "$script"
+    expect_empty no-data.out
+    unwritten full --data "$PWD" "$script"
     run huge "$huge"
     too_large huge
     ;;

@@ -1,7 +1,13 @@
 #include "command_line.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "standard_streams.h"
@@ -123,9 +129,9 @@ int UsageError(const Syntax& syntax, const std::string& reason) {
     return 2;
 }
 
-int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool) {
-    platform::OpenClosedStandardStreams();
-    const Arguments args = Parse(syntax, argc, argv);
+namespace {
+
+int Answer(const Syntax& syntax, const Arguments& args, const std::function<int(const Arguments&)>& tool) {
     switch (args.outcome) {
     case Arguments::Outcome::kRun:
         return tool(args);
@@ -139,6 +145,41 @@ int Run(const Syntax& syntax, int argc, const char* const* argv, const std::func
         break;
     }
     return UsageError(syntax, args.error);
+}
+
+}  // namespace
+
+int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool) {
+    platform::OpenClosedStandardStreams();
+    const int code = Answer(syntax, Parse(syntax, argc, argv), tool);
+    // Output the reader never got is a failed run, not a success with nothing to show.
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout)) return code;
+    const int error = errno;
+    std::fprintf(stderr, "%s: cannot write the output: %s\n", syntax.program.c_str(),
+                 flushed || error == 0 ? "write error" : std::strerror(error));
+    return 1;
+}
+
+std::FILE* OpenInput(const std::string& path, std::string* reason) {
+    // Opened without waiting, so that a FIFO with no writer reads as empty instead of holding the tool at its open;
+    // the reads then wait as usual.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        *reason = std::strerror(errno);
+        return nullptr;
+    }
+    struct stat status;
+    int error = fstat(fd, &status) != 0 ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+    if (error == 0 && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) error = errno;
+    std::FILE* file = error == 0 ? fdopen(fd, "rb") : nullptr;
+    if (!file && error == 0) error = errno;
+    if (!file) {
+        close(fd);
+        *reason = std::strerror(error);
+    }
+    return file;
 }
 
 int WriteUnderRoot(const RootWriter& tool, int argc, const char* const* argv,

@@ -3,6 +3,7 @@
 // ends the options ("-" alone is an operand), an option's value is given as "--name VALUE" or "--name=VALUE", and
 // --help (-h) and --version are answered for every tool.
 #include <cstddef>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -49,8 +50,13 @@ int UsageError(const Syntax& syntax, const std::string& reason);
 
 // The whole of a tool's main: opens closed standard streams on /dev/null, parses the command line, answers --help and
 // --version on stdout (exit code 0) and a usage error on stderr (2), and otherwise returns what the tool returns, run
-// with the arguments.
+// with the arguments. Output that could not be written to stdout (a full disk, /dev/full) ends with
+// "program: cannot write the output: reason" on stderr and exit code 1, whatever the tool returned.
 int Run(const Syntax& syntax, int argc, const char* const* argv, const std::function<int(const Arguments&)>& tool);
+
+// Opens an input file a command line names, for reading. On failure returns null and the reason in *reason, as
+// strerror gives it ("No such file or directory", "Is a directory", "Permission denied").
+std::FILE* OpenInput(const std::string& path, std::string* reason);
 
 // A tool that writes the game's files under ROOT/folder, ROOT being its one optional operand (. when not given).
 struct RootWriter {

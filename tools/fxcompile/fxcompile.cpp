@@ -1,6 +1,7 @@
 // Compiles an effect file and prints the compiler's messages; with --reflect, also its reflection as JSON.
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -67,16 +68,22 @@ void PrintReflection(const fx::CompiledEffect& e) {
 // Compiles the effect file the command line names; returns the exit code.
 int Compile(const cli::Arguments& args) {
     const std::string& file = args.operands[0];
-    std::ifstream in(file, std::ios::binary);
+    std::string reason;
+    std::FILE* in = cli::OpenInput(file, &reason);
     if (!in) {
-        std::cerr << file << ": error: cannot open the file\n";
+        std::cerr << file << ": error: " << reason << "\n";
         return 1;
     }
     std::string text;
+    errno = 0;
     const platform::ReadEnd read = platform::ReadInput(in, &text);
+    const int readError = errno;
+    std::fclose(in);
     if (read != platform::ReadEnd::kRead) {
         std::cerr << file << ": error: "
-                  << (read == platform::ReadEnd::kTooLarge ? platform::InputTooLargeReason() : "cannot read the file")
+                  << (read == platform::ReadEnd::kTooLarge ? platform::InputTooLargeReason()
+                      : readError                          ? std::strerror(readError)
+                                                           : "cannot read the file")
                   << "\n";
         return 1;
     }

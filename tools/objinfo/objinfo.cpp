@@ -59,6 +59,12 @@ void PrintMesh(const std::vector<Vertex::NormalTexVertex>& vertices, const std::
 
 // Loads the mesh the command line names and prints it; returns the exit code.
 int Inspect(const cli::Arguments& args) {
+    // The loader's own message for an input it cannot open says only that it failed, not why.
+    std::string reason;
+    std::FILE* input = cli::OpenInput(args.operands[0], &reason);
+    if (!input) return Fail(platform::FromUtf8(args.operands[0] + ": " + reason), 1);
+    std::fclose(input);
+
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     std::vector<std::wstring> messages;
     platform::SetDebugOutputHook([&messages](const std::wstring& text) { messages.push_back(text); });

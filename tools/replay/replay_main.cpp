@@ -7,10 +7,12 @@
 #include <platform_hooks.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <initializer_list>
 #include <iostream>
 #include <sstream>
@@ -68,6 +70,8 @@ public:
                                                             static_cast<float>(kHeight), 0.0001f, 1000.0f));
         return true;
     }
+
+    bool HasEffect() const { return mAppEffect && mAppEffect->GetTechnique(); }
 
     ~Stage() {
         DestroyAllLayouts();
@@ -219,59 +223,82 @@ int Play(const std::vector<replay::Step>& steps, bool render) {
         return virtualKey >= 0 && virtualKey < 256 && held[static_cast<size_t>(virtualKey)];
     });
     unsigned long frame = 0;
+    bool loaded = stage.HasEffect();
     {
         Game game;
         game.Init(stage.device);
-        for (const replay::Step& step : steps) {
-            if (!RunStep(step, stage, game, held, &frame)) break;
+        const std::vector<ID3D11ShaderResourceView*>& textures = game.GetTextures();
+        loaded = loaded && std::find(textures.begin(), textures.end(), nullptr) == textures.end();
+        // Frames played without the effect or a picture would pass for the game's, and they are not.
+        for (auto step = steps.begin(); loaded && step != steps.end(); ++step) {
+            if (!RunStep(*step, stage, game, held, &frame)) break;
         }
     }
     platform::SetKeySource(nullptr);
-    std::fflush(stdout);
+    if (!loaded) {
+        std::fprintf(stderr, "corvalo-replay: the game's effect or pictures did not load (FX/, Textures/)\n");
+        return 1;
+    }
     return 0;
 }
 
-// A script that breaks off in a read error (a directory opens, then fails to read) is refused, not played short.
-bool ReadFrom(std::istream& in, const std::string& name, std::vector<replay::Step>* steps, replay::ScriptError* error) {
-    std::string text;
-    const platform::ReadEnd read = platform::ReadInput(in, &text);
+// Why a script is not played: its input could not be read (exit code 1) or it says something the tool cannot
+// play (2).
+enum class Refusal { kNone, kUnreadable, kMistaken };
+
+// A script that breaks off in a read error is refused, not played short.
+Refusal ReadFrom(const platform::ReadEnd read, const std::string& text, const std::string& name,
+                 std::vector<replay::Step>* steps, replay::ScriptError* error) {
     if (read != platform::ReadEnd::kRead) {
-        *error = {0, name,
-                  read == platform::ReadEnd::kTooLarge ? platform::InputTooLargeReason() : "cannot read the script"};
-        return false;
+        *error = {0, name, read == platform::ReadEnd::kTooLarge ? platform::InputTooLargeReason() : error->reason};
+        return Refusal::kUnreadable;
     }
     std::istringstream script(text);
-    return replay::ParseScript(script, steps, error);
+    if (!replay::ParseScript(script, steps, error)) return Refusal::kMistaken;
+    unsigned long frames = 0;
+    for (const replay::Step& step : *steps) frames += step.frames;
+    if (frames == 0) {
+        // An empty script (stdin on /dev/null, a file cut short) would look like a game that was played.
+        *error = {0, name, "the script plays no frame"};
+        return Refusal::kUnreadable;
+    }
+    return Refusal::kNone;
 }
 
-bool ReadScript(const std::string& path, std::vector<replay::Step>* steps, replay::ScriptError* error) {
-    if (path == "-") return ReadFrom(std::cin, "standard input", steps, error);
-    std::ifstream file(path);
+Refusal ReadScript(const std::string& path, std::vector<replay::Step>* steps, replay::ScriptError* error) {
+    std::string text;
+    error->reason = "cannot read the script";
+    if (path == "-") return ReadFrom(platform::ReadInput(std::cin, &text), text, "standard input", steps, error);
+    std::FILE* file = cli::OpenInput(path, &error->reason);
     if (!file) {
-        *error = {0, path, "cannot open the script"};
-        return false;
+        error->text = path;
+        return Refusal::kUnreadable;
     }
-    return ReadFrom(file, path, steps, error);
+    errno = 0;
+    const platform::ReadEnd read = platform::ReadInput(file, &text);
+    if (errno != 0) error->reason = std::strerror(errno);
+    std::fclose(file);
+    return ReadFrom(read, text, path, steps, error);
 }
 
 // Plays the script from the data directory (the working one when empty); returns the exit code.
 int Replay(const std::string& script, const std::string& dataDir, bool render) {
     std::vector<replay::Step> steps;
     replay::ScriptError error;
-    if (!ReadScript(script, &steps, &error)) {
-        if (error.line == 0) {
-            std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
-            // An input past the readers' limit is refused as the other tools refuse it, not as a script's mistake.
-            if (error.reason == platform::InputTooLargeReason()) return 1;
-        } else {
-            std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
-                         error.reason.c_str());
-        }
+    const Refusal refusal = ReadScript(script, &steps, &error);
+    if (refusal == Refusal::kUnreadable) {
+        std::fprintf(stderr, "corvalo-replay: %s: %s\n", error.text.c_str(), error.reason.c_str());
+        return 1;
+    }
+    if (refusal == Refusal::kMistaken) {
+        std::fprintf(stderr, "corvalo-replay: line %d: \"%s\": %s\n", error.line, error.text.c_str(),
+                     error.reason.c_str());
         return 2;
     }
     if (!dataDir.empty() && chdir(dataDir.c_str()) != 0) {
-        std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s\n", dataDir.c_str());
-        return 2;
+        std::fprintf(stderr, "corvalo-replay: cannot enter the data directory %s: %s\n", dataDir.c_str(),
+                     std::strerror(errno));
+        return 1;
     }
     if (render) setenv("SDL_VIDEODRIVER", "offscreen", 0);
     return Play(steps, render);
