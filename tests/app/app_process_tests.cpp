@@ -151,10 +151,10 @@ GameProcess Launch(const fs::path& workingDir, const fs::path& scratch, const st
     _exit(127);
 }
 
-// The audio output opens after the window, device and signal handling are up.
+// The audio output opens after the window, device and signal handling are up: from then on a closing signal is
+// answered by the message loop, after the rest of the start-up, so an exit code of 0 shows the game got there.
 bool WaitUntilRunning(const GameProcess& game) {
     const bool started = WaitFor([&] { return fs::exists(game.audio) && fs::file_size(game.audio) > 0; }, 60);
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     return started && waitpid(game.pid, nullptr, WNOHANG) == 0;
 }
 

@@ -2,7 +2,8 @@
 # Plays the real game in a real X window under Xvfb with the openbox window manager: waits past the splash, checks
 # the menu picture, shoots on the menu, switches to fullscreen with Alt+Enter and checks the menu scaled between
 # bars, clicks the drawn Play, switches back, walks right, checks the caption and the sound output, and closes the
-# window.
+# window. Every check on the game's state waits for that state, however slowly the game gets there; the keys are
+# held until what they do is seen.
 # Usage: e2e_game.sh CORVALO XCLOSE, from the project root. CORVALO_E2E_SCREEN sets the screen size (1280x1024).
 # With CORVALO_SCREENSHOT_DIR set, the screenshots are kept there: menu.png, play.png (the archer at his start, one
 # second into the game), and the whole screen in fullscreen as fullscreen-menu.png and fullscreen-play.png.
@@ -23,6 +24,9 @@ audio_bytes() { stat -c %s "$audio" 2>/dev/null || echo 0; }
 nonsilent() {
     tail -c +$(($1 + 1)) "$audio" | od -An -v -td2 -w2 | awk '$1 != 0 { n++ } END { print n + 0 }'
 }
+
+# True once the output from byte $1 on holds more than $2 non-silent samples.
+heard_more() { [ "$(nonsilent "$1")" -gt "$2" ]; }
 
 shot() { import -window "$wid" "$work/$1.png"; }
 
@@ -58,60 +62,71 @@ find_window
 
 # The caption shows the frame rate after one second of frames; the splash lasts 1.5 s of frame time.
 wait_for 60 caption_has_fps || fail "caption is '$(xdotool getwindowname "$wid")'"
-sleep 2
-shot menu
-menu_diff=$(compare -metric AE -fuzz 8% "$work/menu.png" Textures/MenuScreen.png null: 2>&1 || true)
-[ "${menu_diff%%.*}" -lt 7864 ] || fail "the menu differs from its picture in $menu_diff pixels"
+menu_shown() {
+    shot menu
+    menu_diff=$(compare -metric AE -fuzz 8% "$work/menu.png" Textures/MenuScreen.png null: 2>&1 || true)
+    [ "${menu_diff%%.*}" -lt 7864 ]
+}
+wait_for 60 menu_shown || fail "the menu differs from its picture in $menu_diff pixels"
 [ "$(nonsilent 0)" -eq 0 ] || fail "sound before any input"
 
 # Space plays the shot on the menu too, and before the music starts it is the only sound.
 xdotool windowfocus --sync "$wid"
 xdotool keydown space
-sleep 0.5
+wait_for 20 heard_more 0 0 || fail "the shot sound did not reach the output"
 xdotool keyup space
-sleep 0.6
-[ "$(nonsilent 0)" -gt 0 ] || fail "the shot sound did not reach the output"
 
-xdotool key alt+Return
-wait_for 20 is_geometry "$screen" || fail "Alt+Enter: the window is $(geometry), not the screen's $screen"
-sleep 0.5
-import -window root "$work/fullscreen-menu.png"
 convert Textures/MenuScreen.png -filter point -resize "$((factor * 100))%" -interpolate bilinear \
     -interpolative-resize "${picture_width}x${picture_height}!" -background black -gravity center \
     -extent "$screen" "$work/expected-fullscreen-menu.png"
-fullscreen_diff=$(compare -metric AE -fuzz 8% "$work/fullscreen-menu.png" "$work/expected-fullscreen-menu.png" \
-    null: 2>&1 || true)
-[ "${fullscreen_diff%%.*}" -lt $((screen_width * screen_height / 100)) ] ||
-    fail "the fullscreen menu differs from the scaled picture in $fullscreen_diff pixels"
+# Pixels of the whole screen, saved as $1, that differ from the menu scaled between bars.
+fullscreen_menu_diff() {
+    import -window root "$work/$1.png"
+    compare -metric AE -fuzz 8% "$work/$1.png" "$work/expected-fullscreen-menu.png" null: 2>&1 || true
+}
+fullscreen_menu_shown() {
+    fullscreen_diff=$(fullscreen_menu_diff fullscreen-menu)
+    [ "${fullscreen_diff%%.*}" -lt $((screen_width * screen_height / 100)) ]
+}
+xdotool key alt+Return
+wait_for 20 is_geometry "$screen" || fail "Alt+Enter: the window is $(geometry), not the screen's $screen"
+wait_for 30 fullscreen_menu_shown || fail "the fullscreen menu differs from the scaled picture in $fullscreen_diff pixels"
 
 # Play is drawn around client point (495, 465): a press there on the scaled screen starts the game.
 click_offset=$(audio_bytes)
 read -r play_x play_y < <(on_screen 495 465)
 xdotool mousemove "$play_x" "$play_y" click 1
-sleep 1
+wait_for 20 heard_more "$click_offset" 0 || fail "no music after the click on the drawn Play in fullscreen"
 after_click=$(nonsilent "$click_offset")
-[ "$after_click" -gt 0 ] || fail "no music after the click on the drawn Play in fullscreen"
-import -window root "$work/fullscreen-play.png"
+fullscreen_menu_left() {
+    play_diff=$(fullscreen_menu_diff fullscreen-play)
+    [ "${play_diff%%.*}" -ge $((screen_width * screen_height / 100)) ]
+}
+wait_for 30 fullscreen_menu_left || fail "the menu still shows after the click on the drawn Play in fullscreen"
 
 xdotool key alt+Return
 wait_for 20 is_geometry 1024x768 || fail "Alt+Enter again: the window is $(geometry), not 1024x768"
-sleep 0.5
+# Until the game draws at the window's size again, the window may show a blank area.
+start_drawn() {
+    shot play_start
+    [ "$(convert "$work/play_start.png" -crop 128x128+448+320 -format %k info:)" -gt 16 ]
+}
+wait_for 30 start_drawn || fail "the game does not show in the window again"
 
-shot play_start
+archer_moved() {
+    shot play
+    changed=$(start_area_change play_start play)
+    [ "${changed%%.*}" -gt 200 ]
+}
 xdotool keydown Right
-sleep 1
+wait_for 20 archer_moved || fail "the archer did not move away from his start ($changed pixels changed)"
 xdotool keyup Right
-shot play
-changed=$(start_area_change play_start play)
-[ "${changed%%.*}" -gt 200 ] || fail "the archer did not move away from his start ($changed pixels changed)"
 caption_has_fps || fail "caption is '$(xdotool getwindowname "$wid")'"
 
 xdotool keydown space
-sleep 1
+wait_for 20 heard_more "$click_offset" "$after_click" || fail "no more sound after holding Space"
 xdotool keyup space
-sleep 0.3
 after_space=$(nonsilent "$click_offset")
-[ "$after_space" -gt "$after_click" ] || fail "no more sound after holding Space ($after_space <= $after_click)"
 
 if [ -n "${CORVALO_SCREENSHOT_DIR:-}" ]; then
     mkdir -p "$CORVALO_SCREENSHOT_DIR"

@@ -81,6 +81,19 @@ storm() {
 # A press at a client point of the 1024 x 768 picture.
 press() { x mousemove --window "$wid" "$1" "$2" click 1; }
 
+viewable() { xwininfo -id "$wid" | grep -q 'Map State: IsViewable'; }
+
+# The game sets its caption once per second of frames. Two settings after a press, which reached the X server before
+# xdotool ended, come from frames that began after it: the game has acted on it.
+caption_settings() { wc -l <"$work/settings.txt"; }
+acted_on() { [ "$(caption_settings)" -ge $(($1 + 2)) ]; }
+press_and_wait() {
+    local before
+    before=$(caption_settings)
+    press "$1" "$2"
+    wait_for 30 acted_on "$before" || fail "no frames after the press at ($1, $2)"
+}
+
 # Inside one of the Quit buttons: the menu's, the game-over screen's, the win screen's (with a margin).
 on_quit() {
     local px=$1 py=$2
@@ -140,7 +153,8 @@ start_xvfb 4000x4000 || fail "no Xvfb display could be started"
 start_openbox
 xmessage -name focus-thief -geometry 300x100+0+0 "takes the focus" 2>/dev/null &
 helper_pids+=($!)
-thief=$(timeout 20 xdotool search --sync --classname focus-thief | head -n 1) || fail "no second window"
+thief_window() { thief=$(xdotool search --classname focus-thief 2>/dev/null | head -n 1) && [ -n "$thief" ]; }
+wait_for 20 thief_window || fail "no second window"
 
 start_game "$game" SDL_AUDIODRIVER=dummy
 find_window
@@ -149,18 +163,19 @@ wait_for 60 caption_has_fps || fail "caption is '$(xdotool getwindowname "$wid")
 storm
 x windowactivate --sync "$wid"
 x windowsize --sync "$wid" 1024 768
-sleep 1
+wait_for 30 viewable || fail "the window is not shown after the storm"
 alive "the restore after the storm"
-xwininfo -id "$wid" | grep -q 'Map State: IsViewable' || fail "the window is not shown after the storm"
 wait_for 30 caption_has_fps || fail "no frames after the storm: caption is '$(xdotool getwindowname "$wid")'"
 
 # The warm-up goes once through every screen random play reaches, so that what each allocates the first time is in
-# the starting figure: the credits and back, then play left alone until the enemies win, then Play again.
-press 512 560
-sleep 1
-press 600 640
-sleep 1
-press 640 450
+# the starting figure: the credits and back, then play left alone until the enemies win (the game's time is the
+# clock's), then Play again. Each press lands on the screen the one before it made, however slowly the game goes.
+: >"$work/settings.txt"
+xprop -spy -id "$wid" WM_NAME >>"$work/settings.txt" 2>/dev/null &
+helper_pids+=($!)
+press_and_wait 512 560
+press_and_wait 600 640
+press_and_wait 640 450
 sleep "$warmup"
 press 640 330
 play_for 3

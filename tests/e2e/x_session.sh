@@ -82,10 +82,9 @@ start_game() {
     game_pid=$!
 }
 
-# Sets $wid to the game's window once it shows.
-find_window() {
-    wid=$(timeout 60 xdotool search --sync --name '^Corvalo' | head -n 1) || fail "the window did not appear"
-    [ -n "$wid" ] || fail "the window did not appear"
-}
+# Sets $wid to the game's window once it shows. A search that meets a window as it is destroyed ends with an X
+# error, so it is tried again.
+game_window() { wid=$(xdotool search --name '^Corvalo' 2>/dev/null | head -n 1) && [ -n "$wid" ]; }
+find_window() { wait_for 60 game_window || fail "the window did not appear"; }
 
 caption_has_fps() { [[ "$(xdotool getwindowname "$wid")" == "Corvalo    FPS: "* ]]; }

@@ -1,5 +1,6 @@
 // The frame on a real headless device: its targets are cleared and presented, and rebuilt at a new size.
 #include <gtest/gtest.h>
+#include <platform_hooks.h>
 
 #include "../platform_d3d11/readback.h"
 #include "clear_app.h"
@@ -8,7 +9,10 @@ namespace {
 
 class ClearAppTest : public ::testing::Test {
 protected:
-    ~ClearAppTest() override { UnregisterClassW(L"D3DWndClassName", nullptr); }
+    ~ClearAppTest() override {
+        platform::SetCounterSource(nullptr, 0);
+        UnregisterClassW(L"D3DWndClassName", nullptr);
+    }
 
     d3d11_test::Pixels BackBuffer() {
         ID3D11Texture2D* backBuffer = nullptr;
@@ -49,6 +53,9 @@ TEST_F(ClearAppTest, ResizeRebuildsTheTargetsAtTheNewSize) {
 
 TEST_F(ClearAppTest, LoopRunsFramesUntilQuit) {
     ASSERT_TRUE(app.Initialize());
+    // Each reading of the counter is a millisecond on, so how many frames fit does not depend on how long they take.
+    // The frequency stays the real counter's, which the app's clock read when it was made.
+    platform::SetCounterSource([now = int64_t{0}]() mutable { return now += 1000000; }, 1000000000);
     app.SetRunSeconds(0.2f);
     EXPECT_EQ(app.RunLoop(), 0);
     EXPECT_GT(app.FrameSteps().size(), 1u);

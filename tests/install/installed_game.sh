@@ -14,7 +14,8 @@ fail() {
 }
 
 # Starts LAUNCHER headless from / and checks that it runs PROGRAM in DATA, finds its data and ends with status 0 on
-# SIGTERM. The disk audio file shows start-up got past loading the data. WORK is a scratch folder.
+# SIGTERM. The disk audio file shows the game is up; its message loop takes the signal only after start-up has loaded
+# the data, so what start-up reports is read after the exit. WORK is a scratch folder.
 check_installed_game() {
     local launcher=$1 program=$2 data=$3 work=$4
     local audio=$work/audio.raw status=0
@@ -29,12 +30,12 @@ check_installed_game() {
     [ -s "$audio" ] || fail "the game did not start: $(cat "$work/stderr.txt")"
     [ "$(readlink -f "/proc/$game_pid/exe")" = "$(readlink -f "$program")" ] || fail "wrong program"
     [ "$(readlink -f "/proc/$game_pid/cwd")" = "$(readlink -f "$data")" ] || fail "wrong directory"
-    if grep -E 'FX/|Textures/|Sounds/' "$work/stderr.txt"; then fail "data files missing after installation"; fi
 
     kill -TERM "$game_pid"
     wait "$game_pid" || status=$?
     game_pid=""
     [ "$status" -eq 0 ] || fail "exit code $status after SIGTERM"
+    if grep -E 'FX/|Textures/|Sounds/' "$work/stderr.txt"; then fail "data files missing after installation"; fi
 }
 
 # Checks the installed icon of every size against the picture make-art made for it.
