@@ -1,7 +1,6 @@
 #include <SDL2/SDL_image.h>
 #include <d3dx11.h>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include "d3d11_fixture.h"
 
@@ -85,42 +84,6 @@ TEST_F(ImageTest, LoadsIntoAStagingTextureAsTheLoadInfoAsks) {
     EXPECT_EQ(Rgba(row1[8], row1[9], row1[10], row1[11]), Texel(2, 1));
     context->Unmap(resource, 0);
     resource->Release();
-}
-
-// The loader hands a picture decoded in the wanted layout on without converting it: every committed picture must
-// load, in both layouts, to the bytes SDL's conversion gives.
-TEST_F(ImageTest, EveryCommittedPictureLoadsAsConvertedBySdl) {
-    const std::pair<DXGI_FORMAT, Uint32> layouts[] = {{DXGI_FORMAT_R8G8B8A8_UNORM, SDL_PIXELFORMAT_ABGR8888},
-                                                      {DXGI_FORMAT_B8G8R8A8_UNORM, SDL_PIXELFORMAT_ARGB8888}};
-    int pictures = 0;
-    for (const auto& entry : std::filesystem::directory_iterator("Textures")) {
-        if (entry.path().extension() != ".png") continue;
-        ++pictures;
-        for (const auto& [format, sdlFormat] : layouts) {
-            SDL_Surface* decoded = IMG_Load(entry.path().c_str());
-            ASSERT_NE(decoded, nullptr) << entry.path();
-            SDL_Surface* expected = SDL_ConvertSurfaceFormat(decoded, sdlFormat, 0);
-            SDL_FreeSurface(decoded);
-            ASSERT_NE(expected, nullptr) << entry.path();
-
-            D3DX11_IMAGE_LOAD_INFO info;
-            info.Format = format;
-            ID3D11Resource* resource = nullptr;
-            const std::wstring path = entry.path().wstring();
-            ASSERT_EQ(D3DX11CreateTextureFromFile(device, path.c_str(), &info, nullptr, &resource, nullptr), S_OK);
-            const Pixels loaded = ReadBack(context, static_cast<ID3D11Texture2D*>(resource));
-            resource->Release();
-            ASSERT_EQ(loaded.width, UINT(expected->w)) << entry.path();
-            ASSERT_EQ(loaded.height, UINT(expected->h)) << entry.path();
-            for (int y = 0; y < expected->h; ++y) {
-                const uint8_t* row = static_cast<const uint8_t*>(expected->pixels) + y * expected->pitch;
-                ASSERT_EQ(std::memcmp(&loaded.rgba[size_t(y) * loaded.width * 4], row, loaded.width * 4), 0)
-                    << entry.path() << " format " << format << " row " << y;
-            }
-            SDL_FreeSurface(expected);
-        }
-    }
-    EXPECT_GT(pictures, 10);
 }
 
 TEST_F(ImageTest, MissingAndUndecodableFilesGiveTheirCodes) {

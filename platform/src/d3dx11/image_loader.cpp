@@ -67,14 +67,8 @@ HRESULT Decode(const std::vector<uint8_t>& bytes, Uint32 sdlFormat, Image* image
     image->fileFormat = FileFormatOf(file);
     SDL_Surface* decoded = IMG_Load_RW(file, 1);
     if (!decoded) return D3DXERR_INVALIDDATA;
-    // A picture decoded in the wanted layout (RGBA PNGs are) converts to the same bytes; skipping the conversion
-    // spares a surface of fresh pages, which cost more than decoding. A colour key would make the conversion add
-    // alpha, so keyed pictures are always converted.
-    SDL_Surface* converted = decoded;
-    if (decoded->format->format != sdlFormat || SDL_HasColorKey(decoded)) {
-        converted = SDL_ConvertSurfaceFormat(decoded, sdlFormat, 0);
-        SDL_FreeSurface(decoded);
-    }
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(decoded, sdlFormat, 0);
+    SDL_FreeSurface(decoded);
     if (!converted) return D3DXERR_INVALIDDATA;
     image->width = UINT(converted->w);
     image->height = UINT(converted->h);
