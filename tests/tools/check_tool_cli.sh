@@ -201,7 +201,9 @@ case $name in
     run extra "$scratch/one" "$scratch/two"
     expect_rc extra 2
     [ ! -e "$scratch/one" ] && [ ! -e "$scratch/two" ] || fail "wrote files although refusing the command line"
+    # A file the repository does not keep (the sphere, made by the build) has nothing to be compared with.
     for file in "$scratch/plain/$folder"/*; do
+      [ -e "$root/$folder/${file##*/}" ] || continue
       cmp -s "$file" "$root/$folder/${file##*/}" || fail "${file##*/} differs from the committed one"
     done
     # Roots a shell or an encoder would misread: quotes with a command substitution, and a name that looks like an
