@@ -5,8 +5,9 @@
 # window. Every check on the game's state waits for that state, however slowly the game gets there; the keys are
 # held until what they do is seen.
 # Usage: e2e_game.sh CORVALO XCLOSE, from the project root. CORVALO_E2E_SCREEN sets the screen size (1280x1024).
-# With CORVALO_SCREENSHOT_DIR set, the screenshots are kept there: menu.png, play.png (the archer at his start, one
-# second into the game), and the whole screen in fullscreen as fullscreen-menu.png and fullscreen-play.png.
+# With CORVALO_SCREENSHOT_DIR set, the screenshots are kept there: menu.png, play.png (the archer at his start, once
+# the window shows the game again after fullscreen), and the whole screen in fullscreen as fullscreen-menu.png and
+# fullscreen-play.png.
 set -euo pipefail
 
 game=$1
@@ -90,7 +91,8 @@ fullscreen_menu_shown() {
 }
 xdotool key alt+Return
 wait_for 20 is_geometry "$screen" || fail "Alt+Enter: the window is $(geometry), not the screen's $screen"
-wait_for 30 fullscreen_menu_shown || fail "the fullscreen menu differs from the scaled picture in $fullscreen_diff pixels"
+wait_for 30 fullscreen_menu_shown ||
+    fail "the fullscreen menu differs from the scaled picture in $fullscreen_diff pixels"
 
 # Play is drawn around client point (495, 465): a press there on the scaled screen starts the game.
 click_offset=$(audio_bytes)
