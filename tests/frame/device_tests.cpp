@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <platform_hooks.h>
 
-#include "../platform_d3d11/readback.h"
+#include "readback.h"
 #include "clear_app.h"
 
 namespace {

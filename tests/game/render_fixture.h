@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "../platform_d3d11/readback.h"
+#include "readback.h"
 #include "test_device.h"
 
 using Texel = std::array<uint8_t, 4>;
