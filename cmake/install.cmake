@@ -77,6 +77,17 @@ install(CODE [[
   else()
     set(CORVALO_LAUNCHER "${launcher_dir}/corvalo")
   endif()
+  # Exec is a command line, so a path with a character a shell would read is quoted; % starts a field code; and as
+  # in every string value a backslash is escaped once more, as are the control characters a line cannot hold.
+  if(CORVALO_LAUNCHER MATCHES "[ \t\n\"'\\\\<>~|&;$*?#()`]")
+    string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" CORVALO_LAUNCHER "${CORVALO_LAUNCHER}")
+    set(CORVALO_LAUNCHER "\"${CORVALO_LAUNCHER}\"")
+  endif()
+  string(REPLACE "%" "%%" CORVALO_LAUNCHER "${CORVALO_LAUNCHER}")
+  string(REPLACE "\\" "\\\\" CORVALO_LAUNCHER "${CORVALO_LAUNCHER}")
+  string(REPLACE "\n" "\\n" CORVALO_LAUNCHER "${CORVALO_LAUNCHER}")
+  string(REPLACE "\t" "\\t" CORVALO_LAUNCHER "${CORVALO_LAUNCHER}")
+  string(REPLACE "\r" "\\r" CORVALO_LAUNCHER "${CORVALO_LAUNCHER}")
   set(desktop "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${CORVALO_APPLICATIONSDIR}/corvalo.desktop")
   message(STATUS "Installing: ${desktop}")
   configure_file("${CORVALO_DESKTOP_TEMPLATE}" "${desktop}" @ONLY)

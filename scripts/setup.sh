@@ -15,7 +15,7 @@ TEST_PACKAGES=(
   xvfb openbox xdotool imagemagick x11-utils
   vorbis-tools lame
   clang libclang-rt-14-dev lld
-  dpkg-dev file desktop-file-utils appstream groff-base lintian git
+  dpkg-dev file desktop-file-utils libglib2.0-bin appstream groff-base lintian git
 )
 
 case "${1:-}" in

@@ -62,3 +62,56 @@ check_descriptions() {
     warnings=$(zcat "$root/$share/man/man6/corvalo.6.gz" | groff -man -ww -z 2>&1) || fail "man page: groff failed"
     [ -z "$warnings" ] || fail "man page: $warnings"
 }
+
+# Starts the desktop entry ENTRY headless as a desktop would (gio launch) and checks that it runs PROGRAM in DATA. gio
+# leaves the game running on its own, so the game is found by its executable and stopped by its id.
+check_desktop_entry() {
+    local entry=$1 program=$2 data=$3 work=$4
+    local audio=$work/entry-audio.raw proc
+    program=$(readlink -f "$program")
+    (cd / && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" PLATFORM_MESSAGEBOX=stderr \
+        gio launch "$entry" 2>"$work/entry-stderr.txt") || fail "gio launch $entry: $(cat "$work/entry-stderr.txt")"
+    for _ in $(seq 600); do
+        [ -s "$audio" ] && break
+        sleep 0.1
+    done
+    for proc in /proc/[0-9]*; do
+        [ "$(readlink "$proc/exe" 2>/dev/null)" = "$program" ] && game_pid=${proc#/proc/}
+    done
+    [ -s "$audio" ] && [ -n "$game_pid" ] || fail "$entry did not start $program: $(cat "$work/entry-stderr.txt")"
+    [ "$(readlink -f "/proc/$game_pid/cwd")" = "$(readlink -f "$data")" ] || fail "$entry: wrong directory"
+
+    kill -TERM "$game_pid"
+    for _ in $(seq 600); do
+        readlink "/proc/$game_pid/exe" >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+    readlink "/proc/$game_pid/exe" >/dev/null 2>&1 && fail "$entry: the game did not end on SIGTERM"
+    game_pid=""
+}
+
+# The program the Exec line of the desktop entry ENTRY names, read as the Desktop Entry rules say: a string value's
+# escapes, then an argument's double quotes, then %%. Enough for an Exec of one word, as Corvalo's is.
+exec_program() {
+    local value
+    value=$(unescape "$(sed -n 's/^Exec=//p' "$1")" strings)
+    [ "${value:0:1}" = '"' ] && value=$(unescape "${value:1:${#value}-2}" quotes)
+    local percents='%%'
+    printf '%s' "${value//"$percents"/%}"
+}
+
+# TEXT with each backslash escape replaced by the character it stands for; as KIND "strings", \s, \n, \t and \r are
+# a space, a line feed, a tab and a carriage return.
+unescape() {
+    local text=$1 kind=$2 out="" c i
+    for ((i = 0; i < ${#text}; i++)); do
+        c=${text:i:1}
+        if [ "$c" = '\' ]; then
+            i=$((i + 1))
+            c=${text:i:1}
+            [ "$kind" = strings ] && case $c in s) c=' ' ;; n) c=$'\n' ;; t) c=$'\t' ;; r) c=$'\r' ;; esac
+        fi
+        out+=$c
+    done
+    printf '%s' "$out"
+}

@@ -143,6 +143,22 @@ case $name in
     run missing --flip-v
     expect_rc missing 2
     expect_empty missing.out
+    run no-data --data= quad.obj
+    expect_rc no-data 2
+    # The names inside a mesh are read from the data directory: elsewhere, --data gives the same answer, and without
+    # it the material library is missing, named with the path looked for. A missing picture is named but not fatal.
+    data=$(pwd -P)
+    cd_scratch
+    elsewhere=$(pwd -P)
+    run elsewhere --data "$data" "$data/quad.obj"
+    run no-library "$data/quad.obj"
+    cd "$data" || exit 1
+    same plain elsewhere
+    expect_rc no-library 1
+    grep -qF "quad.obj: material library \\\"quad.mtl\\\" (looked for $elsewhere/quad.mtl): No such file or directory" \
+      "$scratch/no-library.out" || fail "no-library: no library and path looked for in $(cat "$scratch/no-library.out")"
+    grep -qF "objinfo: quad.mtl: texture \"missing.png\" (looked for $data/missing.png)" "$scratch/plain.err" ||
+      fail "the missing picture is not named"
     unreadable_inputs --flip-v
     unwritten full quad.obj
     run huge "$huge"

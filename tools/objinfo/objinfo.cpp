@@ -1,14 +1,20 @@
 // Loads an OBJ mesh (and its material file) through OBJLoader on a headless device and prints the loaded lists
-// as one line of JSON; a failed load prints the reason and exits with 1, a bad command line prints the usage on
-// stderr and exits with 2.
+// as one line of JSON; a failed load or a material library that cannot be opened prints the reason and exits with 1,
+// a bad command line prints the usage on stderr and exits with 2.
 #include <command_line.h>
 #include <d3d11.h>
 #include <objloader.h>
 #include <platform_hooks.h>
 #include <platform_text.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,6 +49,60 @@ std::wstring LastMessage(const std::vector<std::wstring>& messages) {
     return last;
 }
 
+// The file name after KEYWORD on each line that starts with it, as the loader reads them.
+std::vector<std::string> NamesAfter(const std::string& path, const std::string& keyword) {
+    std::vector<std::string> names;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.find(keyword) == std::string::npos) continue;
+        std::istringstream words(line);
+        std::string word;
+        std::string name;
+        if (words >> word && word == keyword && words >> name) names.push_back(name);
+    }
+    return names;
+}
+
+// Why the loader cannot read PATH, or empty when it can: it reads regular files only.
+std::string Unreadable(const std::string& path) {
+    std::string reason;
+    std::FILE* file = cli::OpenInput(path, &reason);
+    if (!file) return reason;
+    std::fclose(file);
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) ? "" : "not a regular file";
+}
+
+// The loader opens the names a mesh gives relative to the working directory, and says only that a material file
+// failed; this says which, and where it was looked for.
+std::string NotOpened(const std::string& kind, const std::string& name, const std::string& reason) {
+    std::error_code error;
+    const std::string tried = std::filesystem::absolute(name, error).string();
+    return kind + " \"" + name + "\" (looked for " + tried + "): " + reason;
+}
+
+// The first of the libraries that cannot be opened, described; empty when there is none.
+std::string MissingLibrary(const std::vector<std::string>& libraries) {
+    for (const std::string& library : libraries) {
+        const std::string reason = Unreadable(library);
+        if (!reason.empty()) return NotOpened("material library", library, reason);
+    }
+    return "";
+}
+
+// A picture the loader cannot open leaves its subset untextured, as in the game: the load stands, and the picture is
+// only named on stderr.
+void ReportMissingTextures(const std::vector<std::string>& libraries) {
+    for (const std::string& library : libraries) {
+        for (const std::string& texture : NamesAfter(library, "map_Kd")) {
+            const std::string reason = Unreadable(texture);
+            if (reason.empty()) continue;
+            std::fprintf(stderr, "objinfo: %s: %s\n", library.c_str(), NotOpened("texture", texture, reason).c_str());
+        }
+    }
+}
+
 void PrintMesh(const std::vector<Vertex::NormalTexVertex>& vertices, const std::vector<UINT>& indices,
                const std::vector<MeshGeometry::Subset>& subsets) {
     std::printf("{\"ok\":true,\"vertices\":%zu,\"indices\":[", vertices.size());
@@ -57,14 +117,8 @@ void PrintMesh(const std::vector<Vertex::NormalTexVertex>& vertices, const std::
     std::printf("]}\n");
 }
 
-// Loads the mesh the command line names and prints it; returns the exit code.
-int Inspect(const cli::Arguments& args) {
-    // The loader's own message for an input it cannot open says only that it failed, not why.
-    std::string reason;
-    std::FILE* input = cli::OpenInput(args.operands[0], &reason);
-    if (!input) return Fail(platform::FromUtf8(args.operands[0] + ": " + reason), 1);
-    std::fclose(input);
-
+// Loads MESH and prints it; returns the exit code.
+int LoadAndPrint(const std::string& mesh, bool flipWinding, bool flipTexV) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     std::vector<std::wstring> messages;
     platform::SetDebugOutputHook([&messages](const std::wstring& text) { messages.push_back(text); });
@@ -81,10 +135,19 @@ int Inspect(const cli::Arguments& args) {
     std::vector<Vertex::NormalTexVertex> vertices;
     std::vector<UINT> indices;
     std::vector<MeshGeometry::Subset> subsets;
-    const bool ok = OBJLoader().LoadMeshFile(device, platform::FromUtf8(args.operands[0]), vertices, indices, subsets,
-                                             args.Has("flip-winding"), args.Has("flip-v"));
-    const int code = ok ? 0 : Fail(LastMessage(messages), 1);
-    if (ok) PrintMesh(vertices, indices, subsets);
+    const bool ok =
+        OBJLoader().LoadMeshFile(device, platform::FromUtf8(mesh), vertices, indices, subsets, flipWinding, flipTexV);
+    const std::vector<std::string> libraries = ok ? NamesAfter(mesh, "mtllib") : std::vector<std::string>();
+    const std::string missing = MissingLibrary(libraries);
+    int code = 0;
+    if (!ok) {
+        code = Fail(LastMessage(messages), 1);
+    } else if (!missing.empty()) {
+        code = Fail(platform::FromUtf8(mesh + ": " + missing), 1);
+    } else {
+        ReportMissingTextures(libraries);
+        PrintMesh(vertices, indices, subsets);
+    }
 
     for (MeshGeometry::Subset& subset : subsets) {
         if (subset.srv) subset.srv->Release();
@@ -93,6 +156,29 @@ int Inspect(const cli::Arguments& args) {
     device->Release();
     platform::SetDebugOutputHook(nullptr);
     return code;
+}
+
+// Checks the command line's mesh and data directory, then inspects the mesh from there.
+int Inspect(const cli::Syntax& syntax, const cli::Arguments& args) {
+    const std::string dataDir = args.Value("data");
+    if (args.Has("data") && dataDir.empty()) return cli::UsageError(syntax, "option '--data' needs a directory");
+
+    // The loader's own message for an input it cannot open says only that it failed, not why.
+    std::string reason;
+    std::FILE* input = cli::OpenInput(args.operands[0], &reason);
+    if (!input) return Fail(platform::FromUtf8(args.operands[0] + ": " + reason), 1);
+    std::fclose(input);
+
+    std::string mesh = args.operands[0];
+    if (!dataDir.empty()) {
+        std::error_code error;
+        mesh = std::filesystem::absolute(mesh, error).string();
+        if (chdir(dataDir.c_str()) != 0) {
+            return Fail(platform::FromUtf8("cannot enter the data directory " + dataDir + ": " + std::strerror(errno)),
+                        1);
+        }
+    }
+    return LoadAndPrint(mesh, args.Has("flip-winding"), args.Has("flip-v"));
 }
 
 }  // namespace
@@ -104,9 +190,12 @@ int main(int argc, char** argv) {
         1,
         1,
         "Loads an OBJ mesh and its material file as the game's models do and prints what was\n"
-        "loaded as one line of JSON; a mesh that does not load prints {\"ok\":false,\"error\":...}\n"
-        "and exits with 1.\n",
+        "loaded as one line of JSON; a mesh that does not load, or whose material library cannot\n"
+        "be opened, prints {\"ok\":false,\"error\":...} and exits with 1. The names inside the\n"
+        "mesh are read from the data directory, as the game reads them; a picture that cannot be\n"
+        "opened is named on stderr and its subset is untextured, as in the game.\n",
         {{"flip-winding", "", "reverse the order of every face's corners"},
-         {"flip-v", "", "flip the texture coordinates upside down (v becomes 1 - v)"}}};
-    return cli::Run(syntax, argc, argv, Inspect);
+         {"flip-v", "", "flip the texture coordinates upside down (v becomes 1 - v)"},
+         {"data", "DIR", "read the names inside the mesh under DIR, not the working directory"}}};
+    return cli::Run(syntax, argc, argv, [&syntax](const cli::Arguments& args) { return Inspect(syntax, args); });
 }
