@@ -85,10 +85,12 @@ unwritten() {
 # as it was, with no temporary left behind. Runs after the run labelled plain.
 damaged_nothing() {
   local label labels=full-disk
-  mkdir -p "$scratch/bin"
-  printf '#!/bin/sh\nwhile [ "$1" != -o ]; do shift; done\necho partial >"$2"\nexit 1\n' >"$scratch/bin/oggenc"
-  chmod +x "$scratch/bin/oggenc"
-  [ "$name" = make-sounds ] && labels="full-disk broken-encoder"
+  if [ "$name" = make-sounds ]; then
+    labels="full-disk broken-encoder"
+    mkdir -p "$scratch/bin"
+    printf '#!/bin/sh\nwhile [ "$1" != -o ]; do shift; done\necho partial >"$2"\nexit 1\n' >"$scratch/bin/oggenc"
+    chmod +x "$scratch/bin/oggenc"
+  fi
   for label in $labels; do
     cp -r "$scratch/plain" "$scratch/$label"
     if [ "$label" = full-disk ]; then
