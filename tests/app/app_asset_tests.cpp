@@ -122,14 +122,24 @@ protected:
     void SetUp() override {
         const std::vector<const char*>& settings = GetParam();
         for (size_t i = 0; i + 1 < settings.size(); i += 2) setenv(settings[i], settings[i + 1], 1);
+        platform::SetDebugOutputHook([this](const std::wstring& text) { said += platform::ToUtf8(text); });
         AppTest::SetUp();
     }
+    void TearDown() override {
+        AppTest::TearDown();
+        platform::SetDebugOutputHook(nullptr);
+    }
+
+    std::string said;
 };
 
-TEST_P(NoAudioTest, TheGamePlaysSilentlyAndEndsWithZero) {
+TEST_P(NoAudioTest, TheGamePlaysSilentlySayingSoOnceAndEndsWithZero) {
     PlayAndClose();
     EXPECT_EQ(gShotChannel, nullptr);
     EXPECT_EQ(gMusicChannel, nullptr);
+    const size_t first = said.find("no audio output");
+    EXPECT_NE(first, std::string::npos) << said;
+    EXPECT_EQ(said.find("no audio output", first + 1), std::string::npos) << said;
 }
 
 std::string NoAudioName(const ::testing::TestParamInfo<std::vector<const char*>>& info) {

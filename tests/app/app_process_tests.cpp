@@ -223,6 +223,18 @@ TEST(AppProcess, AMissingSplashPictureIsReportedWithTheFailedCall) {
         << errors;
 }
 
+// SDL opens the joystick devices it is given as the first frame starts; a FIFO nobody writes to held the game there.
+TEST(AppProcess, AJoystickDeviceThatIsAFifoIsIgnored) {
+    TempDir scratch;
+    const fs::path fifo = scratch.path / "joystick";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const GameProcess game = Launch(fs::current_path(), scratch.path, {"SDL_JOYSTICK_DEVICE=" + fifo.string()});
+    ASSERT_TRUE(WaitUntilRunning(game)) << game.ErrorText();
+    EXPECT_TRUE(WaitFor([&] { return game.ErrorText().find("ignoring") != std::string::npos; }, 60));
+    EXPECT_EQ(SignalAndWait(game, SIGTERM), 0) << game.ErrorText();
+    EXPECT_NE(game.ErrorText().find(fifo.string()), std::string::npos) << game.ErrorText();
+}
+
 // With descriptor 2 closed, the next file the game opened became its stderr; under X that was the X connection, and
 // error text written into it froze the game.
 TEST(AppProcess, StandardStreamsStartedClosedAreOpenOnDevNull) {

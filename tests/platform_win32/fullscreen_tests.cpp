@@ -132,6 +132,32 @@ TEST_F(Fullscreen, AltEnterAndF11SwitchWithoutTheProgramSeeingAnotherSize) {
     EXPECT_TRUE(platform::IsWindowFullscreen(window));
 }
 
+TEST_F(Fullscreen, OnlyThePlainChordsSwitch) {
+    struct Chord {
+        SDL_Scancode key;
+        Uint16 modifiers;
+        bool switches;
+    };
+    const Chord chords[] = {
+        {SDL_SCANCODE_RETURN, KMOD_LALT | KMOD_NUM | KMOD_CAPS, true},
+        {SDL_SCANCODE_F11, KMOD_NUM, true},
+        {SDL_SCANCODE_RETURN, KMOD_LALT | KMOD_LCTRL, false},
+        {SDL_SCANCODE_RETURN, KMOD_RALT | KMOD_RSHIFT, false},
+        {SDL_SCANCODE_KP_ENTER, KMOD_LALT | KMOD_LGUI, false},
+        {SDL_SCANCODE_F11, KMOD_RCTRL, false},
+        {SDL_SCANCODE_F11, KMOD_LGUI, false},
+        {SDL_SCANCODE_F11, KMOD_LSHIFT, false},
+        {SDL_SCANCODE_F11, KMOD_LALT, false},
+    };
+    for (const Chord& chord : chords) {
+        SCOPED_TRACE(testing::Message() << SDL_GetScancodeName(chord.key) << " with modifiers " << chord.modifiers);
+        const bool before = platform::IsWindowFullscreen(window);
+        PushKey(window, SDL_KEYDOWN, chord.key, chord.modifiers);
+        PumpAll();
+        EXPECT_EQ(platform::IsWindowFullscreen(window) != before, chord.switches);
+    }
+}
+
 TEST_F(Fullscreen, WindowsNoSwapChainPresentsIntoKeepAltEnterAsKeys) {
     platform::AllowFullscreenToggle(window, false);
     PushKey(window, SDL_KEYDOWN, SDL_SCANCODE_RETURN, KMOD_LALT);

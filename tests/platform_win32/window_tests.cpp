@@ -2,6 +2,7 @@
 #include <string>
 #include "platform_text.h"
 #include "win32_fixture.h"
+#include "win32/window_internal.h"
 
 using namespace win32_test;
 
@@ -34,6 +35,34 @@ TEST_F(Win32Window, OuterSizeFromAdjustWindowRectGivesRequestedClient) {
     EXPECT_EQ(width, 1024);
     EXPECT_EQ(height, 768);
     EXPECT_TRUE(SDL_GetWindowFlags(platform::SdlWindowOf(window)) & SDL_WINDOW_HIDDEN);
+}
+
+// The client area's top left, as SDL places it, of a 1024 x 768 window at the default position: centred, but with its
+// frame inside the usable area on screens smaller than the window.
+TEST_F(Win32Window, TheDefaultPositionKeepsTheTitleBarOnScreen) {
+    struct Screen {
+        SDL_Rect usable;
+        SDL_Point expected;
+    };
+    const Screen screens[] = {
+        {{0, 0, 1920, 1080}, {448, 156}}, {{0, 32, 1280, 992}, {128, 144}}, {{0, 0, 1024, 768}, {8, 31}},
+        {{0, 0, 800, 600}, {8, 31}},      {{0, 0, 640, 480}, {8, 31}},      {{0, 0, 768, 1024}, {8, 128}},
+        {{64, 0, 576, 480}, {72, 31}},
+    };
+    const platform::detail::Frame frame = platform::detail::FrameFor(WS_OVERLAPPEDWINDOW);
+    for (const Screen& screen : screens) {
+        SCOPED_TRACE(testing::Message() << screen.usable.w << "x" << screen.usable.h << "+" << screen.usable.x);
+        const SDL_Point at = platform::detail::DefaultPosition(screen.usable, 1024, 768, frame);
+        EXPECT_EQ(at.x, screen.expected.x);
+        EXPECT_EQ(at.y, screen.expected.y);
+    }
+    // The offscreen driver's screen is 1024 x 768, smaller than the window with its frame.
+    SDL_Rect usable = {};
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(platform::SdlWindowOf(window), &x, &y);
+    EXPECT_GE(x - frame.left, usable.x);
+    EXPECT_GE(y - frame.top, usable.y);
 }
 
 TEST_F(Win32Window, CreationAsksMinMaxInfoBeforeCreateAndAppliesMinimumTrackSize) {

@@ -80,6 +80,31 @@ unwritten() {
     fail "$label: no message that the output was lost"
 }
 
+# damaged_nothing FOLDER: a run that fails partway, on a full disk (a file-size limit: writes fail with EFBIG) or, for
+# make-sounds, with an encoder that gives up after writing part of its file, exits 1 naming a file and leaves FOLDER
+# as it was, with no temporary left behind. Runs after the run labelled plain.
+damaged_nothing() {
+  local label labels=full-disk
+  if [ "$name" = make-sounds ]; then
+    labels="full-disk broken-encoder"
+    mkdir -p "$scratch/bin"
+    printf '#!/bin/sh\nwhile [ "$1" != -o ]; do shift; done\necho partial >"$2"\nexit 1\n' >"$scratch/bin/oggenc"
+    chmod +x "$scratch/bin/oggenc"
+  fi
+  for label in $labels; do
+    cp -r "$scratch/plain" "$scratch/$label"
+    if [ "$label" = full-disk ]; then
+      (ulimit -f 8 && trap '' XFSZ && exec "$tool" "$scratch/$label") >"$scratch/$label.out" 2>"$scratch/$label.err"
+    else
+      PATH="$scratch/bin:$PATH" "$tool" "$scratch/$label" >"$scratch/$label.out" 2>"$scratch/$label.err"
+    fi
+    rc=$?
+    expect_rc "$label" 1
+    grep -q "^$name: .*$scratch/$label/$1/" "$scratch/$label.err" || fail "$label: no message naming the file"
+    diff -r "$scratch/plain/$1" "$scratch/$label/$1" >/dev/null || fail "$label: damaged or left files in $1"
+  done
+}
+
 # Every tool runs in a scratch directory for these, so a tool that took an option for its output directory would
 # leave it there.
 cd_scratch() { mkdir -p "$scratch/cwd" && cd "$scratch/cwd" || exit 1; }
@@ -232,6 +257,7 @@ case $name in
     expect_rc hyphen 0
     diff -r "$scratch/plain/$folder" "$scratch/-/$folder" >/dev/null || fail "the root '-' changed what it wrote"
     [ -z "$(find "$scratch" -name PWNED)" ] || fail "ran shell code from its root"
+    [ "$name" = make-models ] || damaged_nothing "$folder"
     ;;
   *)
     fail "no check of the reordered command line for this tool"

@@ -2,8 +2,10 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -49,7 +51,7 @@ void Image::Blend(int x, int y, Rgba c) {
 
 void Image::SavePng(const std::string& path) const {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) throw std::runtime_error("cannot open " + path);
+    if (!file) throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
 
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -59,7 +61,8 @@ void Image::SavePng(const std::string& path) const {
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        throw std::runtime_error("libpng failed writing " + path);
+        const std::string reason = std::ferror(file.get()) ? std::strerror(errno) : "libpng failed";
+        throw std::runtime_error("failed writing " + path + ": " + reason);
     }
     png_init_io(png, file.get());
     png_set_compression_level(png, 9);
@@ -75,6 +78,9 @@ void Image::SavePng(const std::string& path) const {
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
+    // A full disk may show only when the buffered end of the file goes out.
+    if (std::fclose(file.release()) != 0)
+        throw std::runtime_error("failed writing " + path + ": " + std::strerror(errno));
 }
 
 }  // namespace art

@@ -13,7 +13,7 @@ const cli::RootWriter kTool = {"make-art", "Textures",
                                "byte for byte the same on every run.\n"};
 
 void Save(const art::Image& img, const std::filesystem::path& dir, const std::string& name) {
-    img.SavePng((dir / name).string());
+    cli::ReplaceFile(dir / name, [&](const std::filesystem::path& file) { img.SavePng(file.string()); });
 }
 
 void WriteAll(const std::filesystem::path& dir) {

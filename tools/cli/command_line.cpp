@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <stdexcept>
+#include <string>
 
 #include "standard_streams.h"
 
@@ -197,6 +199,20 @@ int WriteUnderRoot(const RootWriter& tool, int argc, const char* const* argv,
         }
         return 0;
     });
+}
+
+void ReplaceFile(const std::filesystem::path& path, const std::function<void(const std::filesystem::path&)>& write) {
+    // Hidden, and named by the process so that two runs into the same folder do not write over each other's.
+    const std::filesystem::path temporary =
+        path.parent_path() / ("." + path.filename().string() + "." + std::to_string(getpid()) + ".tmp");
+    try {
+        write(temporary);
+        std::filesystem::rename(temporary, path);
+    } catch (const std::exception& e) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw std::runtime_error("cannot write " + path.string() + ": " + e.what());
+    }
 }
 
 }  // namespace cli

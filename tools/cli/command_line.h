@@ -70,4 +70,9 @@ struct RootWriter {
 int WriteUnderRoot(const RootWriter& tool, int argc, const char* const* argv,
                    const std::function<void(const std::filesystem::path&)>& write);
 
+// Replaces the file at path whole or not at all, where a full disk would leave it cut short: write makes the new file
+// at the path it is given, a temporary in the same folder, which then takes path's place. When write throws or the
+// file cannot be put in place, the temporary goes, path is left as it was, and the error thrown names path.
+void ReplaceFile(const std::filesystem::path& path, const std::function<void(const std::filesystem::path&)>& write);
+
 }  // namespace cli

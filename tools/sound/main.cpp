@@ -49,11 +49,15 @@ void Run(const std::vector<std::string>& command) {
 
 // Fixed serial number and no tags keep the Ogg file identical run to run.
 void EncodeOgg(const fs::path& wav, const fs::path& out) {
-    Run({"oggenc", "-Q", "-s", "1", "-q", "4", "-o", Operand(out), Operand(wav)});
+    cli::ReplaceFile(out, [&](const fs::path& file) {
+        Run({"oggenc", "-Q", "-s", "1", "-q", "4", "-o", Operand(file), Operand(wav)});
+    });
 }
 
 void EncodeMp3(const fs::path& wav, const fs::path& out) {
-    Run({"lame", "--quiet", "--noreplaygain", "-b", "128", Operand(wav), Operand(out)});
+    cli::ReplaceFile(out, [&](const fs::path& file) {
+        Run({"lame", "--quiet", "--noreplaygain", "-b", "128", Operand(wav), Operand(file)});
+    });
 }
 
 // The intermediate WAV file goes whether or not its encoder succeeds.

@@ -49,6 +49,7 @@ void WriteWav(const std::string& path, const std::vector<const std::vector<float
     Put32(out, dataBytes);
     for (std::size_t i = 0; i < frames; ++i)
         for (const auto* ch : channels) Put16(out, static_cast<std::uint16_t>(ToPcm((*ch)[i])));
+    out.close();
     if (!out) throw std::runtime_error("failed writing " + path);
 }
 

@@ -6,9 +6,11 @@
 #include <SDL2/SDL_mixer.h>
 #include <platform_files.h>
 #include <platform_hooks.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace FMOD {
@@ -42,10 +44,18 @@ uint64_t StartOf(const ChannelControl* handle) {
     return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(handle)) >> kChannelBits;
 }
 
+// Every later call fails quietly, as the game expects of a system without output: this is the one word of it.
+bool NoOutput() {
+    const std::string text = std::string("FMOD: no audio output, playing without sound: ") + SDL_GetError() + "\n";
+    OutputDebugStringA(text.c_str());
+    return false;
+}
+
 bool OpenMixer(int channels) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return NoOutput();
     Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
     if (Mix_OpenAudio(kMixRate, MIX_DEFAULT_FORMAT, kMixChannelsOut, kMixBufferFrames) != 0) {
+        NoOutput();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;

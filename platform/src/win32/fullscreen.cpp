@@ -62,10 +62,13 @@ namespace platform::detail {
 
 bool IsFullscreenKey(const SDL_KeyboardEvent& event) {
     if (event.type != SDL_KEYDOWN || event.repeat) return false;
+    // The plain chords only: with another modifier they are the desktop's or the program's shortcuts. Lock keys do not
+    // count.
+    const int held = event.keysym.mod & (KMOD_CTRL | KMOD_SHIFT | KMOD_ALT | KMOD_GUI);
     const SDL_Scancode key = event.keysym.scancode;
-    if (key == SDL_SCANCODE_F11) return true;
+    if (key == SDL_SCANCODE_F11) return held == 0;
     const bool enter = key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER;
-    return enter && (event.keysym.mod & KMOD_ALT) != 0;
+    return enter && held != 0 && (held & ~KMOD_ALT) == 0;
 }
 
 bool ToggleFullscreen(HWND window) {

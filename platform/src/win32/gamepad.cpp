@@ -1,9 +1,12 @@
 // Game controllers through SDL's game-controller API, read once per message pump so that GetAsyncKeyState only
 // looks at a cached bit mask.
 #include "gamepad.h"
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <string>
 #include <vector>
 #include "window_internal.h"
 
@@ -110,7 +113,35 @@ double SecondsSinceLastPump() {
     return std::clamp(seconds, 0.0, kLongestStep);
 }
 
+bool IsCharacterDevice(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISCHR(status.st_mode);
+}
+
+// SDL opens every path SDL_JOYSTICK_DEVICE lists and waits as long as the open does: a FIFO with no writer would hold
+// the game before its first frame, where no closing signal is answered yet.
+void KeepOnlyJoystickDevices() {
+    const char* list = std::getenv("SDL_JOYSTICK_DEVICE");
+    if (!list) return;
+    std::string kept;
+    std::string ignored;
+    std::stringstream entries(list);
+    for (std::string entry; std::getline(entries, entry, ':');) {
+        if (entry.empty()) continue;
+        std::string& into = IsCharacterDevice(entry) ? kept : ignored;
+        into += (into.empty() ? "" : ":") + entry;
+    }
+    if (ignored.empty()) return;
+    OutputDebugStringA(("SDL_JOYSTICK_DEVICE: ignoring what is not a character device: " + ignored + "\n").c_str());
+    if (kept.empty()) {
+        unsetenv("SDL_JOYSTICK_DEVICE");
+    } else {
+        setenv("SDL_JOYSTICK_DEVICE", kept.c_str(), 1);
+    }
+}
+
 Subsystem TryStart() {
+    KeepOnlyJoystickDevices();
     // The message pump updates controllers once per frame; the event pumps of GetAsyncKeyState then skip them.
     SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {

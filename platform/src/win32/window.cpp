@@ -97,6 +97,14 @@ int SdlPosition(int outer, int frameOffset) {
     return outer == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : outer + frameOffset;
 }
 
+// Without a usable area SDL centres the window on the whole display, whatever its size.
+SDL_Point PositionOnScreen(int x, int y, int width, int height, const Frame& frame) {
+    if (x != CW_USEDEFAULT) return {SdlPosition(x, frame.left), SdlPosition(y, frame.top)};
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return {SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED};
+    return platform::detail::DefaultPosition(usable, width, height, frame);
+}
+
 MINMAXINFO DefaultMinMaxInfo(const Frame& frame) {
     SDL_Rect screen = {0, 0, 1920, 1080};
     SDL_GetDisplayBounds(0, &screen);
@@ -204,6 +212,11 @@ Frame FrameFor(DWORD style) {
     return {kSizingBorder, kSizingBorder + kCaptionHeight, kSizingBorder, kSizingBorder};
 }
 
+SDL_Point DefaultPosition(const SDL_Rect& usable, int width, int height, const Frame& frame) {
+    return {std::max(usable.x + (usable.w - width) / 2, usable.x + frame.left),
+            std::max(usable.y + (usable.h - height) / 2, usable.y + frame.top)};
+}
+
 }  // namespace platform::detail
 
 SDL_Window* platform::SdlWindowOf(HWND window) {
@@ -268,11 +281,10 @@ HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, 
 
     const Frame frame = platform::detail::FrameFor(style);
     const std::wstring title = windowName ? windowName : L"";
-    const bool defaultPosition = x == CW_USEDEFAULT;
-    SDL_Window* sdl = SDL_CreateWindow(platform::ToUtf8(title).c_str(), SdlPosition(x, frame.left),
-                                       defaultPosition ? SDL_WINDOWPOS_UNDEFINED : SdlPosition(y, frame.top),
-                                       ClientExtent(width, frame.left + frame.right, kDefaultClientWidth),
-                                       ClientExtent(height, frame.top + frame.bottom, kDefaultClientHeight),
+    const int clientWidth = ClientExtent(width, frame.left + frame.right, kDefaultClientWidth);
+    const int clientHeight = ClientExtent(height, frame.top + frame.bottom, kDefaultClientHeight);
+    const SDL_Point at = PositionOnScreen(x, y, clientWidth, clientHeight, frame);
+    SDL_Window* sdl = SDL_CreateWindow(platform::ToUtf8(title).c_str(), at.x, at.y, clientWidth, clientHeight,
                                        SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!sdl) {
         std::fprintf(stderr, "CreateWindowExW: cannot create the window: %s\n", SDL_GetError());

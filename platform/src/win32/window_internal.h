@@ -59,6 +59,10 @@ struct Frame {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 Frame FrameFor(DWORD style);
+// Where a window created at the default position goes, as SDL places it (its client area's top left): centred on the
+// display's usable area, but never with its frame's top left outside it, so that on a screen smaller than the window
+// the title bar stays on screen.
+SDL_Point DefaultPosition(const SDL_Rect& usable, int width, int height, const Frame& frame);
 
 void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DiscardMessagesFor(HWND window);
