@@ -15,7 +15,8 @@ source=$3
     cat "$scratch/configure.log" >&2
     fail "the game alone does not configure"
 }
-targets=$("$cmake" --build "$scratch" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
+# Make lists "... target", Ninja "target: phony".
+targets=$("$cmake" --build "$scratch" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p; s/^\([^ ]*\): phony$/\1/p')
 grep -qx corvalo <<<"$targets" || fail "no corvalo target"
 if grep -E '^(make-art|make-sounds|fxcompile|objinfo|corvalo-replay|xclose|.*_fuzzer|bench-.*|.*_tests?)$' \
     <<<"$targets"; then
