@@ -11,7 +11,7 @@ GAME_PACKAGES=(
   glslang-dev glslang-tools libspirv-cross-c-shared-dev
 )
 TEST_PACKAGES=(
-  libgtest-dev libpng-dev libx11-dev libxtst-dev
+  libgtest-dev libpng-dev libx11-dev libxext-dev libxtst-dev
   xvfb openbox xdotool imagemagick x11-utils
   vorbis-tools lame
   clang libclang-rt-14-dev lld

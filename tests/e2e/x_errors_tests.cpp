@@ -7,9 +7,15 @@
 #include <vector>
 
 #include "win32/video.h"
+#include "win32/x_errors.h"
 
-// Last: its macros (None, Bool, Status) clash with names in the headers above.
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+// Last: their macros (None, Bool, Status) clash with names in the headers above.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 
 namespace {
 
@@ -63,6 +69,29 @@ protected:
         XSync(display, False);
     }
 
+    // What Mesa's software GLX sends to show part of a frame placed by a window size the server no longer has: a
+    // source rectangle outside its image.
+    void PutOutsideTheImage() {
+        const int screen = DefaultScreen(display);
+        XShmSegmentInfo segment{};
+        XImage* image = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
+                                        ZPixmap, nullptr, &segment, 4, 4);
+        ASSERT_NE(image, nullptr);
+        segment.shmid = shmget(IPC_PRIVATE, size_t(image->bytes_per_line) * image->height, IPC_CREAT | 0600);
+        ASSERT_GE(segment.shmid, 0);
+        segment.shmaddr = image->data = static_cast<char*>(shmat(segment.shmid, nullptr, 0));
+        shmctl(segment.shmid, IPC_RMID, nullptr);
+        XShmAttach(display, &segment);
+        const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+        XShmPutImage(display, window, DefaultGC(display, screen), image, 0, 8, 0, 0, 4, 4, False);
+        XSync(display, False);
+        XDestroyWindow(display, window);
+        XShmDetach(display, &segment);
+        XSync(display, False);
+        XDestroyImage(image);
+        shmdt(segment.shmaddr);
+    }
+
     static inline bool started = false;
     static inline Display* display = nullptr;
 };
@@ -89,6 +118,20 @@ TEST_F(XErrors, RestartedVideoStillIgnoresGoneWindows) {
     NameGoneWindows();
     NameNoAtom();
     EXPECT_EQ(passedOn, std::vector<int>{BadAtom});
+}
+
+TEST_F(XErrors, RefusedPartialPresentsAreCountedOnceTheirOpcodeIsKnown) {
+    int opcode = 0, event = 0, error = 0;
+    ASSERT_TRUE(XQueryExtension(display, "MIT-SHM", &opcode, &event, &error));
+    PutOutsideTheImage();
+    EXPECT_EQ(passedOn, std::vector<int>{BadValue});
+
+    platform::detail::IgnoreRefusedPartialPresents(opcode);
+    const unsigned before = platform::detail::RefusedPartialPresents();
+    PutOutsideTheImage();
+    NameNoAtom();
+    EXPECT_EQ(platform::detail::RefusedPartialPresents(), before + 1);
+    EXPECT_EQ(passedOn, (std::vector<int>{BadValue, BadAtom}));
 }
 
 }  // namespace

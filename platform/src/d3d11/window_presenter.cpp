@@ -5,6 +5,7 @@
 #include <cstring>
 #include "context.h"
 #include "hooks/damage_check.h"
+#include "win32/x_errors.h"
 
 namespace platform {
 namespace {
@@ -35,6 +36,16 @@ PixelRect Scaled(const PixelRect& r, const PictureRect& picture, int width, int 
         picture.x + int(std::floor(grown.left * sx)) - 1, picture.y + int(std::floor(grown.top * sy)) - 1,
         picture.x + int(std::ceil(grown.right * sx)) + 1, picture.y + int(std::ceil(grown.bottom * sy)) + 1};
     return Intersection(screen, {picture.x, picture.y, picture.x + picture.width, picture.y + picture.height});
+}
+
+// The server's major opcode of MIT-SHM, asked through the libX11 SDL has loaded; 0 where it cannot be asked.
+int MitShmOpcode(Display* display) {
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!x11) return 0;
+    auto query = reinterpret_cast<int (*)(Display*, const char*, int*, int*, int*)>(dlsym(x11, "XQueryExtension"));
+    dlclose(x11);
+    int opcode = 0, event = 0, error = 0;
+    return query && query(display, "MIT-SHM", &opcode, &event, &error) ? opcode : 0;
 }
 
 }  // namespace
@@ -74,6 +85,7 @@ void WindowPresenter::FindCopySubBuffer() {
         reinterpret_cast<CopySubBuffer>(address(reinterpret_cast<const unsigned char*>("glXCopySubBufferMESA")));
     display_ = display;
     drawable_ = info.info.x11.window;
+    if (const int shm = MitShmOpcode(display)) detail::IgnoreRefusedPartialPresents(shm);
 }
 
 void WindowPresenter::Show(Context& context, const TextureData& frame, const Damage& damage, bool fullscreen) {
@@ -82,10 +94,14 @@ void WindowPresenter::Show(Context& context, const TextureData& frame, const Dam
     SDL_GL_GetDrawableSize(window_, &width, &height);
     width = std::max(width, 1);
     height = std::max(height, 1);
-    // Mesa's software GLX learns a window's new size at a swap, so the frame after it is drawn whole as well.
-    if (exposed_.exchange(false) || width != width_ || height != height_ || fullscreen != fullscreen_) {
+    // Mesa's software GLX learns a window's new size at a swap, so the frame after it is drawn whole as well. A
+    // refused partial present means Mesa and SDL knew different sizes: a swap settles it.
+    const unsigned refused = detail::RefusedPartialPresents();
+    if (exposed_.exchange(false) || width != width_ || height != height_ || fullscreen != fullscreen_ ||
+        refused != refusedPresents_) {
         wholeFrames_ = 2;
     }
+    refusedPresents_ = refused;
     width_ = width;
     height_ = height;
     fullscreen_ = fullscreen;

@@ -43,6 +43,7 @@ private:
     unsigned long drawable_ = 0;
     std::atomic<bool> exposed_{true};  // the window lost what it showed: show it whole
     int wholeFrames_ = 0;              // frames still to show whole and swap
+    unsigned refusedPresents_ = 0;     // partial presents the X server refused, as last seen
     int width_ = 0, height_ = 0;
     bool fullscreen_ = false;
 };

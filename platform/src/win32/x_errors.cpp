@@ -24,14 +24,24 @@ struct XErrorEvent {
 using XErrorHandler = int (*)(Display*, XErrorEvent*);
 using SetErrorHandler = XErrorHandler (*)(XErrorHandler);
 
+constexpr unsigned char kBadValue = 2;
 constexpr unsigned char kBadWindow = 3;
 constexpr unsigned char kBadDrawable = 9;
+constexpr unsigned char kShmPutImage = 3;
 
 std::atomic<XErrorHandler> replaced{nullptr};
 std::atomic<bool> reported{false};
+std::atomic<int> shmOpcode{0};
+std::atomic<unsigned> refusedPresents{0};
 
 bool NamesGoneWindow(const XErrorEvent& error) {
     return error.error_code == kBadWindow || error.error_code == kBadDrawable;
+}
+
+bool RefusesPartialPresent(const XErrorEvent& error) {
+    const int opcode = shmOpcode.load();
+    return opcode != 0 && error.request_code == opcode && error.minor_code == kShmPutImage &&
+           error.error_code == kBadValue;
 }
 
 void ReportOnce(const XErrorEvent& error) {
@@ -43,6 +53,10 @@ void ReportOnce(const XErrorEvent& error) {
 int IgnoreGoneWindows(Display* display, XErrorEvent* error) {
     if (NamesGoneWindow(*error)) {
         ReportOnce(*error);
+        return 0;
+    }
+    if (RefusesPartialPresent(*error)) {
+        ++refusedPresents;
         return 0;
     }
     const XErrorHandler next = replaced.load();
@@ -64,5 +78,9 @@ void IgnoreErrorsOnGoneWindows() {
     }
     dlclose(x11);
 }
+
+void IgnoreRefusedPartialPresents(int mitShmOpcode) { shmOpcode.store(mitShmOpcode); }
+
+unsigned RefusedPartialPresents() { return refusedPresents.load(); }
 
 }  // namespace platform::detail
