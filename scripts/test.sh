@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the project twice (normal and with AddressSanitizer + UndefinedBehaviorSanitizer)
-# and runs the whole test suite in both builds. Before the tests, it builds the game alone from a copy of the sources
-# elsewhere, whose Debian package must be the normal build's byte for byte.
+# and runs the whole test suite in both builds at once. Before the tests, it builds the game alone from a copy of the
+# sources elsewhere, whose Debian package must be the normal build's byte for byte.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,23 +31,33 @@ done
 # Reproducible: the same commit built in other folders packs to the same bytes. The game is compiled alike with or
 # without the tests (with the same flags), so one build of the game alone, from a copy of the sources, is compared
 # with build/. The copy has no history: it is given the last commit's time, which build/ must find by itself.
-repro=$(mktemp -d)
-trap 'rm -rf "$repro"' EXIT
-quiet() { "$@" >"$repro/log" 2>&1 || { cat "$repro/log" >&2; return 1; }; }
-mkdir "$repro/src"
-git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$repro/src"
-quiet cmake -S "$repro/src" -B "$repro/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF "${test_build[@]}"
-quiet cmake --build "$repro/build" -j"$jobs"
+scratch=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$scratch"' EXIT
+quiet() { "$@" >"$scratch/log" 2>&1 || { cat "$scratch/log" >&2; return 1; }; }
+mkdir "$scratch/src"
+git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$scratch/src"
+quiet cmake -S "$scratch/src" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF "${test_build[@]}"
+quiet cmake --build "$scratch/build" -j"$jobs"
 quiet env SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)" \
-  cpack -G DEB --config "$repro/build/CPackConfig.cmake" -B "$repro/copy"
-quiet env -u SOURCE_DATE_EPOCH cpack -G DEB --config build/CPackConfig.cmake -B "$repro/build-dir"
-if ! cmp "$repro"/build-dir/*.deb "$repro"/copy/*.deb; then
+  cpack -G DEB --config "$scratch/build/CPackConfig.cmake" -B "$scratch/copy"
+quiet env -u SOURCE_DATE_EPOCH cpack -G DEB --config build/CPackConfig.cmake -B "$scratch/build-dir"
+if ! cmp "$scratch"/build-dir/*.deb "$scratch"/copy/*.deb; then
   echo "the package differs between two builds of the same sources (compare them with diffoscope)" >&2
   exit 1
 fi
-echo "package: $(basename "$repro"/copy/*.deb) byte for byte the same from two builds in different folders"
+echo "package: $(basename "$scratch"/copy/*.deb) byte for byte the same from two builds in different folders"
 
-ctest --test-dir build --output-on-failure -j"$jobs"
-ctest --test-dir build-asan --output-on-failure -j"$jobs"
+# The two suites run side by side: the normal build's tests spend much of their time waiting on X servers and games,
+# time the sanitizer build's tests use. Each suite's log is shown once both have ended.
+echo "running the normal and the sanitizer build's tests side by side; their logs follow when both have ended"
+ctest --test-dir build --output-on-failure -j"$jobs" >"$scratch/normal.log" 2>&1 &
+normal=$!
+ctest --test-dir build-asan --output-on-failure -j"$jobs" >"$scratch/sanitizer.log" 2>&1 &
+sanitizer=$!
+failed=0
+wait "$normal" || failed=1
+wait "$sanitizer" || failed=1
+cat "$scratch/normal.log" "$scratch/sanitizer.log"
+exit "$failed"
 
 

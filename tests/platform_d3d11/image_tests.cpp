@@ -1,4 +1,5 @@
 #include <SDL2/SDL_image.h>
+#include <unistd.h>
 #include <d3dx11.h>
 #include <cstdio>
 #include <string>
@@ -34,8 +35,9 @@ protected:
     }
 
     std::string Temporary(const char* extension) {
-        files.push_back("/tmp/corvalo_d3dx11_" + std::to_string(files.size()) + "_" +
-                        std::to_string(reinterpret_cast<uintptr_t>(this)) + "." + extension);
+        // Named by process: the sanitizer build's allocator hands out the same addresses in every process.
+        files.push_back("/tmp/corvalo_d3dx11_" + std::to_string(getpid()) + "_" + std::to_string(files.size()) + "." +
+                        extension);
         return files.back();
     }
 
