@@ -10,13 +10,9 @@ target_compile_options(corvalo_build_flags INTERFACE
   -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${PROJECT_BINARY_DIR}=.)
 # Every relocation resolved at start-up, so the relocation table can stay read-only for the whole run.
 target_link_options(corvalo_build_flags INTERFACE -Wl,-z,relro,-z,now)
-# Test programs (CORVALO_TEST_PROGRAM set) run little of their own code: unoptimised, it compiles a third faster. The
-# code they test keeps its build's optimisation.
-set(test_program $<BOOL:$<TARGET_PROPERTY:CORVALO_TEST_PROGRAM>>)
-target_compile_options(corvalo_build_flags INTERFACE $<${test_program}:-O0>)
 if(CORVALO_SANITIZE)
-  target_compile_options(corvalo_build_flags INTERFACE $<$<NOT:${test_program}>:-O1>
-    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_compile_options(corvalo_build_flags INTERFACE
+    -O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(corvalo_build_flags INTERFACE -fsanitize=address,undefined)
   target_compile_definitions(corvalo_build_flags INTERFACE CORVALO_SANITIZE=1)
 endif()
