@@ -13,6 +13,16 @@ fail() {
     exit 1
 }
 
+# Runs COMMAND... until it succeeds; returns 1 once SECONDS have passed without.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
 # Starts LAUNCHER headless from / and checks that it runs PROGRAM in DATA, finds its data and ends with status 0 on
 # SIGTERM. The disk audio file shows the game is up; its message loop takes the signal only after start-up has loaded
 # the data, so what start-up reports is read after the exit. WORK is a scratch folder.
@@ -22,11 +32,7 @@ check_installed_game() {
     (cd / && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" PLATFORM_MESSAGEBOX=stderr \
         exec "$launcher" 2>"$work/stderr.txt") &
     game_pid=$!
-    for _ in $(seq 600); do
-        [ -s "$audio" ] && break
-        kill -0 "$game_pid" 2>/dev/null || break
-        sleep 0.1
-    done
+    wait_until 60 eval '[ -s "$audio" ] || ! kill -0 "$game_pid" 2>/dev/null' || true
     [ -s "$audio" ] || fail "the game did not start: $(cat "$work/stderr.txt")"
     [ "$(readlink -f "/proc/$game_pid/exe")" = "$(readlink -f "$program")" ] || fail "wrong program"
     [ "$(readlink -f "/proc/$game_pid/cwd")" = "$(readlink -f "$data")" ] || fail "wrong directory"
@@ -71,10 +77,7 @@ check_desktop_entry() {
     program=$(readlink -f "$program")
     (cd / && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" PLATFORM_MESSAGEBOX=stderr \
         gio launch "$entry" 2>"$work/entry-stderr.txt") || fail "gio launch $entry: $(cat "$work/entry-stderr.txt")"
-    for _ in $(seq 600); do
-        [ -s "$audio" ] && break
-        sleep 0.1
-    done
+    wait_until 60 test -s "$audio" || true
     for proc in /proc/[0-9]*; do
         [ "$(readlink "$proc/exe" 2>/dev/null)" = "$program" ] && game_pid=${proc#/proc/}
     done
@@ -82,11 +85,8 @@ check_desktop_entry() {
     [ "$(readlink -f "/proc/$game_pid/cwd")" = "$(readlink -f "$data")" ] || fail "$entry: wrong directory"
 
     kill -TERM "$game_pid"
-    for _ in $(seq 600); do
-        readlink "/proc/$game_pid/exe" >/dev/null 2>&1 || break
-        sleep 0.1
-    done
-    readlink "/proc/$game_pid/exe" >/dev/null 2>&1 && fail "$entry: the game did not end on SIGTERM"
+    wait_until 60 eval '! readlink "/proc/$game_pid/exe" >/dev/null 2>&1' ||
+        fail "$entry: the game did not end on SIGTERM"
     game_pid=""
 }
 
