@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF
+./scripts/configure.sh build -S . -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF
 cmake --build build -j"$(nproc)"
 exec ./build/bin/corvalo "$@"

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 GAME_PACKAGES=(
-  build-essential cmake pkg-config
+  build-essential cmake ninja-build pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev
   libegl1 libegl-dev libgl-dev libopengl-dev libgl1-mesa-dri libegl-mesa0
   glslang-dev glslang-tools libspirv-cross-c-shared-dev

@@ -13,10 +13,11 @@ jobs="$(nproc)"
 # for full debug information, which costs a fifth of a compile and changes no instruction.
 test_build=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
             "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" -DCMAKE_CXX_FLAGS_DEBUG=-g1)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON "${test_build[@]}"
-cmake --build build -j"$jobs"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON \
+./scripts/configure.sh build -S . -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DCORVALO_BUILD_TOOLS=ON \
   "${test_build[@]}"
+cmake --build build -j"$jobs"
+./scripts/configure.sh build-asan -S . -DCMAKE_BUILD_TYPE=Debug -DCORVALO_SANITIZE=ON -DBUILD_TESTING=ON \
+  -DCORVALO_BUILD_TOOLS=ON "${test_build[@]}"
 cmake --build build-asan -j"$jobs"
 
 # The rules use no random numbers: both builds must replay the committed games to the same bytes.
@@ -32,13 +33,17 @@ done
 
 # Reproducible: the same commit built in other folders packs to the same bytes. The game is compiled alike with or
 # without the tests (with the same flags), so one build of the game alone, from a copy of the sources, is compared
-# with build/. The copy has no history: it is given the last commit's time, which build/ must find by itself.
+# with build/. The copy has no history: it is given the last commit's time, which build/ must find by itself. It is
+# built by build/'s generator too: Make compiles in each folder of the tree, Ninja at the top, and the debug
+# information, which the build id covers, names that folder.
 scratch=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$scratch"' EXIT
 quiet() { "$@" >"$scratch/log" 2>&1 || { cat "$scratch/log" >&2; return 1; }; }
 mkdir "$scratch/src"
 git ls-files -z --cached --others --exclude-standard | tar -c --null -T - | tar -x -C "$scratch/src"
-quiet cmake -S "$scratch/src" -B "$scratch/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF "${test_build[@]}"
+generator=$(sed -n 's/^CMAKE_GENERATOR:INTERNAL=//p' build/CMakeCache.txt)
+quiet cmake -S "$scratch/src" -B "$scratch/build" -G "$generator" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBUILD_TESTING=OFF "${test_build[@]}"
 quiet cmake --build "$scratch/build" -j"$jobs"
 quiet env SOURCE_DATE_EPOCH="$(git log -1 --format=%ct)" \
   cpack -G DEB --config "$scratch/build/CPackConfig.cmake" -B "$scratch/copy"
