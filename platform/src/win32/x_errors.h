@@ -13,7 +13,7 @@ void IgnoreErrorsOnGoneWindows();
 // Mesa's software GLX shows part of a frame with an XShmPutImage placed by the window size it learnt at the last
 // swap. A window resized faster than its events arrive makes the server refuse that request with BadValue; from this
 // call on, the handler above ignores and counts those refusals (the frame's picture is only late) instead of passing
-// them on. MIT_SHM_OPCODE is the server's major opcode of MIT-SHM.
+// them on. mitShmOpcode is the server's major opcode of MIT-SHM.
 void IgnoreRefusedPartialPresents(int mitShmOpcode);
 
 // How many partial presents the server has refused so far.
