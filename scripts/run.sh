@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
-./scripts/configure.sh build -S . -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF
+# A new build folder uses Ninja unless asked otherwise; one configured before keeps its generator.
+export CMAKE_GENERATOR="${CMAKE_GENERATOR:-Ninja}"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCORVALO_BUILD_TOOLS=OFF
 cmake --build build -j"$(nproc)"
 exec ./build/bin/corvalo "$@"
